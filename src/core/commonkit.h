@@ -1,0 +1,60 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QListWidget;
+class QWidget;
+
+// The shared module of small routines every window uses: settings, plain text files, window
+// helpers and the pause between chat messages.
+namespace CommonKit {
+
+// quorl.ini in the program folder, built at each call.
+QString SettingsPath();
+
+// Reads as through a 750-character buffer, so at most 749 characters come back; "" when absent.
+QString ReadIni(const QString& section, const QString& key, const QString& path);
+// Writes the key upper-cased. Returns false when the file could not be written.
+bool WriteIni(const QString& section, const QString& key, const QString& value, const QString& path);
+
+// Shorthands for section "quorl" of the settings file.
+QString Setting(const QString& key);
+void SetSetting(const QString& key, const QString& value);
+
+// Writes the ten default settings in order; fromMenu first deletes the file and pauses.
+void ResetSettings(bool fromMenu = false);
+
+bool FileExists(const QString& path);
+QString ReadFileText(const QString& path);
+void LoadFileIntoText(QLineEdit* box, const QString& path);
+void LoadFileIntoText(QPlainTextEdit* box, const QString& path);
+// Writes the text and one CR LF, replacing the file atomically. Failures are not shown; the
+// result says whether it was written and error (when given) why not.
+bool SaveString(const QString& text, const QString& path, QString* error = nullptr);
+bool SaveTextBox(const QLineEdit* box, const QString& path, QString* error = nullptr);
+// The lines of a file as the platform's line input splits them: a line ends at CR LF or a lone CR.
+QStringList ReadLines(const QString& path);
+void LoadListFromFile(QListWidget* list, const QString& path);
+
+// Case-insensitive replace-all that resumes behind each replacement; find must not be empty.
+QString ReplaceText(QString& text, const QString& find, const QString& replacement);
+QString RemoveSpaces(const QString& text);
+
+// Inserts at the caret, replaces no selection, leaves the caret behind the insertion.
+void InsertAtCursor(const QString& text, QLineEdit* box);
+void InsertAtCursor(const QString& text, QPlainTextEdit* box);
+
+void CenterForm(QWidget* window);
+void StayOnTop(QWidget* window);
+void NotOnTop(QWidget* window);
+// Starts the platform's interactive move of the window.
+void DragForm(QWidget* window);
+// True when the main window is exactly 550 twips high.
+bool IsRolledUp();
+
+// Returns after the given seconds, processing window events meanwhile.
+void Pause(double seconds);
+
+} // namespace CommonKit

@@ -1,0 +1,28 @@
+#include "frmwelcome.h"
+
+#include "core/forms.h"
+#include "help/helptexts.h"
+#include "platform/twips.h"
+#include "skin/pushlabel.h"
+
+frmwelcome::frmwelcome()
+{
+    setObjectName("frmwelcome");
+    setAccessibleName("welcome");
+    resize(360, 240);
+    Label1 = new MouseLabel("  &welcome to quorl ascii shop", this);
+    place(Label1, 0, 0, 5400, 240);
+    Label2 = new QLabel(HelpTexts::Welcome(), this);
+    Label2->setTextFormat(Qt::PlainText);
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(Label2, 240, 420, 4920, 2400);
+    Label3 = makeButton(Image1, "&Ok", 2130, 3060);
+    connect(Label3, &PushLabel::clicked, this, [] { Forms::unload<frmwelcome>(); });
+    attachTitleDrag(Label1);
+}
+
+void frmwelcome::Form_Load()
+{
+    ApplyDialogSkin({"frm2.bmp", {Image1}, Label1, "frm2titlebar", {Label2}, {}, {Label3}});
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+// The four quit commands share one procedure: remove the tray icon, send the unload banner,
+// store the window position and panel state, save or delete the page files, end at once.
+namespace Quit {
+
+enum class Command { CloseButton, FilesMenu, WindowMenu, OptionsPanel };
+
+// The caption close button: hides the docked stack and asks first.
+void CloseButton();
+void FilesMenu();
+void WindowMenu();
+void OptionsPanel();
+
+// The shared steps after the question.
+void Procedure(Command command);
+
+} // namespace Quit

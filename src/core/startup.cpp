@@ -1,0 +1,107 @@
+#include "startup.h"
+
+#include "chat/banners.h"
+#include "chat/ops.h"
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "core/frmart.h"
+#include "core/frmwelcome.h"
+#include "core/handle.h"
+#include "editor/frmmain.h"
+#include "editor/frmrect.h"
+#include "editor/menu2.h"
+#include "editor/pageedit.h"
+#include "editor/pages.h"
+#include "platform/clock.h"
+#include "shell/links.h"
+#include "skin/pushlabel.h"
+#include "skin/reskin.h"
+
+namespace Startup {
+
+namespace {
+QString commandLine;
+}
+
+void SetCommandLine(const QString& line) { commandLine = line; }
+QString CommandLine() { return commandLine; }
+
+void Launch() { Forms::get<handle>(); }
+
+void OpenMainWindow()
+{
+    SplashStatus("  Reading INI File...");
+    Forms::get<frmart>().show();
+    frmmain& main = Forms::get<frmmain>();
+    main.show();
+    CommonKit::Pause(0.1);
+}
+
+void SplashStatus(const QString& text) { Forms::get<frmart>().setStatus(text); }
+
+void StagedStartup(frmmain& main)
+{
+    main.hide();
+    frmart& splash = Forms::get<frmart>();
+    CommonKit::StayOnTop(&splash);
+    main.WriteIndicator(0);
+    SplashStatus("  Loading Skin...");
+    Reskin::StartupPictures();
+    SplashStatus("  Advertizing in chat...");
+    Banners::Send(Banners::Occasion::Load);
+    SplashStatus("  Loading INI Information...");
+    Reskin::StartupColours();
+    SplashStatus("  Loading saved ascii strings and text...");
+    for (int n = 1; n <= 4; ++n) {
+        const QString path = Pages::PageFilePath(n);
+        if (CommonKit::FileExists(path)) {
+            main.page(n)->setText(Pages::PageFromPageFile(CommonKit::ReadFileText(path)));
+            Forms::get<menu2>().checkAll();
+        }
+    }
+    Forms::unload<frmart>();
+    Clock::processEvents();
+    main.show();
+    frmrect& rect = Forms::get<frmrect>();
+    rect.moveTwips(main.Left(), main.Top() + main.Height());
+    rect.show();
+    if (CommonKit::Setting("OPTIONSWIN") == "True")
+        rect.Label4_Click();
+    if (CommonKit::Setting("ROLLEDUP") == "True")
+        main.RollUpDown();
+    OpenCommandLineFile();
+}
+
+void OpenCommandLineFile()
+{
+    if (commandLine.isEmpty())
+        return;
+    // A file that is missing or unreadable reads as empty and is ignored like a link file.
+    const QString content = CommonKit::ReadFileText(commandLine);
+    if (content.isEmpty() || content == "\r\n" || content == "link\r\n")
+        return;
+    const qsizetype dot = commandLine.indexOf('.');
+    if (dot >= 0 && commandLine.mid(dot + 1).compare("mcr", Qt::CaseInsensitive) == 0)
+        return; // macro files open once the macro shop exists
+    Forms::get<menu2>().checkAll();
+    Forms::get<frmmain>().readAsciiText(content);
+}
+
+void ApplyStartupLinkSetting()
+{
+    const bool on = CommonKit::Setting("LOADONSTARTUP") == "true";
+    if (on)
+        Links::WriteStartupLink();
+    else
+        Links::DeleteStartupLink();
+    if (PushLabel* check = Forms::get<menu2>().startupCheck)
+        check->setVisible(on);
+}
+
+void WelcomeCheck()
+{
+    if (CommonKit::Setting("LOADED").toDouble() < 2)
+        Forms::get<frmwelcome>().show();
+}
+
+} // namespace Startup

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+
+class frmmain;
+
+// Launch to ready main window: the start-up decision, the staged start-up, the command-line
+// file and the welcome window.
+namespace Startup {
+
+void SetCommandLine(const QString& commandLine);
+QString CommandLine();
+
+// Loads the start-up window; it decides between the first-run dialog and the splash.
+void Launch();
+// Splash, main window loaded hidden and shown (which starts the staged start-up), short pause.
+void OpenMainWindow();
+// The splash's status line.
+void SplashStatus(const QString& text);
+// The steps the main window's one-shot timer runs.
+void StagedStartup(frmmain& main);
+// Opens the command-line file: a macro file in the macro shop, anything else over the pages.
+void OpenCommandLineFile();
+// Writes or deletes the start-up link as LOADONSTARTUP says and shows the menu check.
+void ApplyStartupLinkSetting();
+// Shows the welcome window while fewer than two starts are counted.
+void WelcomeCheck();
+
+} // namespace Startup

@@ -1,0 +1,31 @@
+#pragma once
+#include "skin/popupmenuform.h"
+
+#include <array>
+
+// The Options menu of the main window: pages in use, decorations, chat commands and settings.
+class menu2 : public PopupMenuForm {
+    Q_OBJECT
+public:
+    menu2();
+
+    // The check marks beside "&text1".."&text4" and "&all textboxes".
+    std::array<PushLabel*, 4> pageCheck{};
+    PushLabel* allCheck = nullptr;
+    PushLabel* startupCheck = nullptr; // beside "&load on startup"
+    PushLabel* Label8 = nullptr;       // "&gen ascii"
+    PushLabel* Label14 = nullptr;      // its hint "Ctrl + B"
+
+    bool pageChecked(int n) const;
+    void setPageChecked(int n, bool shown);
+    bool allChecked() const;
+    void setAllChecked(bool shown);
+    // Shows all five checks (a start-up that found a page file, an art file opened).
+    void checkAll();
+
+    // "&text1".."&text4" and "&all textboxes".
+    void PageItem_Click(int n);
+    void AllTextboxes_Click();
+
+    bool mayHideOnFocusLoss() const override;
+};

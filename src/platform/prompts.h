@@ -1,0 +1,47 @@
+#pragma once
+#include <QString>
+
+// Everything the user answers: message boxes, input boxes and file dialogs. The shop installs
+// the real dialogs at start; tests install scripted answers.
+namespace Prompts {
+
+enum class Buttons { Ok, YesNo, OkCancel };
+enum class Icon { None, Critical, Question, Exclamation, Information };
+enum class Answer { Ok, Yes, No, Cancel };
+
+class Source {
+public:
+    virtual ~Source() = default;
+    virtual Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
+    // "" when cancelled.
+    virtual QString inputBox(const QString& prompt, const QString& title, const QString& preset) = 0;
+    // "" when cancelled.
+    virtual QString openFileName(const QString& filter = {}) = 0;
+    virtual QString saveFileName(const QString& filter = {}) = 0;
+};
+
+// Modal Qt dialogs.
+class DialogSource : public Source {
+public:
+    Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    QString inputBox(const QString& prompt, const QString& title, const QString& preset) override;
+    QString openFileName(const QString& filter) override;
+    QString saveFileName(const QString& filter) override;
+};
+
+void install(Source* source);
+Source& current();
+
+inline Answer messageBox(const QString& text, const QString& title, Buttons buttons = Buttons::Ok,
+                         Icon icon = Icon::None)
+{
+    return current().messageBox(text, title, buttons, icon);
+}
+inline QString inputBox(const QString& prompt, const QString& title, const QString& preset = {})
+{
+    return current().inputBox(prompt, title, preset);
+}
+inline QString openFileName(const QString& filter = {}) { return current().openFileName(filter); }
+inline QString saveFileName(const QString& filter = {}) { return current().saveFileName(filter); }
+
+} // namespace Prompts

@@ -1,0 +1,151 @@
+#include "popupmenuform.h"
+
+#include "core/commonkit.h"
+#include "platform/twips.h"
+#include "skin/pushlabel.h"
+#include "skin/skinfolder.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+
+namespace {
+constexpr int kBarWidth = 210;   // side strip, twips
+constexpr int kImageHeight = 90; // top and bottom images
+constexpr int kRow = 240;        // one item row
+constexpr int kSepRow = 90;      // one separator row
+}
+
+PopupMenuForm::PopupMenuForm(QWidget* parent)
+    : SkinnedForm(parent, Qt::Tool)
+{
+    setAccessibleDescription("menu");
+    bar = new QLabel(this);
+    btop = new QLabel(this);
+    bottom = new QLabel(this);
+    place(btop, kBarWidth, 0, 2400, kImageHeight);
+    nextTop_ = kImageHeight;
+    addSeparator();
+}
+
+PushLabel* PopupMenuForm::addItem(const QString& caption, const QString& hint, PushLabel** hintLabel)
+{
+    auto* label = new PushLabel(caption, this, PushLabel::Role::MenuItem);
+    lastItemTop_ = nextTop_;
+    place(label, kBarWidth + 240, nextTop_, 1500, kRow);
+    items_ << label;
+    if (!hint.isEmpty()) {
+        auto* h = new PushLabel(hint, this, PushLabel::Role::MenuItem);
+        h->setAccessibleName(PushLabel::plainCaption(caption) + " " + hint);
+        h->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        hints_ << h;
+        h->setProperty("row", nextTop_);
+        if (hintLabel)
+            *hintLabel = h;
+    }
+    nextTop_ += kRow;
+    return label;
+}
+
+PushLabel* PopupMenuForm::addCheck()
+{
+    auto* check = new PushLabel(QString(), this, PushLabel::Role::CheckMark);
+    place(check, kBarWidth + 30, lastItemTop_, 210, kRow);
+    check->setAlignment(Qt::AlignCenter);
+    check->setSymbol(true);
+    check->setCaption("a");
+    check->hide();
+    return check;
+}
+
+QFrame* PopupMenuForm::addSeparator()
+{
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setProperty("row", nextTop_ + kSepRow / 2);
+    lines_ << line;
+    nextTop_ += kSepRow;
+    return line;
+}
+
+void PopupMenuForm::finishLayout(int widthTwips)
+{
+    addSeparator();
+    const int height = nextTop_ + kImageHeight;
+    resize(Twips::toPixels(widthTwips), Twips::toPixels(height));
+    for (QFrame* line : lines_)
+        place(line, kBarWidth + 30, line->property("row").toInt(), widthTwips - kBarWidth - 60, 15);
+    for (QWidget* h : hints_)
+        place(h, widthTwips - 1000, h->property("row").toInt(), 900, kRow);
+    for (PushLabel* item : items_)
+        item->resize(Twips::toPixels(widthTwips - kBarWidth - 300 - (hints_.isEmpty() ? 0 : 900)), item->height());
+    place(btop, kBarWidth, 0, widthTwips - kBarWidth, kImageHeight);
+    ApplyMenuSkin();
+}
+
+void PopupMenuForm::ApplyMenuSkin()
+{
+    CommonKit::StayOnTop(this);
+    const QString s = SkinFolder::ResolveSkinFolder();
+    const QColor fore = SkinFolder::ColourFromValue(SkinFolder::Value(s, "fontcolor"));
+    const QColor back = SkinFolder::ColourFromValue(SkinFolder::Value(s, "mnubg"));
+    const QString face = SkinFolder::Value(s, "mnufont");
+    QPalette p = palette();
+    p.setColor(QPalette::Window, back);
+    setPalette(p);
+    setAutoFillBackground(true);
+    auto style = [&](QWidget* w, bool symbol) {
+        setTextColour(w, fore);
+        if (!symbol && !face.isEmpty()) {
+            QFont f = w->font();
+            f.setFamily(face);
+            w->setFont(f);
+        }
+    };
+    for (PushLabel* item : items_)
+        style(item, false);
+    for (QWidget* h : hints_)
+        style(h, false);
+    for (PushLabel* check : findChildren<PushLabel*>())
+        if (check->role() == PushLabel::Role::CheckMark)
+            style(check, true);
+    for (QFrame* line : lines_) {
+        QPalette lp = line->palette();
+        lp.setColor(QPalette::WindowText, fore);
+        line->setPalette(lp);
+    }
+    bar->setPixmap(QPixmap(s + "bar.bmp"));
+    btop->setPixmap(QPixmap(s + "top.bmp"));
+    bottom->setPixmap(QPixmap(s + "bottom.bmp"));
+    // The side strip runs the form's height; the bottom image sits on its lower edge.
+    bar->setGeometry(0, 0, Twips::toPixels(kBarWidth), height());
+    const int bottomHeight = bottom->pixmap().isNull() ? Twips::toPixels(kImageHeight) : bottom->pixmap().height();
+    bottom->setGeometry(Twips::toPixels(kBarWidth), height() - bottomHeight, width() - Twips::toPixels(kBarWidth),
+                        bottomHeight);
+    if (SkinFolder::Value(s, "topnbottomsep") == "False")
+        hideTopAndBottomSeparators();
+}
+
+void PopupMenuForm::hideTopAndBottomSeparators()
+{
+    if (lines_.size() >= 2) {
+        lines_.first()->hide();
+        lines_.last()->hide();
+    }
+}
+
+PushLabel* PopupMenuForm::item(const QString& caption) const
+{
+    for (PushLabel* i : items_)
+        if (i->caption() == caption)
+            return i;
+    return nullptr;
+}
+
+void PopupMenuForm::changeEvent(QEvent* e)
+{
+    // A menu that loses the focus hides, unless a submenu it owns is open.
+    if (e->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible() && mayHideOnFocusLoss())
+        hide();
+    SkinnedForm::changeEvent(e);
+}

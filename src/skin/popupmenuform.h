@@ -1,0 +1,49 @@
+#pragma once
+#include "skin/skinnedform.h"
+
+#include <QList>
+
+class QFrame;
+class QLabel;
+class PushLabel;
+
+// The skinned popup menu window: item labels, separator lines, the side strip `bar` and the top
+// and bottom images `btop` and `bottom`. Items are laid out top to bottom.
+class PopupMenuForm : public SkinnedForm {
+    Q_OBJECT
+public:
+    explicit PopupMenuForm(QWidget* parent = nullptr);
+
+    QLabel* bar = nullptr;
+    QLabel* btop = nullptr;
+    QLabel* bottom = nullptr;
+
+    // Hides the menu; false while a submenu it owns is open (it stays open then).
+    virtual bool mayHideOnFocusLoss() const { return true; }
+    // Hides the two separators next to the top and bottom images.
+    void hideTopAndBottomSeparators();
+    const QList<QFrame*>& lines() const { return lines_; }
+    const QList<PushLabel*>& items() const { return items_; }
+    // The item with this caption, or nullptr.
+    PushLabel* item(const QString& caption) const;
+
+protected:
+    // Adds an item row; hint is an optional shortcut label at the right, itself clickable.
+    PushLabel* addItem(const QString& caption, const QString& hint = {}, PushLabel** hintLabel = nullptr);
+    // A check-mark glyph label at the left of the last item.
+    PushLabel* addCheck();
+    QFrame* addSeparator();
+    // Closes the layout: sets the form's size from the rows and places bar and bottom.
+    void finishLayout(int widthTwips);
+    // Colours, fonts and bitmaps of the current skin.
+    void ApplyMenuSkin();
+
+    void changeEvent(QEvent* e) override;
+
+private:
+    QList<PushLabel*> items_;
+    QList<QWidget*> hints_;
+    QList<QFrame*> lines_;
+    int nextTop_ = 0;
+    int lastItemTop_ = 0;
+};

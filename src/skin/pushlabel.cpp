@@ -1,0 +1,231 @@
+#include "pushlabel.h"
+
+#include "platform/twips.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QShortcut>
+
+namespace {
+
+// "&Ok" shown as Ok with the O underlined; "&&" is a literal ampersand.
+QString richCaption(const QString& caption)
+{
+    QString out;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const QChar c = caption[i];
+        if (c == '&' && i + 1 < caption.size()) {
+            const QChar n = caption[++i];
+            if (n == '&')
+                out += "&amp;";
+            else
+                out += "<u>" + QString(n).toHtmlEscaped() + "</u>";
+        } else {
+            out += QString(c).toHtmlEscaped();
+        }
+    }
+    // Blanks are kept as typed (captions start with some) while long prompts still wrap.
+    return "<span style=\"white-space:pre-wrap\">" + out + "</span>";
+}
+
+QChar mnemonicOf(const QString& caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] == '&') {
+            if (caption[i + 1] != '&')
+                return caption[i + 1];
+            ++i;
+        }
+    }
+    return {};
+}
+
+class PushLabelAccessible : public QAccessibleWidget {
+public:
+    explicit PushLabelAccessible(PushLabel* label)
+        : QAccessibleWidget(label, roleOf(label->role()))
+    {
+    }
+
+    static QAccessible::Role roleOf(PushLabel::Role role)
+    {
+        switch (role) {
+        case PushLabel::Role::MenuItem: return QAccessible::MenuItem;
+        case PushLabel::Role::CheckMark: return QAccessible::CheckBox;
+        case PushLabel::Role::Button: break;
+        }
+        return QAccessible::Button;
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        auto* label = static_cast<PushLabel*>(widget());
+        if (t == QAccessible::Name)
+            return label->accessibleName().isEmpty() ? PushLabel::plainCaption(label->caption())
+                                                     : label->accessibleName();
+        return QAccessibleWidget::text(t);
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            static_cast<PushLabel*>(widget())->click();
+    }
+
+    QStringList keyBindingsForAction(const QString& action) const override
+    {
+        const QChar m = mnemonicOf(static_cast<PushLabel*>(widget())->caption());
+        if (action == pressAction() && !m.isNull())
+            return {"Alt+" + QString(m.toUpper())};
+        return {};
+    }
+};
+
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("PushLabel") && object && object->isWidgetType())
+        return new PushLabelAccessible(static_cast<PushLabel*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+MouseLabel::MouseLabel(QWidget* parent)
+    : QLabel(parent)
+{
+    setTextFormat(Qt::RichText);
+}
+
+MouseLabel::MouseLabel(const QString& caption, QWidget* parent)
+    : MouseLabel(parent)
+{
+    setCaption(caption);
+}
+
+void MouseLabel::setCaption(const QString& caption)
+{
+    caption_ = caption;
+    const QString glyph = symbol_ ? glyphFor(caption) : QString();
+    setText(glyph.isEmpty() ? richCaption(caption) : glyph);
+}
+
+void MouseLabel::setSymbol(bool symbol)
+{
+    symbol_ = symbol;
+    setCaption(caption_);
+}
+
+QString MouseLabel::glyphFor(const QString& symbol)
+{
+    // Symbol-font glyphs of the Windows design: check mark "a", arrows "5" (up) and "6" (down).
+    if (symbol == QLatin1String("a"))
+        return QStringLiteral("\u2714");
+    if (symbol == QLatin1String("5"))
+        return QStringLiteral("\u25B2");
+    if (symbol == QLatin1String("6"))
+        return QStringLiteral("\u25BC");
+    return {};
+}
+
+void MouseLabel::mousePressEvent(QMouseEvent* e)
+{
+    pressedInside_ = e->button() == Qt::LeftButton;
+    const QPoint p = e->position().toPoint();
+    emit mousePressed(e->button(), Twips::fromPixels(p.x()), Twips::fromPixels(p.y()));
+}
+
+void MouseLabel::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint p = e->position().toPoint();
+    emit mouseMoved(e->buttons(), Twips::fromPixels(p.x()), Twips::fromPixels(p.y()));
+}
+
+void MouseLabel::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPoint p = e->position().toPoint();
+    const bool click = pressedInside_ && e->button() == Qt::LeftButton && rect().contains(p);
+    pressedInside_ = false;
+    emit mouseReleased(e->button(), Twips::fromPixels(p.x()), Twips::fromPixels(p.y()));
+    if (click)
+        emit clicked();
+}
+
+void MouseLabel::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton)
+        emit doubleClicked();
+    // The second press of a double click also counts as a press, as on the platform it came from.
+    mousePressEvent(e);
+}
+
+PushLabel::PushLabel(const QString& caption, QWidget* parent, Role role)
+    : MouseLabel(parent)
+    , role_(role)
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(accessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+    setCaption(caption);
+}
+
+QString PushLabel::plainCaption(const QString& caption)
+{
+    QString out;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size())
+            ++i;
+        out += caption[i];
+    }
+    return out.trimmed();
+}
+
+void PushLabel::setCaption(const QString& caption)
+{
+    MouseLabel::setCaption(caption);
+    if (role_ == Role::CheckMark)
+        setAccessibleName({});
+    else
+        setAccessibleName(plainCaption(caption));
+    updateMnemonic();
+}
+
+void PushLabel::click()
+{
+    if (pressAction_)
+        pressAction_();
+    else
+        emit clicked();
+}
+
+void PushLabel::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    MouseLabel::keyPressEvent(e);
+}
+
+void PushLabel::updateMnemonic()
+{
+    const QChar m = mnemonicOf(caption());
+    if (m.isNull()) {
+        delete shortcut_;
+        shortcut_ = nullptr;
+        return;
+    }
+    if (!shortcut_) {
+        shortcut_ = new QShortcut(this);
+        shortcut_->setContext(Qt::WindowShortcut);
+        connect(shortcut_, &QShortcut::activated, this, &PushLabel::click);
+    }
+    shortcut_->setKey(QKeySequence("Alt+" + QString(m.toUpper())));
+}

@@ -1,0 +1,73 @@
+#pragma once
+#include <QLabel>
+
+#include <functional>
+
+class QShortcut;
+
+// A label that reports its mouse events with positions in twips, as the window's handlers
+// expect them (press, move, release, double-click).
+class MouseLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit MouseLabel(QWidget* parent = nullptr);
+    explicit MouseLabel(const QString& caption, QWidget* parent = nullptr);
+
+    // The caption as the system keeps it, "&" included; shown with its mnemonic underlined.
+    QString caption() const { return caption_; }
+    void setCaption(const QString& caption);
+    // Captions that hold one glyph of a symbol font keep their state here and are drawn with an
+    // equivalent glyph (see glyphFor).
+    static QString glyphFor(const QString& symbol);
+    // Marks the label as one that shows a symbol-font glyph.
+    void setSymbol(bool symbol);
+
+signals:
+    void mousePressed(Qt::MouseButton button, int x, int y);
+    void mouseMoved(Qt::MouseButtons buttons, int x, int y);
+    void mouseReleased(Qt::MouseButton button, int x, int y);
+    void doubleClicked();
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    QString caption_;
+    bool symbol_ = false;
+    bool pressedInside_ = false;
+};
+
+// A label that acts as a push button or a menu item: clickable, with its "&" mnemonic, the
+// push-button (or menu-item) role, the caption without "&" as accessible name, and a press
+// action for assistive technology.
+class PushLabel : public MouseLabel {
+    Q_OBJECT
+public:
+    enum class Role { Button, MenuItem, CheckMark };
+    explicit PushLabel(const QString& caption, QWidget* parent = nullptr, Role role = Role::Button);
+
+    Role role() const { return role_; }
+    // Runs the label's action: the press action when one is set, else the clicked signal.
+    void click();
+    // For labels whose mouse action happens on release with position tests, the action that
+    // the keyboard, the mnemonic and assistive technology run.
+    void setPressAction(std::function<void()> action) { pressAction_ = std::move(action); }
+    void setCaption(const QString& caption);
+
+    // "&Ok" -> "Ok".
+    static QString plainCaption(const QString& caption);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void updateMnemonic();
+
+    Role role_;
+    std::function<void()> pressAction_;
+    QShortcut* shortcut_ = nullptr;
+};

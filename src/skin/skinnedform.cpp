@@ -1,0 +1,148 @@
+#include "skinnedform.h"
+
+#include "core/commonkit.h"
+#include "platform/clock.h"
+#include "platform/twips.h"
+#include "skin/pushlabel.h"
+#include "skin/skinfolder.h"
+
+#include <QPainter>
+
+SkinnedForm::SkinnedForm(QWidget* parent, Qt::WindowFlags extra)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | extra)
+{
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+int SkinnedForm::Left() const { return Twips::left(this); }
+int SkinnedForm::Top() const { return Twips::top(this); }
+int SkinnedForm::Width() const { return Twips::width(this); }
+int SkinnedForm::Height() const { return Twips::height(this); }
+void SkinnedForm::setLeft(int twips) { Twips::setLeft(this, twips); }
+void SkinnedForm::setTop(int twips) { Twips::setTop(this, twips); }
+void SkinnedForm::setHeight(int twips) { Twips::setHeight(this, twips); }
+void SkinnedForm::moveTwips(int left, int top) { Twips::move(this, left, top); }
+
+void SkinnedForm::setBackground(const QString& path)
+{
+    background_ = QPixmap(path);
+    update();
+}
+
+void SkinnedForm::place(QWidget* child, int left, int top, int width, int height)
+{
+    child->setGeometry(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
+}
+
+void SkinnedForm::setTextColour(QWidget* w, const QColor& colour)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, colour);
+    p.setColor(QPalette::Text, colour);
+    p.setColor(QPalette::ButtonText, colour);
+    w->setPalette(p);
+}
+
+void SkinnedForm::setBoxColours(QWidget* w, const QColor& background, const QColor& text)
+{
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, background);
+    p.setColor(QPalette::Text, text);
+    w->setPalette(p);
+}
+
+void SkinnedForm::attachTitleDrag(MouseLabel* title)
+{
+    connect(title, &MouseLabel::mousePressed, this, [this](Qt::MouseButton b, int x, int y) { Title_MouseDown(b, x, y); });
+    connect(title, &MouseLabel::mouseMoved, this, [this](Qt::MouseButtons, int x, int y) { Title_MouseMove(x, y); });
+    connect(title, &MouseLabel::mouseReleased, this, [this](Qt::MouseButton, int, int) { Title_MouseUp(); });
+}
+
+void SkinnedForm::Title_MouseDown(Qt::MouseButton button, int x, int y)
+{
+    if (button == Qt::RightButton)
+        return;
+    dragX_ = qint16(x);
+    dragY_ = qint16(y);
+}
+
+void SkinnedForm::Title_MouseMove(int x, int y)
+{
+    if (dragX_ == -1)
+        return;
+    moveTwips(Left() - (dragX_ - x), Top() - (dragY_ - y));
+    Clock::processEvents();
+}
+
+void SkinnedForm::Title_MouseUp()
+{
+    dragX_ = -1;
+    pullOntoScreen();
+}
+
+void SkinnedForm::pullOntoScreen()
+{
+    int left = Left(), top = Top();
+    if (left > Twips::screenWidth() - Width())
+        left = Twips::screenWidth() - Width();
+    if (top > Twips::screenHeight() - Height())
+        top = Twips::screenHeight() - Height();
+    if (left < 0)
+        left = 0;
+    if (top < 0)
+        top = 0;
+    moveTwips(left, top);
+}
+
+PushLabel* SkinnedForm::makeButton(QLabel*& image, const QString& caption, int left, int top, int width, int height)
+{
+    image = new QLabel(this);
+    image->setScaledContents(false);
+    place(image, left, top, width, height);
+    auto* label = new PushLabel(caption, this);
+    label->setAlignment(Qt::AlignCenter);
+    place(label, left, top, width, height);
+    label->raise();
+    return label;
+}
+
+void SkinnedForm::ApplyDialogSkin(const DialogSkin& skin)
+{
+    CommonKit::StayOnTop(this);
+    if (skin.centre)
+        CommonKit::CenterForm(this);
+    dragX_ = -1;
+    const QString s = skin.folder.isEmpty() ? SkinFolder::ResolveSkinFolder() : skin.folder;
+    if (!skin.background.isEmpty())
+        setBackground(s + skin.background);
+    const QPixmap button(s + "button.bmp");
+    for (QLabel* image : skin.buttonImages)
+        image->setPixmap(button);
+    if (skin.title && !skin.titleKey.isEmpty())
+        setTextColour(skin.title, SkinFolder::ColourFromValue(SkinFolder::Value(s, skin.titleKey)));
+    if (!skin.statics.isEmpty()) {
+        const QColor c = SkinFolder::ColourFromValue(SkinFolder::Value(s, "static"));
+        for (QWidget* w : skin.statics)
+            setTextColour(w, c);
+    }
+    if (!skin.textBoxes.isEmpty()) {
+        const QColor bg = SkinFolder::ColourFromValue(SkinFolder::Value(s, "textbg"));
+        const QColor fg = SkinFolder::ColourFromValue(SkinFolder::Value(s, "textfore"));
+        for (QWidget* w : skin.textBoxes)
+            setBoxColours(w, bg, fg);
+    }
+    if (!skin.buttons.isEmpty()) {
+        const QColor c = SkinFolder::ColourFromValue(SkinFolder::Value(s, "buttonfore"));
+        for (QWidget* w : skin.buttons)
+            setTextColour(w, c);
+    }
+}
+
+void SkinnedForm::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    if (background_.isNull())
+        p.fillRect(rect(), palette().window());
+    else
+        p.drawPixmap(0, 0, background_);
+}

@@ -1,0 +1,74 @@
+#pragma once
+#include <QList>
+#include <QPixmap>
+#include <QWidget>
+
+class MouseLabel;
+class PushLabel;
+class QLabel;
+
+// The base of every borderless, skinned window: background bitmap from the current skin, twips
+// geometry, and the title drag of the dialogs.
+class SkinnedForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit SkinnedForm(QWidget* parent = nullptr, Qt::WindowFlags extra = {});
+
+    // Edges and size in twips.
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void setLeft(int twips);
+    void setTop(int twips);
+    void setHeight(int twips);
+    void moveTwips(int left, int top);
+
+    // The background bitmap; a missing file leaves a plain fill.
+    void setBackground(const QString& path);
+
+    // Drag state of the title drag: X = -1 when idle.
+    qint16 dragX() const { return dragX_; }
+
+    // Places a child in twips.
+    static void place(QWidget* child, int left, int top, int width, int height);
+
+    // Colours from skin.ini values.
+    static void setTextColour(QWidget* w, const QColor& colour);
+    static void setBoxColours(QWidget* w, const QColor& background, const QColor& text);
+
+protected:
+    // Makes the label the window's title: a press with any button but the right one starts a
+    // drag, moving follows the pointer, release ends it and pulls the window onto the screen.
+    void attachTitleDrag(MouseLabel* title);
+    void Title_MouseDown(Qt::MouseButton button, int x, int y);
+    void Title_MouseMove(int x, int y);
+    void Title_MouseUp();
+    // Keeps the whole window on the screen when it fits.
+    void pullOntoScreen();
+
+    // A push button: the image under it shows button.bmp, the label is the button.
+    PushLabel* makeButton(QLabel*& image, const QString& caption, int left, int top, int width = 1140,
+                          int height = 300);
+
+    struct DialogSkin {
+        QString background;            // bitmap file name in the skin folder
+        QList<QLabel*> buttonImages;   // get button.bmp
+        QLabel* title = nullptr;       // title label
+        QString titleKey;              // its colour key
+        QList<QWidget*> statics;       // key static
+        QList<QWidget*> textBoxes;     // keys textbg / textfore
+        QList<QWidget*> buttons;       // key buttonfore
+        bool centre = true;
+        QString folder = {};           // a fixed skin folder instead of the current one
+    };
+    // The load-time skinning every dialog runs: topmost, centred, idle drag, bitmaps and colours.
+    void ApplyDialogSkin(const DialogSkin& skin);
+
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    QPixmap background_;
+    qint16 dragX_ = -1;
+    qint16 dragY_ = -1;
+};
