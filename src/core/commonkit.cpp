@@ -208,7 +208,7 @@ void DragForm(QWidget* window)
 bool IsRolledUp()
 {
     const frmmain* main = Forms::loaded<frmmain>();
-    return main && Twips::height(main) == 550;
+    return main && main->Height() == 550;
 }
 
 void Pause(double seconds)

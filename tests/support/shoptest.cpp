@@ -1,0 +1,131 @@
+#include "shoptest.h"
+
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "platform/progfolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+
+void FakeClock::wait(double seconds)
+{
+    if (seconds <= 0)
+        return;
+    waits << seconds;
+    now += seconds;
+    if (now >= 86400)
+        now -= 86400;
+    mono += seconds;
+    processEvents();
+}
+
+double FakeClock::waited() const
+{
+    double sum = 0;
+    for (double w : waits)
+        sum += w;
+    return sum;
+}
+
+Prompts::Answer ScriptedPrompts::messageBox(const QString& text, const QString& title, Prompts::Buttons buttons,
+                                            Prompts::Icon icon)
+{
+    messages << Message{text, title, buttons, icon};
+    if (answers.empty())
+        return buttons == Prompts::Buttons::YesNo ? Prompts::Answer::No : Prompts::Answer::Ok;
+    const Prompts::Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+QString ScriptedPrompts::inputBox(const QString& prompt, const QString&, const QString&)
+{
+    inputPrompts << prompt;
+    if (inputs.empty())
+        return {};
+    const QString s = inputs.front();
+    inputs.pop_front();
+    return s;
+}
+
+QString ScriptedPrompts::openFileName(const QString&)
+{
+    if (fileNames.empty())
+        return {};
+    const QString s = fileNames.front();
+    fileNames.pop_front();
+    return s;
+}
+
+QString ScriptedPrompts::saveFileName(const QString& filter) { return openFileName(filter); }
+
+double FixedRandom::draw()
+{
+    if (draws.empty())
+        return 0;
+    const double d = draws.front();
+    draws.pop_front();
+    return d;
+}
+
+namespace {
+void copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    const QDir src(from);
+    for (const QString& f : src.entryList(QDir::Files))
+        QFile::copy(src.filePath(f), to + "/" + f);
+    for (const QString& d : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        copyTree(src.filePath(d), to + "/" + d);
+}
+}
+
+void ShopTest::SetUp()
+{
+    ASSERT_TRUE(dir.isValid());
+    copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/default"), dir.path() + "/skins/default");
+    for (const char* d : {"output", "ascii", "macros", "Filters"})
+        QDir(dir.path()).mkpath(d);
+    ProgramFolder::setOverride(dir.path());
+    // Each test starts with an empty per-user store.
+    QSettings(QSettings::IniFormat, QSettings::UserScope, "GLY", "GLY").clear();
+    Clock::install(&clock);
+    Prompts::install(&prompts);
+    Process::install(&process);
+    Random::install(&random);
+}
+
+void ShopTest::TearDown()
+{
+    Forms::unloadAll();
+    QCoreApplication::processEvents();
+    Clock::install(nullptr);
+    Prompts::install(nullptr);
+    Process::install(nullptr);
+    Random::install(nullptr);
+    ProgramFolder::setOverride({});
+}
+
+QString ShopTest::path(const QString& relative) const { return dir.path() + "/" + relative; }
+
+QByteArray ShopTest::readBytes(const QString& relative) const
+{
+    QFile f(path(relative));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void ShopTest::writeBytes(const QString& relative, const QByteArray& bytes) const
+{
+    QFile f(path(relative));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+void ShopTest::writeSettings(const QString& handle)
+{
+    CommonKit::ResetSettings();
+    CommonKit::SetSetting("HANDLE", handle);
+}

@@ -1,0 +1,175 @@
+#include "support/shoptest.h"
+
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "editor/frmmain.h"
+#include "editor/menu1.h"
+#include "editor/menu2.h"
+#include "editor/mru.h"
+#include "editor/pageedit.h"
+#include "editor/pages.h"
+#include "skin/pushlabel.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QStandardPaths>
+
+class ArtPages : public ShopTest {
+protected:
+    void SetUp() override
+    {
+        ShopTest::SetUp();
+        writeSettings();
+    }
+    frmmain& main() { return Forms::get<frmmain>(); }
+};
+
+TEST_F(ArtPages, SavedAsciiFileHasFourLinesAndAnEmptyFifthAndOpensBack)
+{
+    main().setPageTexts({"a", "", "c", "d"});
+    prompts.fileNames = {path("art.txt")};
+    main().SaveAscii();
+    EXPECT_EQ(readBytes("art.txt"), QByteArray("a\r\n\r\nc\r\nd\r\n\r\n"));
+    main().clearPages();
+    prompts.fileNames = {path("art.txt")};
+    main().OpenAscii();
+    EXPECT_EQ(main().pageTexts(), (Pages::Four{"a", "", "c", "d"}));
+}
+
+TEST_F(ArtPages, SaveIsUnderExactlyTheNameGivenInWindows1252)
+{
+    main().setPageTexts({QString::fromUtf8("‹›»"), "", "", ""});
+    prompts.fileNames = {path("noext")};
+    main().SaveAscii();
+    EXPECT_EQ(readBytes("noext"), QByteArray("\x8b\x9b\xbb\r\n\r\n\r\n\r\n\r\n"));
+}
+
+TEST_F(ArtPages, ReadingRuleShowsFourLinesAndKeepsTheRestInTheBuffer)
+{
+    writeBytes("six.txt", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n");
+    prompts.fileNames = {path("six.txt")};
+    main().OpenAscii();
+    EXPECT_EQ(main().pageTexts(), (Pages::Four{"1", "2", "3", "4"}));
+    EXPECT_EQ(main().Text5, "5\r\n6\r\n");
+
+    writeBytes("one.txt", "only");
+    prompts.fileNames = {path("one.txt")};
+    main().OpenAscii();
+    EXPECT_EQ(main().pageTexts(), (Pages::Four{"only", "", "", ""}));
+}
+
+TEST_F(ArtPages, UnreadableFileClearsThePagesAndCancelChangesNothing)
+{
+    main().setPageTexts({"a", "b", "c", "d"});
+    main().OpenAscii(); // cancelled
+    EXPECT_EQ(main().pageTexts(), (Pages::Four{"a", "b", "c", "d"}));
+    EXPECT_EQ(Mru::Read("MRU2")[0].path, "");
+    prompts.fileNames = {path("gone.txt")};
+    main().OpenAscii();
+    EXPECT_EQ(main().pageTexts(), Pages::Four{});
+}
+
+TEST_F(ArtPages, AFailedSaveNamesTheFileAndTheReason)
+{
+    main().setPageTexts({"a", "", "", ""});
+    prompts.fileNames = {path("no folder/art.txt")};
+    main().SaveAscii();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.contains(path("no folder/art.txt")));
+    EXPECT_GT(prompts.messages[0].text.size(), path("no folder/art.txt").size() + 20);
+}
+
+TEST(PageFiles, ReadingTakesTheTextBeforeTheFirstLineEnd)
+{
+    EXPECT_EQ(Pages::PageFromPageFile("x\r\ny\r\n"), "x");
+    EXPECT_EQ(Pages::PageFromPageFile("\r\n"), "");
+    EXPECT_EQ(Pages::PageFromPageFile("whole"), "whole");
+    QString buffer;
+    EXPECT_EQ(Pages::ReadAsciiFile("a\rb", buffer), (Pages::Four{"a", "", "", ""}));
+}
+
+TEST_F(ArtPages, CopyAllFieldsJoinsTheFilledPages)
+{
+    main().setPageTexts({"a", "", "", "d"});
+    main().CopyAllFields();
+    EXPECT_EQ(QApplication::clipboard()->text(), "a\r\nd");
+    EXPECT_EQ(Pages::CopyAllFieldsText({"a", "b", "", ""}), "a\r\nb\r\n");
+}
+
+TEST_F(ArtPages, DeleteAndSelectAllActOnTheActivePageOnly)
+{
+    Forms::get<menu2>().PageItem_Click(2);
+    main().setPageTexts({"one", "two", "", ""});
+    main().Text1->setSelection(0, 3);
+    main().Text2->setSelection(0, 2);
+    main().SetActivePage(0);
+    main().DeleteSelection();
+    EXPECT_EQ(main().pageTexts(), (Pages::Four{"one", "two", "", ""}));
+    main().SetActivePage(2);
+    main().DeleteSelection();
+    EXPECT_EQ(main().pageTexts(), (Pages::Four{"one", "o", "", ""}));
+    main().SelectAllActive(false);
+    EXPECT_EQ(main().Text2->selectedText(), "o");
+}
+
+TEST_F(ArtPages, EditKeysActOnThePageThatHadTheFocus)
+{
+    main().show();
+    Forms::get<menu2>().AllTextboxes_Click();
+    main().Text3->setFocus();
+    QApplication::processEvents();
+    main().Text3->insert("xyz");
+    main().Text3->setSelection(0, 3);
+    main().SendEditKey(frmmain::EditKey::Cut);
+    EXPECT_EQ(main().Text3->text(), "");
+    main().SendEditKey(frmmain::EditKey::Paste);
+    main().SendEditKey(frmmain::EditKey::Paste);
+    EXPECT_EQ(main().Text3->text(), "xyzxyz");
+    main().SendEditKey(frmmain::EditKey::Undo);
+    EXPECT_EQ(main().Text3->text(), "xyz");
+}
+
+TEST_F(ArtPages, RecentFilesListMovesAChosenEntryToTheTopAndKeepsItsCopy)
+{
+    for (const char* f : {"/art/one.gly", "/art/two.gly", "/art/three.gly"})
+        Mru::Update("MRU2", f);
+    writeBytes("two.gly", "2\r\n");
+    Mru::Update("MRU2", path("two.gly"));
+    Mru::Update("MRU2", "/art/last.gly");
+    // entry 2 is now two.gly; choosing it puts it on top and keeps the old copy as entry 3
+    menu1& files = Forms::get<menu1>();
+    ASSERT_EQ(files.mru[1]->property("tag").toString(), path("two.gly"));
+    files.mru[1]->click();
+    const Mru::List list = Mru::Read("MRU2");
+    EXPECT_EQ(list[0].path, path("two.gly"));
+    EXPECT_EQ(list[0].name, "two.gly");
+    EXPECT_EQ(list[1].path, "/art/last.gly");
+    EXPECT_EQ(list[2].path, path("two.gly"));
+    EXPECT_EQ(files.mru[2]->caption(), "two.gly");
+    EXPECT_EQ(main().Text1->text(), "2");
+}
+
+TEST_F(ArtPages, RecentFilesLiveInThePerUserStoreAndClear)
+{
+    Mru::Update("MRU2", "C:\\art\\old.gly");
+    EXPECT_EQ(Mru::Read("MRU2")[0].name, "old.gly");
+    const QString store = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/GLY/GLY.ini";
+    EXPECT_TRUE(store.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+    QFile f(store);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    EXPECT_TRUE(text.contains("[MRU2]"));
+    EXPECT_TRUE(text.contains("1Description=old.gly"));
+    Forms::get<menu1>().item("&clear MRU")->click();
+    EXPECT_EQ(Mru::Read("MRU2")[0].path, "");
+    EXPECT_EQ(Forms::get<menu1>().mru[0]->caption(), "");
+}
+
+TEST_F(ArtPages, AnEmptyRecentItemDoesNothing)
+{
+    main().setPageTexts({"a", "", "", ""});
+    Forms::get<menu1>().mru[0]->click();
+    EXPECT_EQ(main().Text1->text(), "a");
+    EXPECT_EQ(Mru::Read("MRU2")[0].path, "");
+}

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The two ways into the shop on a Debian 12 machine:
+#   tools/shop.sh run    installs what is missing, builds, stages a program folder and starts
+#                        the stand-in chat client and the shop on it
+#   tools/shop.sh test   installs what is missing, builds and runs every test
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUORL_BUILD:-$root/build}
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev
+          libbenchmark-dev dbus dbus-x11 xvfb xauth openbox xdotool imagemagick at-spi2-core
+          python3-gi gir1.2-atspi-2.0 fonts-dejavu-core)
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build" -j"$(nproc)"
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    build
+    exec "$root/tools/run-shop.sh" "$build/stage" "${@:2}"
+    ;;
+  test)
+    install_missing
+    build
+    cd "$build"
+    exec ctest --output-on-failure -j"$(nproc)" --timeout 300
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
