@@ -1,0 +1,81 @@
+#include "busservice.h"
+
+#include "chatclient.h"
+
+namespace {
+// Texts are C strings on the desktop this mimics: they end at the first NUL (gdbus's b'...'
+// sends one).
+QByteArray cString(const QByteArray& bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    return nul < 0 ? bytes : bytes.left(nul);
+}
+}
+
+BusService::BusService(ChatClient& client, QObject* parent)
+    : QObject(parent)
+    , client_(client)
+{
+}
+
+uint BusService::FindWindow(const QByteArray& cls, const QByteArray& title)
+{
+    const Window* w = client_.tree().find(0, 0, cString(cls), cString(title));
+    return w ? w->handle : 0;
+}
+
+uint BusService::FindWindowEx(uint parent, uint childAfter, const QByteArray& cls, const QByteArray& title)
+{
+    const Window* w = client_.tree().find(parent, childAfter, cString(cls), cString(title));
+    return w ? w->handle : 0;
+}
+
+qlonglong BusService::SendMessage(uint hwnd, uint msg, qulonglong wParam, qlonglong lParam)
+{
+    return client_.sendMessage(hwnd, msg, wParam, lParam);
+}
+
+qlonglong BusService::SendMessageText(uint hwnd, uint msg, qulonglong wParam, const QByteArray& text)
+{
+    return client_.sendText(hwnd, msg, wParam, cString(text));
+}
+
+qlonglong BusService::SendMessageGetText(uint hwnd, uint msg, qulonglong wParam, QByteArray& text)
+{
+    return client_.receiveText(hwnd, msg, wParam, &text);
+}
+
+bool BusService::PostMessage(uint hwnd, uint msg, qulonglong wParam, qlonglong lParam)
+{
+    return client_.postMessage(hwnd, msg, wParam, lParam);
+}
+
+bool BusService::EnableWindow(uint hwnd, bool enable)
+{
+    return client_.enableWindow(hwnd, enable);
+}
+
+uint BusService::GetMenu(uint hwnd)
+{
+    return client_.getMenu(hwnd);
+}
+
+uint BusService::GetSubMenu(uint hmenu, int pos)
+{
+    return client_.getSubMenu(hmenu, pos);
+}
+
+uint BusService::GetMenuItemID(uint hmenu, int pos)
+{
+    return client_.getMenuItemID(hmenu, pos);
+}
+
+QString BusService::Dump()
+{
+    return client_.tree().dump();
+}
+
+bool BusService::IsWindow(uint hwnd)
+{
+    return client_.tree().window(hwnd) != nullptr;
+}

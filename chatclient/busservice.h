@@ -1,0 +1,35 @@
+#pragma once
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class ChatClient;
+
+// The window calls on the session bus. Texts are byte arrays (Windows-1252), passed unchanged.
+class BusService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.quorl.ChatClient")
+public:
+    static constexpr const char* DefaultService = "org.quorl.ChatClient";
+    static constexpr const char* ObjectPath = "/org/quorl/ChatClient";
+
+    explicit BusService(ChatClient& client, QObject* parent = nullptr);
+
+public slots:
+    uint FindWindow(const QByteArray& cls, const QByteArray& title);
+    uint FindWindowEx(uint parent, uint childAfter, const QByteArray& cls, const QByteArray& title);
+    qlonglong SendMessage(uint hwnd, uint msg, qulonglong wParam, qlonglong lParam);
+    qlonglong SendMessageText(uint hwnd, uint msg, qulonglong wParam, const QByteArray& text);
+    qlonglong SendMessageGetText(uint hwnd, uint msg, qulonglong wParam, QByteArray& text);
+    bool PostMessage(uint hwnd, uint msg, qulonglong wParam, qlonglong lParam);
+    bool EnableWindow(uint hwnd, bool enable);
+    uint GetMenu(uint hwnd);
+    uint GetSubMenu(uint hmenu, int pos);
+    uint GetMenuItemID(uint hmenu, int pos);
+    // For people and tests looking on.
+    QString Dump();
+    bool IsWindow(uint hwnd);
+
+private:
+    ChatClient& client_;
+};

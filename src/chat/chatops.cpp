@@ -1,0 +1,175 @@
+#include "chatops.h"
+
+#include "platform/clock.h"
+#include "platform/codepage.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+using namespace ChatBus;
+
+namespace CommonKit {
+
+namespace {
+
+constexpr quint32 kMessageNine = 9;
+// Between two looks for the wait window: quick for the user, light on the bus.
+constexpr double kPollSeconds = 0.1;
+
+// Text leaves the shop as Windows-1252 with CR LF line ends.
+QByteArray chatBytes(const QString& text)
+{
+    QString crlf = text;
+    crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return CodePage::fromUnicode(crlf);
+}
+
+// A child of a window that exists; never a top-level window by accident.
+HWND child(HWND parent, const QByteArray& cls, HWND after = 0, const QByteArray& title = {})
+{
+    return parent ? FindWindowExA(parent, after, cls, title) : 0;
+}
+
+HWND findRoom(const QByteArray& transcriptClass)
+{
+    const HWND mdi = child(FindMainFrame(), "MDIClient");
+    for (HWND room = child(mdi, "Chat Child"); room; room = child(mdi, "Chat Child", room)) {
+        if (child(room, transcriptClass) && child(room, "_Chat_Listbox") && child(room, "_Chat_Icon")
+            && child(room, "_Chat_Static"))
+            return room;
+    }
+    return 0;
+}
+
+HWND sendTo(HWND input, const QString& text)
+{
+    if (!input)
+        return 0;
+    SendMessageA(input, WM_SETTEXT, 0, chatBytes(text));
+    SendMessageA(input, WM_CHAR, 13, 0);
+    return input;
+}
+
+HWND roomInput()
+{
+    const HWND room = FindChatRoom();
+    return child(room, "RICHCNTL", child(room, "RICHCNTL"));
+}
+
+} // namespace
+
+HWND FindMainFrame()
+{
+    return FindWindowA("Chat Frame25");
+}
+
+HWND FindChatRoom()
+{
+    return findRoom("RICHCNTL");
+}
+
+HWND FindChatRoomClassic()
+{
+    return findRoom("_Chat_View");
+}
+
+HWND SendChatText(const QString& text)
+{
+    return sendTo(roomInput(), text);
+}
+
+HWND SendChatTextAny(const QString& text)
+{
+    HWND input = roomInput();
+    if (!input)
+        input = child(FindChatRoomClassic(), "_Chat_Edit");
+    return sendTo(input, text);
+}
+
+HWND RunKeyword(const QString& keyword)
+{
+    const HWND bar = child(FindMainFrame(), "Chat Toolbar");
+    const HWND edit = child(child(child(bar, "_Chat_Toolbar"), "_Chat_Combobox"), "Edit");
+    if (!edit)
+        return 0;
+    SendMessageA(edit, WM_SETTEXT, 0, CodePage::fromUnicode(keyword));
+    SendMessageA(edit, WM_CHAR, 32, 0);
+    SendMessageA(edit, WM_CHAR, 13, 0);
+    return edit;
+}
+
+quint32 RunMenuCommand(int menu, int item)
+{
+    const HWND frame = FindMainFrame();
+    const quint32 id = GetMenuItemID(GetSubMenu(GetMenu(frame), menu), item);
+    if (!frame || id == NoMenuItem)
+        return 0;
+    SendMessageA(frame, WM_COMMAND, id, 0);
+    return id;
+}
+
+HWND SendInstantMessage(const QString& name, const QString& message)
+{
+    RunKeyword(QStringLiteral("chat://9293:") + name);
+    const HWND mdi = child(FindMainFrame(), "MDIClient");
+    const HWND box = child(child(mdi, "Chat Child", 0, "Send Instant Message"), "RICHCNTL");
+    if (box)
+        SendMessageA(box, WM_SETTEXT, 0, chatBytes(message));
+    return box;
+}
+
+QString ReadWindowText(HWND hwnd)
+{
+    if (!hwnd)
+        return {};
+    const qint64 length = SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    QByteArray text;
+    SendMessageA(hwnd, WM_GETTEXT, quint64(std::max<qint64>(length, 0)) + 1, &text);
+    return CodePage::toUnicode(text);
+}
+
+HWND FindUploadWindow()
+{
+    const HWND frame = FindMainFrame();
+    QSet<HWND> seen;  // a client that leads the walk in a circle must not hang the shop
+    for (HWND w = FindWindowA("_Chat_Modal"); w && !seen.contains(w); w = child(frame, "_Chat_Modal", w)) {
+        seen.insert(w);
+        Clock::processEvents();
+        const HWND status = child(w, "_Chat_Static");
+        if (child(w, "_Chat_Gauge") && status && ReadWindowText(status).contains(QStringLiteral(" Upload")))
+            return w;
+    }
+    return 0;
+}
+
+bool ClickWaitWindow()
+{
+    const double start = Clock::monotonic();
+    for (;;) {
+        QSet<HWND> seen;
+        for (HWND w = FindWindowA("_Chat_Modal"); w && !seen.contains(w); w = FindWindowExA(0, w, "_Chat_Modal")) {
+            seen.insert(w);
+            if (const HWND icon = child(w, "_Chat_Icon")) {
+                PostMessageA(icon, WM_LBUTTONDOWN, 0, 0);
+                PostMessageA(icon, WM_LBUTTONUP, 0, 0);
+                return true;
+            }
+        }
+        if (Clock::monotonic() - start >= ClickWaitTimeout)
+            return false;
+        Clock::wait(kPollSeconds);
+    }
+}
+
+void SetUpchat(bool on)
+{
+    const HWND upload = FindUploadWindow();
+    const HWND frame = FindMainFrame();
+    EnableWindow(upload, !on);
+    EnableWindow(frame, on);
+    PostMessageA(upload, on ? WM_ACTIVATE : kMessageNine, 0, 0);
+}
+
+} // namespace CommonKit

@@ -1,0 +1,154 @@
+#include "chatbus.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFileInfo>
+#include <QVariant>
+
+namespace ChatBus {
+
+namespace {
+
+const QString kPath = QStringLiteral("/org/quorl/ChatClient");
+const QString kInterface = QStringLiteral("org.quorl.ChatClient");
+// A client that does not answer within this is as good as absent; the shop must not stall.
+constexpr int kTimeoutMs = 200;
+
+QString& service()
+{
+    static QString name = qEnvironmentVariableIsEmpty("QUORL_CHAT_BUS")
+                              ? QStringLiteral("org.quorl.ChatClient")
+                              : qEnvironmentVariable("QUORL_CHAT_BUS");
+    return name;
+}
+
+// Without a session bus address libdbus would try to launch a bus; no bus means no client.
+bool haveSessionBus()
+{
+    if (!QCoreApplication::instance())
+        return false;
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+        const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        if (runtime.isEmpty() || !QFileInfo::exists(runtime + QStringLiteral("/bus")))
+            return false;
+    }
+    return QDBusConnection::sessionBus().isConnected();
+}
+
+// The reply's arguments, or none when there is no client or it failed.
+QList<QVariant> call(const QString& method, const QList<QVariant>& args)
+{
+    if (!haveSessionBus())
+        return {};
+    QDBusMessage message = QDBusMessage::createMethodCall(service(), kPath, kInterface, method);
+    message.setArguments(args);
+    message.setAutoStartService(false);
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(message, QDBus::Block, kTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return {};
+    return reply.arguments();
+}
+
+quint32 callUInt(const QString& method, const QList<QVariant>& args)
+{
+    return call(method, args).value(0).toUInt();
+}
+
+qint64 callInt64(const QString& method, const QList<QVariant>& args)
+{
+    return call(method, args).value(0).toLongLong();
+}
+
+} // namespace
+
+QString serviceName()
+{
+    return service();
+}
+
+void setServiceName(const QString& name)
+{
+    service() = name;
+}
+
+HWND FindWindowA(const QByteArray& cls, const QByteArray& title)
+{
+    return callUInt(QStringLiteral("FindWindow"), {QVariant(cls), QVariant(title)});
+}
+
+HWND FindWindowExA(HWND parent, HWND childAfter, const QByteArray& cls, const QByteArray& title)
+{
+    return callUInt(QStringLiteral("FindWindowEx"),
+                    {QVariant::fromValue(parent), QVariant::fromValue(childAfter), QVariant(cls), QVariant(title)});
+}
+
+qint64 SendMessageA(HWND hwnd, quint32 msg, quint64 wParam, qint64 lParam)
+{
+    if (!hwnd)
+        return 0;
+    return callInt64(QStringLiteral("SendMessage"), {QVariant::fromValue(hwnd), QVariant::fromValue(msg),
+                                                      QVariant::fromValue(wParam), QVariant::fromValue(lParam)});
+}
+
+qint64 SendMessageA(HWND hwnd, quint32 msg, quint64 wParam, const QByteArray& text)
+{
+    if (!hwnd)
+        return 0;
+    return callInt64(QStringLiteral("SendMessageText"), {QVariant::fromValue(hwnd), QVariant::fromValue(msg),
+                                                          QVariant::fromValue(wParam), QVariant(text)});
+}
+
+qint64 SendMessageA(HWND hwnd, quint32 msg, quint64 wParam, QByteArray* text)
+{
+    if (text)
+        text->clear();
+    if (!hwnd)
+        return 0;
+    const QList<QVariant> reply = call(QStringLiteral("SendMessageGetText"),
+                                       {QVariant::fromValue(hwnd), QVariant::fromValue(msg), QVariant::fromValue(wParam)});
+    if (text)
+        *text = reply.value(1).toByteArray();
+    return reply.value(0).toLongLong();
+}
+
+bool PostMessageA(HWND hwnd, quint32 msg, quint64 wParam, qint64 lParam)
+{
+    if (!hwnd)
+        return false;
+    return call(QStringLiteral("PostMessage"), {QVariant::fromValue(hwnd), QVariant::fromValue(msg),
+                                                QVariant::fromValue(wParam), QVariant::fromValue(lParam)})
+        .value(0)
+        .toBool();
+}
+
+bool EnableWindow(HWND hwnd, bool enable)
+{
+    if (!hwnd)
+        return false;
+    return call(QStringLiteral("EnableWindow"), {QVariant::fromValue(hwnd), QVariant(enable)}).value(0).toBool();
+}
+
+HMENU GetMenu(HWND hwnd)
+{
+    if (!hwnd)
+        return 0;
+    return callUInt(QStringLiteral("GetMenu"), {QVariant::fromValue(hwnd)});
+}
+
+HMENU GetSubMenu(HMENU menu, int pos)
+{
+    if (!menu)
+        return 0;
+    return callUInt(QStringLiteral("GetSubMenu"), {QVariant::fromValue(menu), QVariant(pos)});
+}
+
+quint32 GetMenuItemID(HMENU menu, int pos)
+{
+    if (!menu)
+        return NoMenuItem;
+    const QList<QVariant> reply = call(QStringLiteral("GetMenuItemID"), {QVariant::fromValue(menu), QVariant(pos)});
+    return reply.isEmpty() ? NoMenuItem : reply.value(0).toUInt();
+}
+
+} // namespace ChatBus

@@ -1,0 +1,48 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// The chat client's windows, reached over the session bus with the desktop calls' names and
+// meaning. Texts cross as Windows-1252 bytes, unchanged. Without a client every call answers 0
+// (GetMenuItemID 0xFFFFFFFF) at once and says nothing.
+namespace ChatBus {
+
+using HWND = quint32;
+using HMENU = quint32;
+
+constexpr quint32 WM_ACTIVATE = 0x0006;
+constexpr quint32 WM_SETTEXT = 0x000C;
+constexpr quint32 WM_GETTEXT = 0x000D;
+constexpr quint32 WM_GETTEXTLENGTH = 0x000E;
+constexpr quint32 WM_CHAR = 0x0102;
+constexpr quint32 WM_COMMAND = 0x0111;
+constexpr quint32 WM_LBUTTONDOWN = 0x0201;
+constexpr quint32 WM_LBUTTONUP = 0x0202;
+constexpr quint32 NoMenuItem = 0xFFFFFFFF;
+
+// Empty title: any title. Parent 0: top-level windows.
+HWND FindWindowA(const QByteArray& cls, const QByteArray& title = {});
+HWND FindWindowExA(HWND parent, HWND childAfter, const QByteArray& cls, const QByteArray& title = {});
+
+qint64 SendMessageA(HWND hwnd, quint32 msg, quint64 wParam, qint64 lParam);
+// A literal 0 as lParam would otherwise be ambiguous with the pointer overload.
+inline qint64 SendMessageA(HWND hwnd, quint32 msg, quint64 wParam, int lParam)
+{
+    return SendMessageA(hwnd, msg, wParam, qint64(lParam));
+}
+// The text as lParam, as for WM_SETTEXT.
+qint64 SendMessageA(HWND hwnd, quint32 msg, quint64 wParam, const QByteArray& text);
+// A buffer of wParam bytes as lParam, as for WM_GETTEXT; the bytes received land in *text.
+qint64 SendMessageA(HWND hwnd, quint32 msg, quint64 wParam, QByteArray* text);
+bool PostMessageA(HWND hwnd, quint32 msg, quint64 wParam, qint64 lParam);
+bool EnableWindow(HWND hwnd, bool enable);
+
+HMENU GetMenu(HWND hwnd);
+HMENU GetSubMenu(HMENU menu, int pos);
+quint32 GetMenuItemID(HMENU menu, int pos);
+
+// The client's name on the bus: $QUORL_CHAT_BUS, else "org.quorl.ChatClient".
+QString serviceName();
+void setServiceName(const QString& name);
+
+} // namespace ChatBus
