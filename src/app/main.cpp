@@ -1,4 +1,5 @@
 #include "core/startup.h"
+#include "editor/mintotray.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -12,6 +13,9 @@ int main(int argc, char** argv)
     QStringList args = app.arguments();
     args.removeFirst();
     Startup::SetCommandLine(args.join(' '));
+    // A shop of this folder hidden to the tray comes back instead of a second one starting.
+    if (MinToTray::WakeRunningShop())
+        return 0;
     Startup::Launch();
     return app.exec();
 }

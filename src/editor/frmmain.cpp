@@ -3,13 +3,16 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
+#include "core/frmwelcome.h"
 #include "core/quit.h"
 #include "core/startup.h"
+#include "editor/decorations.h"
+#include "editor/docking.h"
 #include "editor/frmrect.h"
+#include "editor/mainmenus.h"
 #include "editor/menu1.h"
 #include "editor/menu2.h"
-#include "editor/menu3.h"
-#include "editor/menu4.h"
+#include "editor/menu7.h"
 #include "editor/mru.h"
 #include "editor/pageedit.h"
 #include "help/frmhelp.h"
@@ -23,10 +26,19 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QTimer>
+#include <QWindow>
+
+namespace {
+// Pointer positions shown as single-precision decimal text.
+QString singleText(int twips) { return QString::number(double(float(twips)), 'g', 7); }
+}
 
 frmmain::frmmain()
 {
@@ -91,6 +103,23 @@ frmmain::frmmain()
                 lastFocusedPage_ = p;
     });
 
+    connect(Label1, &MouseLabel::mousePressed, this, &frmmain::Label1_MouseDown);
+    connect(Label1, &MouseLabel::mouseMoved, this, [this](Qt::MouseButtons, int x, int y) { Label1_MouseMove(x, y); });
+    connect(Label1, &MouseLabel::mouseReleased, this, &frmmain::Label1_MouseUp);
+    connect(Label1, &MouseLabel::doubleClicked, this, &frmmain::Label1_DblClick);
+    captionLabels_ = {Label2, Label3, Label5, Label4};
+    for (int i = 0; i < 4; ++i) {
+        PushLabel* label = captionLabels_[i];
+        label->setMouseTracking(true);
+        connect(label, &MouseLabel::mousePressed, this,
+                [this, i](Qt::MouseButton button, int, int) { CaptionLabel_MouseDown(i, button); });
+        connect(label, &MouseLabel::mouseMoved, this, [this, i] { CaptionLabel_MouseMove(i); });
+        label->setPressAction([this, i] { CaptionLabel_MouseDown(i, Qt::LeftButton); });
+    }
+    connect(Label6, &MouseLabel::mousePressed, this, &MainMenus::HideFilesAndOptions);
+    connect(Label7, &MouseLabel::mousePressed, this, &MainMenus::HideFilesAndOptions);
+    Label6->setPressAction([this] { Minimize(); });
+    connect(Label6, &MouseLabel::mouseReleased, this, &frmmain::Label6_MouseUp);
     Label7->setPressAction([this] { QuitWithQuestion(); });
     connect(Label7, &MouseLabel::mouseReleased, this, &frmmain::Label7_MouseUp);
     Label8->setPressAction([] { Help::ShowHelp(); });
@@ -98,10 +127,19 @@ frmmain::frmmain()
         if (y >= 0 && y <= 240)
             Help::ShowHelp();
     });
-    connect(Label2, &PushLabel::clicked, this, [this] { ToggleMenu(&Forms::get<menu1>(), 60); });
-    connect(Label3, &PushLabel::clicked, this, [this] { ToggleMenu(&Forms::get<menu2>(), 600); });
-    connect(Label5, &PushLabel::clicked, this, [this] { ToggleMenu(&Forms::get<menu3>(), 1300); });
-    connect(Label4, &PushLabel::clicked, this, [this] { ToggleMenu(&Forms::get<menu4>(), 1750); });
+
+    // The focus watch: another application, or a window of this one that is neither the main
+    // window nor one of its menus, takes the menus away.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmmain::FocusWatch);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive)
+            MainMenus::HideAll();
+    });
+
+    trackTick_ = new QTimer(this);
+    trackTick_->setSingleShot(true);
+    trackTick_->setInterval(50);
+    connect(trackTick_, &QTimer::timeout, this, &frmmain::TrackingTick);
 
     Timer8 = new QTimer(this);
     Timer8->setSingleShot(true);
@@ -215,10 +253,7 @@ void frmmain::Page_MouseDown(int n)
 {
     SetActivePage(n);
     WriteIndicator(n);
-    if (auto* m = Forms::loaded<menu1>())
-        m->hide();
-    if (auto* m = Forms::loaded<menu2>())
-        m->hide();
+    MainMenus::HideFilesAndOptions();
 }
 
 void frmmain::Page_Change(int n) { WriteIndicator(n); }
@@ -237,12 +272,12 @@ void frmmain::Page_MouseMove(int n)
 
 void frmmain::Page_KeyPress(int n, int code)
 {
-    if (code == 1) {
-        if (pageTimer[n - 1]) {
-            page(n)->setSelection(0, int(page(n)->text().size()));
-            page(n)->setFocus();
-        }
+    if (code == 1 && pageTimer[n - 1]) {
+        page(n)->setSelection(0, int(page(n)->text().size()));
+        page(n)->setFocus();
     }
+    if (code == 2)
+        Decorations::DecorateAllPages();
 }
 
 QString frmmain::IndicatorText(int n) const
@@ -252,10 +287,30 @@ QString frmmain::IndicatorText(int n) const
     return QStringLiteral("%1 . %2  :  %3 . %4").arg(p.x()).arg(p.y()).arg(caret).arg(n);
 }
 
-void frmmain::WriteIndicator(int n) { Forms::get<frmrect>().setIndicatorText(IndicatorText(n)); }
+void frmmain::WriteIndicator(int n)
+{
+    Forms::get<frmrect>().setIndicatorText(IndicatorText(n));
+    // A running page timer writes its own page again on its next tick.
+    if (!(n >= 1 && n <= 4 && pageTimer[n - 1]) && activePage() != 0)
+        trackTick_->start();
+}
+
+void frmmain::TrackingTick()
+{
+    // Ticks only refresh a loaded indicator; loading it is start-up's business.
+    if (!Forms::loaded<frmrect>())
+        return;
+    for (int i = 0; i < 4; ++i)
+        if (pageTimer[i])
+            WriteIndicator(i + 1);
+}
 
 void frmmain::UpdatePageEnabling()
 {
+    // Showing the page checks below comes back here; one pass is enough.
+    if (enabling_)
+        return;
+    enabling_ = true;
     menu2& options = Forms::get<menu2>();
     bool any = false;
     for (int i = 0; i < 4; ++i) {
@@ -269,12 +324,14 @@ void frmmain::UpdatePageEnabling()
     for (PageEdit* p : pages_)
         p->setVisible(any);
     List1->setVisible(any);
+    enabling_ = false;
 }
 
 void frmmain::SetActivePage(int n)
 {
     for (int i = 0; i < 4; ++i)
         pageTimer[i] = (i == n - 1);
+    TrackingTick();
 }
 
 int frmmain::activePage() const
@@ -300,10 +357,139 @@ void frmmain::RollUpDown()
 
 void frmmain::Dock()
 {
-    frmrect& rect = Forms::get<frmrect>();
-    rect.moveTwips(Left(), Top() + Height());
-    if (ops* o = Forms::loaded<ops>(); o && o->isVisible())
-        o->moveTwips(Left(), Top() + Height() + rect.Height());
+    Docking::Stack s = Docking::Read();
+    Docking::Dock(s);
+    Docking::Apply(s);
+}
+
+void frmmain::KeepOnScreen()
+{
+    Docking::Stack s = Docking::Read();
+    Docking::KeepOnScreen(s, Twips::screenWidth(), Twips::screenHeight());
+    Docking::Apply(s);
+}
+
+void frmmain::StackOnTop()
+{
+    if (auto* o = Forms::loaded<ops>())
+        CommonKit::StayOnTop(o);
+    CommonKit::StayOnTop(&Forms::get<frmrect>());
+    CommonKit::StayOnTop(this);
+}
+
+void frmmain::Minimize()
+{
+    restoreWatch_ = true;
+    if (auto* o = Forms::loaded<ops>())
+        o->hide();
+    showMinimized();
+    if (auto* rect = Forms::loaded<frmrect>())
+        rect->hide();
+}
+
+bool frmmain::StartMove()
+{
+    if (QWindow* w = windowHandle(); w && w->startSystemMove())
+        return true;
+    // No move by the platform: the title carries the window from where the pointer now is.
+    const QPoint at = Label1->mapFromGlobal(QCursor::pos());
+    press_ = QPoint(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
+    manualMove_ = true;
+    Label1->setMouseTracking(true);
+    Label1->grabMouse();
+    return false;
+}
+
+void frmmain::endManualMove()
+{
+    if (!manualMove_)
+        return;
+    manualMove_ = false;
+    Label1->releaseMouse();
+    Label1->setMouseTracking(false);
+    Label1->unsetCursor();
+}
+
+void frmmain::Label1_MouseDown(Qt::MouseButton button, int x, int y)
+{
+    if (manualMove_)
+        return;
+    StackOnTop();
+    MainMenus::HideFilesAndOptions();
+    if (button == Qt::RightButton) {
+        Dock();
+        return;
+    }
+    press_ = QPoint(x, y);
+}
+
+void frmmain::Label1_MouseMove(int x, int y)
+{
+    if (!press_)
+        return;
+    if (auto* m = Forms::loaded<menu7>(); m && m->isVisible())
+        return;
+    WriteIndicator(0);
+    TrackingTick();
+    moveTwips(Left() - (press_->x() - x), Top() - (press_->y() - y));
+    Dock();
+}
+
+void frmmain::Label1_MouseUp(Qt::MouseButton button, int x, int y)
+{
+    press_.reset();
+    endManualMove();
+    KeepOnScreen();
+    WriteIndicator(0);
+    Dock();
+    if (button == Qt::RightButton && Docking::InWindowMenuZone(x, y))
+        ShowWindowMenu(x, y);
+}
+
+void frmmain::Label1_DblClick()
+{
+    if (auto* m = Forms::loaded<menu7>(); m && m->isVisible())
+        return;
+    RollUpDown();
+}
+
+void frmmain::ShowWindowMenu(int x, int y)
+{
+    const QPoint at = Docking::WindowMenuPlace(QRect(Left(), Top(), Width(), Height()), x, y);
+    Forms::get<menu7>().showAt(at.x(), at.y());
+}
+
+void frmmain::Label6_MouseUp(Qt::MouseButton button, int, int y)
+{
+    if (button == Qt::RightButton || y < 0 || y > 240)
+        return;
+    Minimize();
+}
+
+void frmmain::CaptionLabel_MouseDown(int i, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton)
+        return;
+    PopupMenuForm* menu = MainMenus::Caption(i, true);
+    menu->setOpener(captionLabels_[i]);
+    ToggleMenu(menu, MainMenus::CaptionOffset(i));
+}
+
+void frmmain::CaptionLabel_MouseMove(int i)
+{
+    const PopupMenuForm* mine = MainMenus::Caption(i, false);
+    if (!MainMenus::OtherCaptionOpen(i) || (mine && mine->isVisible()))
+        return;
+    for (int j = 0; j < 4; ++j)
+        if (PopupMenuForm* m = MainMenus::Caption(j, false); m && j != i)
+            m->hide();
+    CaptionLabel_MouseDown(i, Qt::LeftButton);
+}
+
+void frmmain::FocusWatch(QWindow* focusWindow)
+{
+    if (!MainMenus::IsOwnWindow(focusWindow))
+        MainMenus::HideAll();
 }
 
 void frmmain::Timer8_Timer()
@@ -325,44 +511,107 @@ void frmmain::QuitWithQuestion() { Quit::CloseButton(); }
 void frmmain::focusInEvent(QFocusEvent* e)
 {
     SkinnedForm::focusInEvent(e);
+    GreetOnFocus();
+}
+
+void frmmain::GreetOnFocus()
+{
+    // Closing the welcome hands the focus back here; it greets once per run, not in a loop.
+    if (welcomed_)
+        return;
     Startup::WelcomeCheck();
+    welcomed_ = Forms::loaded<frmwelcome>() != nullptr;
 }
 
 void frmmain::changeEvent(QEvent* e)
 {
     SkinnedForm::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        Startup::WelcomeCheck();
+        GreetOnFocus();
+    if (e->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized))
+        wasMinimized_ = true;
+    // The restore watch: back from the minimize, the panels return.
+    if (e->type() == QEvent::WindowStateChange && restoreWatch_ && !(windowState() & Qt::WindowMinimized)) {
+        restoreWatch_ = false;
+        frmrect& rect = Forms::get<frmrect>();
+        if (rect.optionsOpen())
+            Forms::get<ops>().show();
+        rect.show();
+        Dock();
+    }
 }
 
 void frmmain::ToggleMenu(PopupMenuForm* menu, int leftOffset)
 {
-    if (auto* o = Forms::loaded<ops>())
-        CommonKit::StayOnTop(o);
-    CommonKit::StayOnTop(&Forms::get<frmrect>());
-    CommonKit::StayOnTop(this);
+    StackOnTop();
     CommonKit::StayOnTop(menu);
     if (menu->isVisible()) {
         menu->hide();
         return;
     }
     // The Files, Options and Edit menus close each other; the Help label closes none.
-    PopupMenuForm* exclusive[] = {Forms::loaded<menu1>(), Forms::loaded<menu2>(), Forms::loaded<menu3>()};
-    if (menu != Forms::loaded<menu4>())
-        for (PopupMenuForm* other : exclusive)
-            if (other && other != menu)
+    if (menu != MainMenus::Caption(3, false))
+        for (int i : {0, 1, 2})
+            if (PopupMenuForm* other = MainMenus::Caption(i, false); other && other != menu)
                 other->hide();
     activateWindow();
-    menu->moveTwips(Left() + leftOffset, Top() + 550);
-    menu->show();
-    menu->raise();
-    menu->activateWindow();
-    // A menu that would reach below the screen moves up, and the main window with it.
-    if (Twips::screenHeight() - menu->Height() < menu->Top()) {
-        menu->setTop(Twips::screenHeight() - menu->Height());
-        setTop(CommonKit::IsRolledUp() ? menu->Top() - Height() : menu->Top() - Height() + 1695);
+    const int top = Top() + 550;
+    const bool belowScreen = Twips::screenHeight() - menu->Height() < top;
+    menu->showAt(Left() + leftOffset, top);
+    // A menu that had to move up takes the main window with it.
+    if (belowScreen) {
+        setTop(Docking::MainTopForMenu(menu->Top(), Height(), Height() == 550));
         Dock();
     }
+}
+
+void frmmain::hideEvent(QHideEvent* e)
+{
+    SkinnedForm::hideEvent(e);
+    // A minimize that the window manager ended stays in the native window's hints, so the next
+    // showing would come up minimized; a fresh native window starts clean.
+    if (wasMinimized_ && !e->spontaneous() && windowState() == Qt::WindowNoState) {
+        wasMinimized_ = false;
+        if (QWindow* w = windowHandle())
+            w->destroy();
+    }
+}
+
+void frmmain::moveEvent(QMoveEvent* e)
+{
+    SkinnedForm::moveEvent(e);
+    // Whoever moved the window (a drag, the window manager), the panels follow and the running
+    // page timer shows the new place.
+    if (!isVisible() || isMinimized() || !Forms::loaded<frmrect>())
+        return;
+    Dock();
+    TrackingTick();
+}
+
+void frmmain::mousePressEvent(QMouseEvent* e)
+{
+    Forms::get<frmrect>().BringStackOnTop();
+    MainMenus::HideFilesAndOptions();
+    if (auto* m = Forms::loaded<menu7>())
+        m->hide();
+    const QPoint p = e->position().toPoint();
+    if (activePage() == 0)
+        press_ = QPoint(Twips::fromPixels(p.x()), Twips::fromPixels(p.y()));
+}
+
+void frmmain::mouseMoveEvent(QMouseEvent* e)
+{
+    if (!press_ || press_->x() <= 1)
+        return;
+    const QPoint p = e->position().toPoint();
+    Forms::get<frmrect>().setIndicatorText(singleText(Twips::fromPixels(p.x())) + " . "
+                                           + singleText(Twips::fromPixels(p.y())));
+}
+
+void frmmain::mouseReleaseEvent(QMouseEvent*)
+{
+    press_.reset();
+    WriteIndicator(0);
 }
 
 void frmmain::showEvent(QShowEvent* e)

@@ -2,8 +2,10 @@
 #include "editor/pages.h"
 #include "skin/skinnedform.h"
 
+#include <QPoint>
 #include <QString>
 #include <array>
+#include <optional>
 
 class MouseLabel;
 class PageEdit;
@@ -11,6 +13,7 @@ class PopupMenuForm;
 class PushLabel;
 class QListWidget;
 class QTimer;
+class QWindow;
 
 // The main window: caption strip, the four art pages and the string list.
 class frmmain : public SkinnedForm {
@@ -76,9 +79,40 @@ public:
     void RollUpDown();
     // Indicator under the main window, options panel under the indicator when it is visible.
     void Dock();
+    // After a caption drag: the stack back onto the screen.
+    void KeepOnScreen();
+    // The options panel, the indicator and the main window above other windows, in that order.
+    void StackOnTop();
+
+    // Minimize, and the restore watch that brings the panels back (the design's Timer3).
+    void Minimize();
+    bool restoreWatch() const { return restoreWatch_; }
+    // The window menu's "&move": the platform's interactive move, else a manual drag that
+    // follows the pointer until the next click. True when the platform took over.
+    bool StartMove();
 
     // Opens the menu under its caption label, or closes it when open.
     void ToggleMenu(PopupMenuForm* menu, int leftOffset);
+    // Caption label i (0 Files, 1 Options, 2 Edit, 3 Help): a left press toggles its menu.
+    void CaptionLabel_MouseDown(int i, Qt::MouseButton button);
+    // Hovering over a caption label while another caption menu is open switches to its menu.
+    void CaptionLabel_MouseMove(int i);
+    // The focus watch: focus outside the main window and its menus closes the menus.
+    void FocusWatch(QWindow* focusWindow);
+
+    // The caption strip.
+    void Label1_MouseDown(Qt::MouseButton button, int x, int y);
+    void Label1_MouseMove(int x, int y);
+    void Label1_MouseUp(Qt::MouseButton button, int x, int y);
+    void Label1_DblClick();
+    void Label6_MouseUp(Qt::MouseButton button, int x, int y);
+    // The window menu at a title release point.
+    void ShowWindowMenu(int x, int y);
+    // The drag state: the press point in twips, or none.
+    std::optional<QPoint> pressPoint() const { return press_; }
+
+    // The page tracking: writes the indicator for every running page timer.
+    void TrackingTick();
 
     // The staged start-up.
     void Timer8_Timer();
@@ -90,9 +124,26 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    void endManualMove();
+    void GreetOnFocus();
+
     bool staged_ = false;
     std::array<PageEdit*, 4> pages_{};
+    std::array<PushLabel*, 4> captionLabels_{};
     PageEdit* lastFocusedPage_ = nullptr;
+    std::optional<QPoint> press_;
+    bool restoreWatch_ = false;
+    bool manualMove_ = false;
+    bool enabling_ = false;
+    bool welcomed_ = false;
+    bool wasMinimized_ = false;
+    // The next tick of the page tracking, after something else wrote the indicator.
+    QTimer* trackTick_ = nullptr;
 };

@@ -3,19 +3,33 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
+#include "editor/docking.h"
 #include "editor/frmmain.h"
+#include "platform/clock.h"
+#include "platform/progfolder.h"
 #include "platform/twips.h"
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
 #include <QLocale>
-#include <QTime>
 #include <QTimer>
+#include <cmath>
+
+namespace {
+// The program folder whose start this run has counted: the panel counts once per run.
+QString& countedFolder()
+{
+    static QString folder;
+    return folder;
+}
+}
 
 frmrect::frmrect()
 {
     setObjectName("frmrect");
     setAccessibleName("indicator");
+    // Docked under the main window, the panel appears with it without taking the focus.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     resize(Twips::toPixels(3720), Twips::toPixels(330));
     Label1 = new MouseLabel(this);
     Label1->setTextFormat(Qt::PlainText);
@@ -27,8 +41,8 @@ frmrect::frmrect()
     Label2->setFont(QFont("Tahoma", 7));
     Label2->setAccessibleName("clock");
     place(Label2, 1920, 45, 900, 240);
+    // The start counter keeps its value as caption, shown as rich text like every caption.
     Label5 = new MouseLabel(this);
-    Label5->setTextFormat(Qt::PlainText);
     Label5->setFont(QFont("Tahoma", 7));
     Label5->setAccessibleName("starts");
     place(Label5, 2850, 45, 420, 240);
@@ -41,25 +55,26 @@ frmrect::frmrect()
     place(Label4, 3360, 20, 300, 270);
     Label3->setCaption("6");
     connect(Label4, &PushLabel::clicked, this, &frmrect::Label4_Click);
-    for (MouseLabel* l : {Label1, Label2, Label5})
-        connect(l, &MouseLabel::mousePressed, this, [this] {
-            CommonKit::StayOnTop(&Forms::get<frmmain>());
-            CommonKit::StayOnTop(this);
-            if (auto* o = Forms::loaded<ops>())
-                CommonKit::StayOnTop(o);
-        });
-    // The clock needs no finer tick than a second; it runs only while the panel shows.
+    for (MouseLabel* l : {static_cast<MouseLabel*>(Label1), static_cast<MouseLabel*>(Label2),
+                          static_cast<MouseLabel*>(Label4), static_cast<MouseLabel*>(Label5)})
+        connect(l, &MouseLabel::mousePressed, this, &frmrect::BringStackOnTop);
+    // The clock shows whole seconds: one tick just after each second turns, only while shown.
     clock_ = new QTimer(this);
-    clock_->setInterval(1000);
+    clock_->setSingleShot(true);
     connect(clock_, &QTimer::timeout, this, &frmrect::refreshClock);
 }
 
 void frmrect::Form_Load()
 {
     CommonKit::StayOnTop(this);
-    Label5->setCaption(CommonKit::Setting("LOADED"));
-    Label5->setCaption(QString::number(qRound(Label5->caption().toDouble()) + 1));
-    CommonKit::SetSetting("LOADED", Label5->caption());
+    if (countedFolder() != ProgramFolder::path()) {
+        countedFolder() = ProgramFolder::path();
+        Label5->setCaption(CommonKit::Setting("LOADED"));
+        Label5->setCaption(QString::number(qRound(Label5->caption().toDouble()) + 1));
+        CommonKit::SetSetting("LOADED", Label5->caption());
+    } else {
+        Label5->setCaption(CommonKit::Setting("LOADED"));
+    }
     ApplySkin();
     if (auto* main = Forms::loaded<frmmain>())
         setIndicatorText(main->IndicatorText(0));
@@ -82,6 +97,14 @@ QString frmrect::indicatorText() const { return Label1->text(); }
 
 bool frmrect::optionsOpen() const { return Label4->caption() == "5"; }
 
+void frmrect::BringStackOnTop()
+{
+    CommonKit::StayOnTop(&Forms::get<frmmain>());
+    CommonKit::StayOnTop(this);
+    if (auto* o = Forms::loaded<ops>())
+        CommonKit::StayOnTop(o);
+}
+
 void frmrect::Label4_Click()
 {
     ops& panel = Forms::get<ops>();
@@ -89,13 +112,9 @@ void frmrect::Label4_Click()
         Label4->setCaption("5");
         Label3->setCaption("5");
         Label4->move(Label4->x(), 0);
-        frmmain& main = Forms::get<frmmain>();
-        panel.moveTwips(main.Left(), main.Top() + main.Height() + Height());
-        if (panel.Top() > Twips::screenHeight() - panel.Height()) {
-            main.setTop(Twips::screenHeight() - main.Height() - panel.Height() - Height());
-            moveTwips(main.Left(), main.Top() + main.Height());
-            panel.moveTwips(main.Left(), Top() + Height());
-        }
+        Docking::Stack s = Docking::Read();
+        Docking::OpenOptions(s, Twips::screenHeight());
+        Docking::Apply(s);
         panel.show();
     } else {
         Label4->move(Label4->x(), Twips::toPixels(20));
@@ -105,22 +124,40 @@ void frmrect::Label4_Click()
     }
 }
 
-void frmrect::refreshClock() { Label2->setText(QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat)); }
+QString frmrect::ClockText(const QTime& time)
+{
+    // The system's long time format without its time-zone part.
+    const QString format = QLocale::system().timeFormat(QLocale::LongFormat);
+    QString plain;
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == '\'')
+            quoted = !quoted;
+        if (quoted || c != 't')
+            plain += c;
+    }
+    return QLocale::system().toString(time, plain.trimmed());
+}
+
+void frmrect::refreshClock()
+{
+    const double now = Clock::secondsSinceMidnight();
+    const int ms = int(std::fmod(now, 86400.0) * 1000);
+    Label2->setText(ClockText(QTime::fromMSecsSinceStartOfDay(ms)));
+    if (isVisible())
+        clock_->start(1000 - ms % 1000 + 5);
+}
 
 void frmrect::mousePressEvent(QMouseEvent* e)
 {
-    CommonKit::StayOnTop(&Forms::get<frmmain>());
-    CommonKit::StayOnTop(this);
-    if (auto* o = Forms::loaded<ops>())
-        CommonKit::StayOnTop(o);
+    BringStackOnTop();
     SkinnedForm::mousePressEvent(e);
 }
 
 void frmrect::showEvent(QShowEvent* e)
 {
-    refreshClock();
-    clock_->start();
     SkinnedForm::showEvent(e);
+    refreshClock();
 }
 
 void frmrect::hideEvent(QHideEvent* e)

@@ -3,6 +3,7 @@
 
 class MouseLabel;
 class PushLabel;
+class QTime;
 class QTimer;
 
 // The indicator panel docked under the main window: position and caret text, clock, start
@@ -26,7 +27,11 @@ public:
     // The toggle's click: opens or closes the options panel.
     void Label4_Click();
     void ApplySkin();
+    // The main window, the indicator and the options panel above other windows, in that order.
+    void BringStackOnTop();
+    // The clock: the time of day in the system's time format, refreshed every second.
     void refreshClock();
+    static QString ClockText(const QTime& time);
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;

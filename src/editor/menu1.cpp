@@ -4,6 +4,7 @@
 #include "core/forms.h"
 #include "core/quit.h"
 #include "editor/frmmain.h"
+#include "editor/mintotray.h"
 #include "help/frmhelp.h"
 #include "skin/pushlabel.h"
 
@@ -34,8 +35,8 @@ menu1::menu1()
     addSeparator();
     rollItem = addItem("&roll up");
     action(rollItem, [main] { main()->RollUpDown(); });
-    action(addItem("&minimize"), [main] { main()->showMinimized(); });
-    action(addItem("&min to tray"), [main] { main()->hide(); });
+    action(addItem("&minimize"), [main] { main()->Minimize(); });
+    action(addItem("&min to tray"), [] { MinToTray::Hide(); });
     action(addItem("&load skin"), [] {});
     addSeparator();
     action(addItem("&intro art"), [] { Help::ShowIntroArt(); });
@@ -45,7 +46,7 @@ menu1::menu1()
     action(addItem("&notes to peeps"), [] { Help::ShowPersonalNotes(); });
     addSeparator();
     action(addItem("&close"), [] { Quit::FilesMenu(); });
-    finishLayout(2250);
+    finishLayout(2700);
     DisplayMRU();
 }
 

@@ -1,9 +1,13 @@
 #include "menu2.h"
 
+#include "chat/chatcommands.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
 #include "core/startup.h"
+#include "editor/decorations.h"
+#include "editor/frmhandle.h"
 #include "editor/frmmain.h"
+#include "editor/menu5.h"
 #include "skin/pushlabel.h"
 
 menu2::menu2()
@@ -24,11 +28,22 @@ menu2::menu2()
     allCheck = addCheck();
     addSeparator();
     Label8 = addItem("&gen ascii", "Ctrl + B", &Label14);
-    addItem("&scroll");
-    addItem("&advertize");
-    addItem("&insert link");
+    // The decoration hides the menu afterwards, also when the draw changed nothing.
+    for (PushLabel* label : {Label8, Label14})
+        connect(label, &PushLabel::clicked, this, [this] {
+            Decorations::DecorateAllPages();
+            hide();
+        });
+    action(addItem("&scroll"), [] { ChatCommands::ScrollAllPages(); });
+    action(addItem("&advertize"), [] { ChatCommands::AdvertizeFromMenu(); });
+    action(addItem("&insert link"), [] { ChatCommands::ShowLinkDialog(); });
     addSeparator();
-    addItem("&edit handle");
+    action(addItem("&edit handle"), [] {
+        frmhandle& dialog = Forms::get<frmhandle>();
+        dialog.show();
+        dialog.raise();
+        dialog.activateWindow();
+    });
     startupCheck = nullptr;
     action(addItem("&load on startup"), [this] {
         const bool on = startupCheck->isHidden();
@@ -37,7 +52,32 @@ menu2::menu2()
     });
     startupCheck = addCheck();
     action(addItem("&reset all to default"), [] { CommonKit::ResetSettings(true); });
+    addSeparator();
+    otherOptions = addItem("&other options");
+    otherOptions->setMouseTracking(true);
+    connect(otherOptions, &PushLabel::clicked, this, [this] { OpenOtherOptions(true); });
+    connect(otherOptions, &MouseLabel::mouseMoved, this, [this] { OpenOtherOptions(false); });
     finishLayout(2400);
+}
+
+void menu2::OpenOtherOptions(bool toggle)
+{
+    menu5& sub = Forms::get<menu5>();
+    if (sub.isVisible()) {
+        if (toggle)
+            sub.hide();
+        return;
+    }
+    sub.setOpener(otherOptions);
+    sub.showAt(Left() + 2220, Top() + 3750);
+}
+
+void menu2::hideEvent(QHideEvent* e)
+{
+    // The submenu does not outlive its menu.
+    if (auto* sub = Forms::loaded<menu5>())
+        sub->hide();
+    PopupMenuForm::hideEvent(e);
 }
 
 bool menu2::pageChecked(int n) const { return !pageCheck[n - 1]->isHidden(); }
@@ -90,4 +130,8 @@ void menu2::AllTextboxes_Click()
     main.UpdatePageEnabling();
 }
 
-bool menu2::mayHideOnFocusLoss() const { return true; }
+bool menu2::mayHideOnFocusLoss() const
+{
+    const menu5* sub = Forms::loaded<menu5>();
+    return !(sub && sub->isVisible());
+}

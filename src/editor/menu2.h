@@ -15,6 +15,7 @@ public:
     PushLabel* startupCheck = nullptr; // beside "&load on startup"
     PushLabel* Label8 = nullptr;       // "&gen ascii"
     PushLabel* Label14 = nullptr;      // its hint "Ctrl + B"
+    PushLabel* otherOptions = nullptr; // "&other options", opens menu5
 
     bool pageChecked(int n) const;
     void setPageChecked(int n, bool shown);
@@ -27,5 +28,11 @@ public:
     void PageItem_Click(int n);
     void AllTextboxes_Click();
 
+    // The submenu beside "&other options"; a click toggles it, hovering only opens it.
+    void OpenOtherOptions(bool toggle);
+
     bool mayHideOnFocusLoss() const override;
+
+protected:
+    void hideEvent(QHideEvent* e) override;
 };

@@ -5,6 +5,7 @@
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
+#include <QCursor>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -40,6 +41,7 @@ PushLabel* PopupMenuForm::addItem(const QString& caption, const QString& hint, P
         h->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         hints_ << h;
         h->setProperty("row", nextTop_);
+        label->setProperty("hinted", true);
         if (hintLabel)
             *hintLabel = h;
     }
@@ -56,6 +58,17 @@ PushLabel* PopupMenuForm::addCheck()
     check->setCaption("a");
     check->hide();
     return check;
+}
+
+PushLabel* PopupMenuForm::addGlyph(const QString& symbol, const QString& accessibleName)
+{
+    auto* glyph = new PushLabel(QString(), this, PushLabel::Role::MenuItem);
+    place(glyph, kBarWidth + 30, lastItemTop_, 210, kRow);
+    glyph->setAlignment(Qt::AlignCenter);
+    glyph->setSymbol(true);
+    glyph->setCaption(symbol);
+    glyph->setAccessibleName(accessibleName);
+    return glyph;
 }
 
 QFrame* PopupMenuForm::addSeparator()
@@ -77,8 +90,10 @@ void PopupMenuForm::finishLayout(int widthTwips)
         place(line, kBarWidth + 30, line->property("row").toInt(), widthTwips - kBarWidth - 60, 15);
     for (QWidget* h : hints_)
         place(h, widthTwips - 1000, h->property("row").toInt(), 900, kRow);
+    // Only a row with a hint leaves room for it; the others run the full width.
     for (PushLabel* item : items_)
-        item->resize(Twips::toPixels(widthTwips - kBarWidth - 300 - (hints_.isEmpty() ? 0 : 900)), item->height());
+        item->resize(Twips::toPixels(widthTwips - kBarWidth - 300 - (item->property("hinted").toBool() ? 900 : 0)),
+                     item->height());
     place(btop, kBarWidth, 0, widthTwips - kBarWidth, kImageHeight);
     ApplyMenuSkin();
 }
@@ -106,9 +121,10 @@ void PopupMenuForm::ApplyMenuSkin()
         style(item, false);
     for (QWidget* h : hints_)
         style(h, false);
-    for (PushLabel* check : findChildren<PushLabel*>())
-        if (check->role() == PushLabel::Role::CheckMark)
-            style(check, true);
+    // Glyph labels (check marks, window glyphs) take the colour but keep their own font.
+    for (PushLabel* glyph : findChildren<PushLabel*>())
+        if (!items_.contains(glyph) && !hints_.contains(glyph))
+            style(glyph, true);
     for (QFrame* line : lines_) {
         QPalette lp = line->palette();
         lp.setColor(QPalette::WindowText, fore);
@@ -142,10 +158,30 @@ PushLabel* PopupMenuForm::item(const QString& caption) const
     return nullptr;
 }
 
+void PopupMenuForm::showAt(int left, int top)
+{
+    moveTwips(left, top);
+    CommonKit::StayOnTop(this);
+    show();
+    raise();
+    activateWindow();
+    if (Top() + Height() > Twips::screenHeight())
+        setTop(Twips::screenHeight() - Height());
+    if (Left() + Width() > Twips::screenWidth())
+        setLeft(Twips::screenWidth() - Width());
+}
+
 void PopupMenuForm::changeEvent(QEvent* e)
 {
     // A menu that loses the focus hides, unless a submenu it owns is open.
-    if (e->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible() && mayHideOnFocusLoss())
+    if (e->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible() && mayHideOnFocusLoss()
+        && !openerUnderPointer())
         hide();
     SkinnedForm::changeEvent(e);
+}
+
+bool PopupMenuForm::openerUnderPointer() const
+{
+    // The window system may hand the focus to the caption before the press itself arrives.
+    return opener_ && opener_->isVisible() && opener_->rect().contains(opener_->mapFromGlobal(QCursor::pos()));
 }

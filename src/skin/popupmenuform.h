@@ -27,11 +27,20 @@ public:
     // The item with this caption, or nullptr.
     PushLabel* item(const QString& caption) const;
 
+    // Places the menu (twips), makes it topmost, shows and activates it, then pulls it back onto
+    // the screen: bottom edge first, then right edge.
+    void showAt(int left, int top);
+    // The label that opens this menu. A focus loss while the pointer rests on it is the press
+    // that is about to toggle the menu, so the menu leaves the closing to that press.
+    void setOpener(QWidget* label) { opener_ = label; }
+
 protected:
     // Adds an item row; hint is an optional shortcut label at the right, itself clickable.
     PushLabel* addItem(const QString& caption, const QString& hint = {}, PushLabel** hintLabel = nullptr);
     // A check-mark glyph label at the left of the last item.
     PushLabel* addCheck();
+    // A shown window glyph ("0", "1", "2", "r") at the left of the last item.
+    PushLabel* addGlyph(const QString& symbol, const QString& accessibleName);
     QFrame* addSeparator();
     // Closes the layout: sets the form's size from the rows and places bar and bottom.
     void finishLayout(int widthTwips);
@@ -39,6 +48,7 @@ protected:
     void ApplyMenuSkin();
 
     void changeEvent(QEvent* e) override;
+    bool openerUnderPointer() const;
 
 private:
     QList<PushLabel*> items_;
@@ -46,4 +56,5 @@ private:
     QList<QFrame*> lines_;
     int nextTop_ = 0;
     int lastItemTop_ = 0;
+    QWidget* opener_ = nullptr;
 };

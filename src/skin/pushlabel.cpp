@@ -72,8 +72,10 @@ public:
 
     void doAction(const QString& action) override
     {
+        // Queued, so the assistive client gets its answer before the action runs (which may
+        // open a modal box or end the program).
         if (action == pressAction())
-            static_cast<PushLabel*>(widget())->click();
+            QMetaObject::invokeMethod(static_cast<PushLabel*>(widget()), &PushLabel::click, Qt::QueuedConnection);
     }
 
     QStringList keyBindingsForAction(const QString& action) const override
@@ -128,6 +130,15 @@ QString MouseLabel::glyphFor(const QString& symbol)
         return QStringLiteral("\u25B2");
     if (symbol == QLatin1String("6"))
         return QStringLiteral("\u25BC");
+    // The window-menu glyphs: minimize "0", maximize "1", restore "2", close "r".
+    if (symbol == QLatin1String("0"))
+        return QStringLiteral("\u2581");
+    if (symbol == QLatin1String("1"))
+        return QStringLiteral("\u25A1");
+    if (symbol == QLatin1String("2"))
+        return QStringLiteral("\u2750");
+    if (symbol == QLatin1String("r"))
+        return QStringLiteral("\u2715");
     return {};
 }
 

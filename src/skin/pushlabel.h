@@ -17,7 +17,7 @@ public:
     QString caption() const { return caption_; }
     void setCaption(const QString& caption);
     // Captions that hold one glyph of a symbol font keep their state here and are drawn with an
-    // equivalent glyph (see glyphFor).
+    // equivalent glyph (see glyphFor): check mark "a", arrows "5"/"6", window glyphs "0" "1" "2" "r".
     static QString glyphFor(const QString& symbol);
     // Marks the label as one that shows a symbol-font glyph.
     void setSymbol(bool symbol);

@@ -7,6 +7,7 @@
 #include "skin/skinfolder.h"
 
 #include <QPainter>
+#include <climits>
 
 SkinnedForm::SkinnedForm(QWidget* parent, Qt::WindowFlags extra)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | extra)
@@ -14,14 +15,31 @@ SkinnedForm::SkinnedForm(QWidget* parent, Qt::WindowFlags extra)
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
-int SkinnedForm::Left() const { return Twips::left(this); }
-int SkinnedForm::Top() const { return Twips::top(this); }
+int SkinnedForm::twipsOr(int stored, int pixels) const
+{
+    return stored >= -0x3fffffff && Twips::toPixels(stored) == pixels ? stored : Twips::fromPixels(pixels);
+}
+
+int SkinnedForm::Left() const { return twipsOr(leftTwips_, x()); }
+int SkinnedForm::Top() const { return twipsOr(topTwips_, y()); }
 int SkinnedForm::Width() const { return Twips::width(this); }
-int SkinnedForm::Height() const { return Twips::height(this); }
-void SkinnedForm::setLeft(int twips) { Twips::setLeft(this, twips); }
-void SkinnedForm::setTop(int twips) { Twips::setTop(this, twips); }
-void SkinnedForm::setHeight(int twips) { Twips::setHeight(this, twips); }
-void SkinnedForm::moveTwips(int left, int top) { Twips::move(this, left, top); }
+int SkinnedForm::Height() const { return twipsOr(heightTwips_, height()); }
+
+void SkinnedForm::setLeft(int twips) { moveTwips(twips, Top()); }
+void SkinnedForm::setTop(int twips) { moveTwips(Left(), twips); }
+
+void SkinnedForm::setHeight(int twips)
+{
+    heightTwips_ = twips;
+    Twips::setHeight(this, twips);
+}
+
+void SkinnedForm::moveTwips(int left, int top)
+{
+    leftTwips_ = left;
+    topTwips_ = top;
+    Twips::move(this, left, top);
+}
 
 void SkinnedForm::setBackground(const QString& path)
 {

@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <climits>
+
 class MouseLabel;
 class PushLabel;
 class QLabel;
@@ -68,6 +70,10 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    // Twips values last set; pixels cannot hold every twips value (550 twips is 36.7 pixels), so
+    // a value reads back exactly as set while the window has not moved or resized since.
+    int twipsOr(int stored, int pixels) const;
+    int leftTwips_ = INT_MIN, topTwips_ = INT_MIN, heightTwips_ = INT_MIN;
     QPixmap background_;
     qint16 dragX_ = -1;
     qint16 dragY_ = -1;

@@ -1,0 +1,38 @@
+#include "menu5.h"
+
+#include "chat/chatcommands.h"
+#include "core/forms.h"
+#include "editor/menu2.h"
+#include "help/frmhelp.h"
+#include "skin/pushlabel.h"
+
+menu5::menu5()
+{
+    setObjectName("menu5");
+    setAccessibleName("other options");
+    // Every item closes the submenu first; all but the two scrolls close the Options menu too.
+    auto item = [this](const QString& caption, bool closeOptions, auto&& run) {
+        PushLabel* label = addItem(caption);
+        connect(label, &PushLabel::clicked, this, [this, closeOptions, run] {
+            hide();
+            if (closeOptions)
+                if (auto* options = Forms::loaded<menu2>())
+                    options->hide();
+            run();
+        });
+        return label;
+    };
+    item("&scroll greets", false, [] { ChatCommands::ScrollGreets(); });
+    item("&scroll credits", false, [] { ChatCommands::ScrollCredits(); });
+    addSeparator();
+    item("&add ascii string", true, [] {});
+    item("&email me", true, [] {});
+    item("&report bug", true, [] {});
+    item("&im me", true, [] { ChatCommands::ImMe("Sup"); });
+    item("&beta testers", true, [] { Help::ShowBetaTesters(); });
+    addSeparator();
+    for (int n = 0; n < 3; ++n)
+        item(ChatCommands::WebAddress(n), true, [n] { ChatCommands::OpenWebAddress(n); });
+    // Wide enough for the web addresses.
+    finishLayout(3300);
+}
