@@ -6,20 +6,21 @@
 // Every test program runs with one application object, as the shop does, and with per-user
 // folders of its own so no test touches the user's settings.
 namespace {
+QtMessageHandler previousHandler = nullptr;
+
 // The offscreen platform cannot raise windows and says so at every raise; nothing to learn there.
 void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
     if (message.startsWith(QLatin1String("This plugin does not support")))
         return;
-    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
-    if (previous)
-        previous(type, context, message);
+    if (previousHandler)
+        previousHandler(type, context, message);
 }
 }
 
 int main(int argc, char** argv)
 {
-    qInstallMessageHandler(quietHandler);
+    previousHandler = qInstallMessageHandler(quietHandler);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;

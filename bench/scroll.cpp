@@ -1,0 +1,135 @@
+// Scrolling the art pages with the real clock: the gap between two pages as the chat client
+// receives them, and what the shop's own process spends meanwhile.
+// Needs a session bus of its own: dbus-run-session -- build/bench/bench_scroll
+#include "chat/chatcommands.h"
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "editor/frmmain.h"
+#include "editor/pageedit.h"
+#include "platform/progfolder.h"
+#include "platform/prompts.h"
+#include "support/chatclientlauncher.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr double kRunSeconds = 10.0;
+constexpr double kGapTarget = 0.4;
+constexpr double kGapTolerance = 0.010;
+constexpr double kCpuBudget = 2.0; // percent of one core
+
+// Nobody answers questions during a bench.
+class SilentPrompts : public Prompts::Source {
+public:
+    Prompts::Answer messageBox(const QString&, const QString&, Prompts::Buttons, Prompts::Icon) override
+    {
+        return Prompts::Answer::Ok;
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    QString openFileName(const QString&) override { return {}; }
+    QString saveFileName(const QString&) override { return {}; }
+};
+
+void copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    const QDir src(from);
+    for (const QString& f : src.entryList(QDir::Files))
+        QFile::copy(src.filePath(f), to + "/" + f);
+    for (const QString& d : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        copyTree(src.filePath(d), to + "/" + d);
+}
+
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The user's own settings and autostart entries stay untouched.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = home.path() + "/runtime";
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    }
+    QApplication app(argc, argv);
+
+    copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/default"), home.path() + "/shop/skins/default");
+    for (const char* d : {"output", "ascii", "macros", "Filters"})
+        QDir(home.path() + "/shop").mkpath(d);
+    ProgramFolder::setOverride(home.path() + "/shop");
+    SilentPrompts prompts;
+    Prompts::install(&prompts);
+    CommonKit::ResetSettings();
+
+    ChatClientLauncher client;
+    if (!client.start()) {
+        std::fprintf(stderr, "bench_scroll: %s\n", qPrintable(client.error()));
+        return 1;
+    }
+
+    frmmain& main = Forms::get<frmmain>();
+    main.Text1->setText(QString::fromUtf8("\u00b7\u00b4\u00af`\u00b7.\u00b8\u00b8.\u00b7\u00b4\u00af`\u00b7"));
+    main.Text2->setText(QString::fromUtf8("\u2039\u203a\u00bb quorl ascii shop \u00ab\u2039\u203a"));
+    main.Text3->setText(QStringLiteral("<b>bench</b> | scroll | pages"));
+    main.Text4->setText(QString::fromUtf8("\u00b8.\u00b7\u00b4\u00af`\u00b7.\u00b8"));
+
+    QElapsedTimer wall;
+    const double cpuBefore = cpuSeconds();
+    wall.start();
+    int scrolls = 0;
+    while (wall.nsecsElapsed() / 1e9 < kRunSeconds) {
+        ChatCommands::ScrollAllPages();
+        ++scrolls;
+    }
+    const double wallSeconds = wall.nsecsElapsed() / 1e9;
+    const double cpuPercent = 100.0 * (cpuSeconds() - cpuBefore) / wallSeconds;
+
+    const auto lines = client.transcript();
+    std::vector<double> gaps;
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        gaps.push_back(lines[i].time - lines[i - 1].time);
+    if (gaps.empty()) {
+        std::fprintf(stderr, "bench_scroll: the chat client received %lld messages\n", qlonglong(lines.size()));
+        return 1;
+    }
+    double sum = 0, worst = 0;
+    for (double g : gaps) {
+        sum += g;
+        worst = std::max(worst, std::fabs(g - kGapTarget));
+    }
+    const auto [lo, hi] = std::minmax_element(gaps.begin(), gaps.end());
+
+    std::printf("scrolls: %d of 4 pages in %.2f s, %lld messages at the chat client\n", scrolls, wallSeconds,
+                qlonglong(lines.size()));
+    std::printf("gap between pages: mean %.4f s, min %.4f s, max %.4f s, worst off 0.4 s by %.1f ms "
+                "(target 0.4 s +- 10 ms): %s\n",
+                sum / double(gaps.size()), *lo, *hi, worst * 1000.0, worst <= kGapTolerance ? "ok" : "MISSED");
+    std::printf("shop CPU while scrolling: %.2f %% of one core (target < 2 %%): %s\n", cpuPercent,
+                cpuPercent < kCpuBudget ? "ok" : "MISSED");
+    Forms::unloadAll();
+    return 0;
+}

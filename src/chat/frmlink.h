@@ -1,0 +1,27 @@
+#pragma once
+#include "skin/skinnedform.h"
+
+class MouseLabel;
+class PushLabel;
+class QLabel;
+class QLineEdit;
+
+// The link dialog: a web address and a text become an HTML anchor on the clipboard.
+class frmlink : public SkinnedForm {
+    Q_OBJECT
+public:
+    frmlink();
+    void Form_Load();
+
+    MouseLabel* Label1; // title, drag handle
+    QLineEdit* Text1;   // the web address
+    QLineEdit* Text2;   // the text shown
+    QLineEdit* Text3;   // the anchor
+    QLabel* Image1;
+    QLabel* Image2;
+    PushLabel* Label2;  // "&Ok"
+    PushLabel* Label3;  // "&Cancel"
+
+    void Label2_Click();
+    void Label3_Click();
+};
