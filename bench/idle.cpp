@@ -1,5 +1,6 @@
 // An idle shop: main window, indicator and options panel shown, nothing to do for ten seconds.
 // Prints the process CPU time over that span as a percentage of one core (budget 0.5 %).
+#include "support/helpers.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
 #include "core/startup.h"
@@ -23,27 +24,12 @@ namespace {
 
 constexpr int kIdleMs = 10000;
 
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    const QDir src(from);
-    for (const QString& f : src.entryList(QDir::Files))
-        QFile::copy(src.filePath(f), to + "/" + f);
-    for (const QString& d : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        copyTree(src.filePath(d), to + "/" + d);
-}
 
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 // A second run with the options panel stored open and a page to show.
 void launchShop(const QString& home)
 {
-    copyTree(QStringLiteral(QUORL_STAGE_DIR "/skins"), home + "/shop/skins");
+    TestHelpers::copyTree(QStringLiteral(QUORL_STAGE_DIR "/skins"), home + "/shop/skins");
     for (const char* d : {"output", "ascii", "macros", "Filters"})
         QDir(home + "/shop").mkpath(d);
     ProgramFolder::setOverride(home + "/shop");
@@ -69,13 +55,13 @@ void BM_Idle(benchmark::State& state)
     double percent = 0;
     for (auto _ : state) {
         QElapsedTimer wall;
-        const double cpu0 = cpuSeconds();
+        const double cpu0 = TestHelpers::cpuSeconds();
         wall.start();
         QEventLoop loop;
         QTimer::singleShot(kIdleMs, &loop, &QEventLoop::quit);
         loop.exec();
         const double seconds = wall.nsecsElapsed() / 1e9;
-        percent = (cpuSeconds() - cpu0) / seconds * 100;
+        percent = (TestHelpers::cpuSeconds() - cpu0) / seconds * 100;
         state.SetIterationTime(seconds);
     }
     state.counters["cpu_percent"] = percent;

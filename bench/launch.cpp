@@ -1,4 +1,5 @@
 // Launch to ready main window on a second run, the fixed pauses not counted.
+#include "support/helpers.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
 #include "core/startup.h"
@@ -25,15 +26,6 @@ public:
     void wait(double) override { processEvents(); }
 };
 
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    const QDir src(from);
-    for (const QString& f : src.entryList(QDir::Files))
-        QFile::copy(src.filePath(f), to + "/" + f);
-    for (const QString& d : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        copyTree(src.filePath(d), to + "/" + d);
-}
 
 double launchOnce()
 {
@@ -61,7 +53,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const double appMs = sinceStart.nsecsElapsed() / 1e6;
 
-    copyTree(QStringLiteral(QUORL_STAGE_DIR "/skins"), home.path() + "/shop/skins");
+    TestHelpers::copyTree(QStringLiteral(QUORL_STAGE_DIR "/skins"), home.path() + "/shop/skins");
     for (const char* d : {"output", "ascii", "macros", "Filters"})
         QDir(home.path() + "/shop").mkpath(d);
     ProgramFolder::setOverride(home.path() + "/shop");

@@ -1,6 +1,7 @@
 // Scrolling the art pages with the real clock: the gap between two pages as the chat client
 // receives them, and what the shop's own process spends meanwhile.
 // Needs a session bus of its own: dbus-run-session -- build/bench/bench_scroll
+#include "support/helpers.h"
 #include "chat/chatcommands.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
@@ -42,22 +43,7 @@ public:
     QString saveFileName(const QString&) override { return {}; }
 };
 
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    const QDir src(from);
-    for (const QString& f : src.entryList(QDir::Files))
-        QFile::copy(src.filePath(f), to + "/" + f);
-    for (const QString& d : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        copyTree(src.filePath(d), to + "/" + d);
-}
 
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 } // namespace
 
@@ -77,7 +63,7 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
 
-    copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/default"), home.path() + "/shop/skins/default");
+    TestHelpers::copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/default"), home.path() + "/shop/skins/default");
     for (const char* d : {"output", "ascii", "macros", "Filters"})
         QDir(home.path() + "/shop").mkpath(d);
     ProgramFolder::setOverride(home.path() + "/shop");
@@ -98,7 +84,7 @@ int main(int argc, char** argv)
     main.Text4->setText(QString::fromUtf8("\u00b8.\u00b7\u00b4\u00af`\u00b7.\u00b8"));
 
     QElapsedTimer wall;
-    const double cpuBefore = cpuSeconds();
+    const double cpuBefore = TestHelpers::cpuSeconds();
     wall.start();
     int scrolls = 0;
     while (wall.nsecsElapsed() / 1e9 < kRunSeconds) {
@@ -106,7 +92,7 @@ int main(int argc, char** argv)
         ++scrolls;
     }
     const double wallSeconds = wall.nsecsElapsed() / 1e9;
-    const double cpuPercent = 100.0 * (cpuSeconds() - cpuBefore) / wallSeconds;
+    const double cpuPercent = 100.0 * (TestHelpers::cpuSeconds() - cpuBefore) / wallSeconds;
 
     const auto lines = client.transcript();
     std::vector<double> gaps;

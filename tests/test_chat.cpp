@@ -1,3 +1,4 @@
+#include "support/helpers.h"
 #include "chat/chatops.h"
 #include "platform/chatbus.h"
 #include "platform/clock.h"
@@ -46,19 +47,6 @@ struct InstalledClock {
     ~InstalledClock() { Clock::install(nullptr); }
 };
 
-// The client handles posted messages after it has answered the post; give it a moment.
-bool eventually(const std::function<bool()>& condition)
-{
-    QDeadlineTimer deadline(5000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 #define START(client) ASSERT_TRUE((client).start()) << (client).error().toStdString()
 
@@ -255,7 +243,7 @@ TEST(chatWaitWindow, MenuCommandOpensItAndTheClickClosesIt)
         ASSERT_NE(wait, 0u) << "menu " << menu;
         ASSERT_NE(child(wait, "_Chat_Icon"), 0u);
         EXPECT_TRUE(ClickWaitWindow());
-        EXPECT_TRUE(eventually([&] { return !client.isWindow(wait); })) << "menu " << menu;
+        EXPECT_TRUE(TestHelpers::eventually([&] { return !client.isWindow(wait); })) << "menu " << menu;
     }
 }
 
@@ -271,7 +259,7 @@ TEST(chatWaitWindow, ClickReachesAWaitWindowBehindOtherModals)
     const HWND upload = FindUploadWindow();
 
     ASSERT_TRUE(ClickWaitWindow());
-    EXPECT_TRUE(eventually([&] { return !client.dump().contains(QStringLiteral("Please Wait")); }));
+    EXPECT_TRUE(TestHelpers::eventually([&] { return !client.dump().contains(QStringLiteral("Please Wait")); }));
     EXPECT_TRUE(client.isWindow(first));
     EXPECT_TRUE(client.isWindow(upload));
 }
@@ -304,7 +292,7 @@ TEST(chatWaitWindow, ClicksAWaitWindowThatOpensLater)
 
     EXPECT_TRUE(ClickWaitWindow());
     EXPECT_LT(clock.now - 1000.0, 5.2);
-    EXPECT_TRUE(eventually([] { return ChatBus::FindWindowA("_Chat_Modal") == 0; }));
+    EXPECT_TRUE(TestHelpers::eventually([] { return ChatBus::FindWindowA("_Chat_Modal") == 0; }));
 }
 
 TEST(chatUpload, FoundPastAnotherModalOnlyWhenUploading)

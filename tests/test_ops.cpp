@@ -1,3 +1,4 @@
+#include "support/helpers.h"
 #include "chat/banners.h"
 #include "chat/chatcommands.h"
 #include "chat/chatops.h"
@@ -43,19 +44,6 @@ QList<QByteArray> messages(const ChatClientLauncher& client)
     return out;
 }
 
-// The client handles posted messages after it has answered the post.
-bool eventually(const std::function<bool()>& condition)
-{
-    QDeadlineTimer deadline(5000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 void press(QWidget* w)
 {
@@ -242,12 +230,12 @@ TEST_F(opsKillWait, AsksOnceStoresTheAnswerAndClosesTheWaitWindow)
     EXPECT_EQ(CommonKit::Setting("MENU"), QStringLiteral("4"));
     // Menu 4, item 10 opened the wait window and it was clicked at once, not after a time-out.
     EXPECT_TRUE(clock.waits.isEmpty());
-    EXPECT_TRUE(eventually([] { return ChatBus::FindWindowA("_Chat_Modal") == 0; }));
+    EXPECT_TRUE(TestHelpers::eventually([] { return ChatBus::FindWindowA("_Chat_Modal") == 0; }));
 
     panel.Label6->click();
     EXPECT_EQ(asking.inputPrompts.size(), 1) << "the stored number is used";
     EXPECT_TRUE(clock.waits.isEmpty());
-    EXPECT_TRUE(eventually([] { return ChatBus::FindWindowA("_Chat_Modal") == 0; }));
+    EXPECT_TRUE(TestHelpers::eventually([] { return ChatBus::FindWindowA("_Chat_Modal") == 0; }));
 }
 
 TEST_F(opsKillWait, StoredNumberIsReadWithItsNumericValue)
@@ -260,7 +248,7 @@ TEST_F(opsKillWait, StoredNumberIsReadWithItsNumericValue)
 
     EXPECT_TRUE(asking.inputPrompts.isEmpty());
     EXPECT_TRUE(clock.waits.isEmpty()) << "menu 5 holds the command too";
-    EXPECT_TRUE(eventually([] { return ChatBus::FindWindowA("_Chat_Modal") == 0; }));
+    EXPECT_TRUE(TestHelpers::eventually([] { return ChatBus::FindWindowA("_Chat_Modal") == 0; }));
 }
 
 TEST_F(opsKillWait, CancelStoresEmptyMenuZeroGivesUpAndAsksAgain)

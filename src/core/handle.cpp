@@ -15,28 +15,11 @@
 #include <QLineEdit>
 
 handle::handle()
+    : PromptForm("handle", "    &quorl ascii shop beta", "&Please enter your handle or nickname in the textbox below.", "handle")
 {
-    setObjectName("handle");
-    setWindowTitle("quorl ascii shop");
-    setAccessibleName("quorl ascii shop");
-    resize(Twips::toPixels(4800), Twips::toPixels(2040));
-    Label1 = new MouseLabel("    &quorl ascii shop beta", this);
-    place(Label1, 0, 0, 4800, 240);
-    Label2 = new MouseLabel("&Please enter your handle or nickname in the textbox below.", this);
-    Label2->setWordWrap(true);
-    place(Label2, 240, 420, 4320, 480);
-    Text1 = new QLineEdit("handle", this);
-    Text1->setAccessibleName("handle");
-    Text1->setValidator(CodePage::validator(Text1));
-    Text1->setFrame(false);
-    place(Text1, 240, 960, 4320, 300);
-    Label2->setBuddy(Text1);
-    SelectAllFilter::install(Text1);
-    Label3 = makeButton(Image1, "&Ok", 1080, 1500);
-    Label4 = makeButton(Image3, "&Cancel", 2580, 1500);
+    Text1->setText("handle");
     connect(Label3, &PushLabel::clicked, this, &handle::Label3_Click);
     connect(Label4, &PushLabel::clicked, this, &handle::Label4_Click);
-    attachTitleDrag(Label1);
 }
 
 void handle::Form_Load()
@@ -44,9 +27,7 @@ void handle::Form_Load()
     if (!QFile::exists(CommonKit::SettingsPath()))
         CommonKit::ResetSettings();
     // The handle dialog has its own fixed picture: the default skin's, whatever SKIN says.
-    DialogSkin skin{"frm.bmp", {Image1, Image3}, Label1, "frmtitlebar", {Label2}, {Text1}, {Label3, Label4}};
-    skin.folder = SkinFolder::DefaultFolder();
-    ApplyDialogSkin(skin);
+    applyPromptSkin(SkinFolder::DefaultFolder());
     if (CommonKit::Setting("HANDLE") != "unknown") {
         hide();
         Startup::OpenMainWindow();

@@ -1,26 +1,13 @@
 #pragma once
-#include "skin/skinnedform.h"
-
-class MouseLabel;
-class PushLabel;
-class QLabel;
-class QLineEdit;
+#include "skin/promptform.h"
 
 // The start-up window: decides between a first run and a normal start, and on a first run
 // asks for the user's handle.
-class handle : public SkinnedForm {
+class handle : public PromptForm {
     Q_OBJECT
 public:
     handle();
     void Form_Load();
-
-    MouseLabel* Label1;  // title
-    MouseLabel* Label2;  // prompt
-    QLineEdit* Text1;
-    PushLabel* Label3;   // "&Ok"
-    PushLabel* Label4;   // "&Cancel"
-    QLabel* Image1;
-    QLabel* Image3;
 
     void Label3_Click();
     void Label4_Click();

@@ -12,40 +12,34 @@ menu1::menu1()
 {
     setObjectName("menu1");
     setAccessibleName("Files");
-    auto action = [this](PushLabel* item, auto&& run) {
-        connect(item, &PushLabel::clicked, this, [this, run] {
-            hide();
-            run();
-        });
-    };
     auto main = [] { return &Forms::get<frmmain>(); };
-    action(addItem("&new ascii"), [main] { main()->clearPages(); });
-    action(addItem("&open ascii"), [main] { main()->OpenAscii(); });
-    action(addItem("&save ascii"), [main] { main()->SaveAscii(); });
+    onClick(addItem("&new ascii"), [main] { main()->clearPages(); });
+    onClick(addItem("&open ascii"), [main] { main()->OpenAscii(); });
+    onClick(addItem("&save ascii"), [main] { main()->SaveAscii(); });
     addSeparator();
     for (int i = 0; i < 3; ++i) {
         mru[i] = addItem(QString());
         PushLabel* item = mru[i];
-        action(item, [main, item] { main()->OpenRecent(item->property("tag").toString()); });
+        onClick(item, [main, item] { main()->OpenRecent(item->property("tag").toString()); });
     }
-    action(addItem("&clear MRU"), [this] {
+    onClick(addItem("&clear MRU"), [this] {
         Mru::Clear("MRU2");
         DisplayMRU();
     });
     addSeparator();
     rollItem = addItem("&roll up");
-    action(rollItem, [main] { main()->RollUpDown(); });
-    action(addItem("&minimize"), [main] { main()->Minimize(); });
-    action(addItem("&min to tray"), [] { MinToTray::Hide(); });
-    action(addItem("&load skin"), [] {});
+    onClick(rollItem, [main] { main()->RollUpDown(); });
+    onClick(addItem("&minimize"), [main] { main()->Minimize(); });
+    onClick(addItem("&min to tray"), [] { MinToTray::Hide(); });
+    onClick(addItem("&load skin"), [] {});
     addSeparator();
-    action(addItem("&intro art"), [] { Help::ShowIntroArt(); });
-    action(addItem("&about quorl ascii shop"), [] { Help::ShowAbout(); });
-    action(addItem(" &greets"), [] { Help::ShowGreets(); });
-    action(addItem("&credits"), [] { Help::ShowCredits(); });
-    action(addItem("&notes to peeps"), [] { Help::ShowPersonalNotes(); });
+    onClick(addItem("&intro art"), [] { Help::ShowIntroArt(); });
+    onClick(addItem("&about quorl ascii shop"), [] { Help::ShowAbout(); });
+    onClick(addItem(" &greets"), [] { Help::ShowGreets(); });
+    onClick(addItem("&credits"), [] { Help::ShowCredits(); });
+    onClick(addItem("&notes to peeps"), [] { Help::ShowPersonalNotes(); });
     addSeparator();
-    action(addItem("&close"), [] { Quit::FilesMenu(); });
+    onClick(addItem("&close"), [] { Quit::FilesMenu(); });
     finishLayout(2700);
     DisplayMRU();
 }

@@ -14,17 +14,11 @@ menu2::menu2()
 {
     setObjectName("menu2");
     setAccessibleName("Options");
-    auto action = [this](PushLabel* item, auto&& run) {
-        connect(item, &PushLabel::clicked, this, [this, run] {
-            hide();
-            run();
-        });
-    };
     for (int n = 1; n <= 4; ++n) {
-        action(addItem(QStringLiteral("&text%1").arg(n)), [this, n] { PageItem_Click(n); });
+        onClick(addItem(QStringLiteral("&text%1").arg(n)), [this, n] { PageItem_Click(n); });
         pageCheck[n - 1] = addCheck();
     }
-    action(addItem("&all textboxes"), [this] { AllTextboxes_Click(); });
+    onClick(addItem("&all textboxes"), [this] { AllTextboxes_Click(); });
     allCheck = addCheck();
     addSeparator();
     Label8 = addItem("&gen ascii", "Ctrl + B", &Label14);
@@ -34,24 +28,24 @@ menu2::menu2()
             Decorations::DecorateAllPages();
             hide();
         });
-    action(addItem("&scroll"), [] { ChatCommands::ScrollAllPages(); });
-    action(addItem("&advertize"), [] { ChatCommands::AdvertizeFromMenu(); });
-    action(addItem("&insert link"), [] { ChatCommands::ShowLinkDialog(); });
+    onClick(addItem("&scroll"), [] { ChatCommands::ScrollAllPages(); });
+    onClick(addItem("&advertize"), [] { ChatCommands::AdvertizeFromMenu(); });
+    onClick(addItem("&insert link"), [] { ChatCommands::ShowLinkDialog(); });
     addSeparator();
-    action(addItem("&edit handle"), [] {
+    onClick(addItem("&edit handle"), [] {
         frmhandle& dialog = Forms::get<frmhandle>();
         dialog.show();
         dialog.raise();
         dialog.activateWindow();
     });
     startupCheck = nullptr;
-    action(addItem("&load on startup"), [this] {
+    onClick(addItem("&load on startup"), [this] {
         const bool on = startupCheck->isHidden();
         CommonKit::SetSetting("LOADONSTARTUP", on ? "true" : "false");
         Startup::ApplyStartupLinkSetting();
     });
     startupCheck = addCheck();
-    action(addItem("&reset all to default"), [] { CommonKit::ResetSettings(true); });
+    onClick(addItem("&reset all to default"), [] { CommonKit::ResetSettings(true); });
     addSeparator();
     otherOptions = addItem("&other options");
     otherOptions->setMouseTracking(true);

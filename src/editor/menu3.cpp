@@ -8,12 +8,7 @@ menu3::menu3()
 {
     setObjectName("menu3");
     setAccessibleName("Edit");
-    auto bind = [this](PushLabel* label, auto&& run) {
-        connect(label, &PushLabel::clicked, this, [this, run] {
-            hide();
-            run(Forms::get<frmmain>());
-        });
-    };
+    auto bind = [this](PushLabel* label, auto&& run) { onClick(label, [run] { run(Forms::get<frmmain>()); }); };
     auto both = [&](const char* caption, const char* hint, auto&& run) {
         PushLabel* h = nullptr;
         bind(addItem(caption, hint, &h), run);

@@ -13,25 +13,19 @@ menu7::menu7()
 {
     setObjectName("menu7");
     setAccessibleName("window menu");
-    auto action = [this](PushLabel* item, auto&& run) {
-        connect(item, &PushLabel::clicked, this, [this, run] {
-            hide();
-            run();
-        });
-    };
     // "&restore", "&size" and the glyphs beside them do nothing: the main window has one size.
     addItem("&restore");
     addGlyph("2", "restore");
-    action(addItem("&move"), [this] { Move_Click(); });
+    onClick(addItem("&move"), [this] { Move_Click(); });
     addItem("&size");
-    action(addItem("&minimize"), [] { Forms::get<frmmain>().Minimize(); });
+    onClick(addItem("&minimize"), [] { Forms::get<frmmain>().Minimize(); });
     addGlyph("0", "minimize");
-    action(addItem("&minimize to tray"), [] { MinToTray::HideAll(); });
-    action(addItem("&maximize"), [] {});
+    onClick(addItem("&minimize to tray"), [] { MinToTray::HideAll(); });
+    onClick(addItem("&maximize"), [] {});
     maximizeGlyph = addGlyph("1", "maximize");
-    action(maximizeGlyph, [] {});
+    onClick(maximizeGlyph, [] {});
     addSeparator();
-    action(addItem("&close"), [] { Quit::WindowMenu(); });
+    onClick(addItem("&close"), [] { Quit::WindowMenu(); });
     addGlyph("r", "close");
     finishLayout(2250);
 }

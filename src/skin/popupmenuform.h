@@ -1,4 +1,5 @@
 #pragma once
+#include "skin/pushlabel.h"
 #include "skin/skinnedform.h"
 
 #include <QList>
@@ -42,6 +43,14 @@ protected:
     // A shown window glyph ("0", "1", "2", "r") at the left of the last item.
     PushLabel* addGlyph(const QString& symbol, const QString& accessibleName);
     QFrame* addSeparator();
+    // Clicking the item hides this menu, then runs the command.
+    template <class F> void onClick(PushLabel* item, F run)
+    {
+        connect(item, &MouseLabel::clicked, this, [this, run] {
+            hide();
+            run();
+        });
+    }
     // Closes the layout: sets the form's size from the rows and places bar and bottom.
     void finishLayout(int widthTwips);
     // Colours, fonts and bitmaps of the current skin.

@@ -1,3 +1,4 @@
+#include "support/helpers.h"
 #include "shoptest.h"
 
 #include "core/commonkit.h"
@@ -72,21 +73,12 @@ double FixedRandom::draw()
 }
 
 namespace {
-void copyTree(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    const QDir src(from);
-    for (const QString& f : src.entryList(QDir::Files))
-        QFile::copy(src.filePath(f), to + "/" + f);
-    for (const QString& d : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        copyTree(src.filePath(d), to + "/" + d);
-}
 }
 
 void ShopTest::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
-    copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/default"), dir.path() + "/skins/default");
+    TestHelpers::copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/default"), dir.path() + "/skins/default");
     for (const char* d : {"output", "ascii", "macros", "Filters"})
         QDir(dir.path()).mkpath(d);
     ProgramFolder::setOverride(dir.path());

@@ -1,0 +1,39 @@
+#include "promptform.h"
+
+#include "core/selectallfilter.h"
+#include "platform/codepage.h"
+#include "platform/twips.h"
+#include "skin/pushlabel.h"
+
+#include <QLineEdit>
+
+PromptForm::PromptForm(const QString& name, const QString& title, const QString& prompt, const QString& boxName)
+{
+    setObjectName(name);
+    const QString plainTitle = PushLabel::plainCaption(title);
+    setWindowTitle(plainTitle);
+    setAccessibleName(plainTitle);
+    resize(Twips::toPixels(4800), Twips::toPixels(2040));
+    Label1 = new MouseLabel(title, this);
+    place(Label1, 0, 0, 4800, 240);
+    Label2 = new MouseLabel(prompt, this);
+    Label2->setWordWrap(true);
+    place(Label2, 240, 420, 4320, 480);
+    Text1 = new QLineEdit(this);
+    Text1->setAccessibleName(boxName);
+    Text1->setValidator(CodePage::validator(Text1));
+    Text1->setFrame(false);
+    place(Text1, 240, 960, 4320, 300);
+    Label2->setBuddy(Text1);
+    SelectAllFilter::install(Text1);
+    Label3 = makeButton(Image1, "&Ok", 1080, 1500);
+    Label4 = makeButton(Image3, "&Cancel", 2580, 1500);
+    attachTitleDrag(Label1);
+}
+
+void PromptForm::applyPromptSkin(const QString& folder)
+{
+    DialogSkin skin{"frm.bmp", {Image1, Image3}, Label1, "frmtitlebar", {Label2}, {Text1}, {Label3, Label4}};
+    skin.folder = folder;
+    ApplyDialogSkin(skin);
+}

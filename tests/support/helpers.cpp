@@ -1,0 +1,43 @@
+#include "helpers.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+namespace TestHelpers {
+
+void copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    const QDir src(from);
+    for (const QString& f : src.entryList(QDir::Files))
+        QFile::copy(src.filePath(f), to + "/" + f);
+    for (const QString& d : src.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        copyTree(src.filePath(d), to + "/" + d);
+}
+
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+bool eventually(const std::function<bool()>& condition)
+{
+    QDeadlineTimer deadline(5000);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+} // namespace TestHelpers

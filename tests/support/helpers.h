@@ -1,0 +1,17 @@
+#pragma once
+#include <QString>
+
+#include <functional>
+
+// Small helpers the tests and the benches share.
+namespace TestHelpers {
+
+// Copies a folder tree (the shipped skins into a temporary program folder).
+void copyTree(const QString& from, const QString& to);
+// CPU seconds this process has used, user and system.
+double cpuSeconds();
+// Runs the event loop until the condition holds, at most five seconds; the chat client handles
+// posted messages after it has answered the post.
+bool eventually(const std::function<bool()>& condition);
+
+} // namespace TestHelpers
