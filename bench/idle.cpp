@@ -73,11 +73,8 @@ BENCHMARK(BM_Idle)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
+    TestHelpers::isolate(home.path());
     QApplication app(argc, argv);
     launchShop(home.path());
     const bool shown = Forms::get<frmmain>().isVisible() && Forms::get<frmrect>().isVisible()

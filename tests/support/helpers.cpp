@@ -10,6 +10,18 @@
 
 namespace TestHelpers {
 
+void isolate(const QString& home)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+        const QString dir = home + "/" + var;
+        QDir().mkpath(dir);
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        qputenv(var, dir.toLocal8Bit());
+    }
+}
+
 void copyTree(const QString& from, const QString& to)
 {
     QDir().mkpath(to);

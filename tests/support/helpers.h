@@ -6,6 +6,9 @@
 // Small helpers the tests and the benches share.
 namespace TestHelpers {
 
+// Before the application object: the offscreen platform unless another is asked for, and
+// per-user folders below home, so the user's own settings and autostart entries stay untouched.
+void isolate(const QString& home);
 // Copies a folder tree (the shipped skins into a temporary program folder).
 void copyTree(const QString& from, const QString& to);
 // CPU seconds this process has used, user and system.
