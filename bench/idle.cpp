@@ -29,10 +29,7 @@ constexpr int kIdleMs = 10000;
 // A second run with the options panel stored open and a page to show.
 void launchShop(const QString& home)
 {
-    TestHelpers::copyTree(QStringLiteral(QUORL_STAGE_DIR "/skins"), home + "/shop/skins");
-    for (const char* d : {"output", "ascii", "macros", "Filters"})
-        QDir(home + "/shop").mkpath(d);
-    ProgramFolder::setOverride(home + "/shop");
+    TestHelpers::makeProgramFolder(home + "/shop");
     CommonKit::ResetSettings();
     CommonKit::SetSetting("HANDLE", "bench");
     CommonKit::SetSetting("X", "3000");

@@ -50,10 +50,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const double appMs = sinceStart.nsecsElapsed() / 1e6;
 
-    TestHelpers::copyTree(QStringLiteral(QUORL_STAGE_DIR "/skins"), home.path() + "/shop/skins");
-    for (const char* d : {"output", "ascii", "macros", "Filters"})
-        QDir(home.path() + "/shop").mkpath(d);
-    ProgramFolder::setOverride(home.path() + "/shop");
+    TestHelpers::makeProgramFolder(home.path() + "/shop");
     SkippingClock clock;
     Clock::install(&clock);
 

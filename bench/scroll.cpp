@@ -53,10 +53,7 @@ int main(int argc, char** argv)
     TestHelpers::isolate(home.path());
     QApplication app(argc, argv);
 
-    TestHelpers::copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/default"), home.path() + "/shop/skins/default");
-    for (const char* d : {"output", "ascii", "macros", "Filters"})
-        QDir(home.path() + "/shop").mkpath(d);
-    ProgramFolder::setOverride(home.path() + "/shop");
+    TestHelpers::makeProgramFolder(home.path() + "/shop");
     SilentPrompts prompts;
     Prompts::install(&prompts);
     CommonKit::ResetSettings();

@@ -1,5 +1,7 @@
 #include "helpers.h"
 
+#include "platform/progfolder.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
@@ -37,6 +39,14 @@ double cpuSeconds()
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void makeProgramFolder(const QString& folder)
+{
+    copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/default"), folder + "/skins/default");
+    for (const char* d : {"output", "ascii", "macros", "Filters"})
+        QDir(folder).mkpath(d);
+    ProgramFolder::setOverride(folder);
 }
 
 bool eventually(const std::function<bool()>& condition)

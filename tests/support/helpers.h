@@ -9,6 +9,9 @@ namespace TestHelpers {
 // Before the application object: the offscreen platform unless another is asked for, and
 // per-user folders below home, so the user's own settings and autostart entries stay untouched.
 void isolate(const QString& home);
+// Makes a program folder as the shop ships it (the default skin and the empty shipped folders)
+// and makes it the program folder of this process.
+void makeProgramFolder(const QString& folder);
 // Copies a folder tree (the shipped skins into a temporary program folder).
 void copyTree(const QString& from, const QString& to);
 // CPU seconds this process has used, user and system.

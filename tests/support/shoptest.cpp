@@ -78,10 +78,7 @@ namespace {
 void ShopTest::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
-    TestHelpers::copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/default"), dir.path() + "/skins/default");
-    for (const char* d : {"output", "ascii", "macros", "Filters"})
-        QDir(dir.path()).mkpath(d);
-    ProgramFolder::setOverride(dir.path());
+    TestHelpers::makeProgramFolder(dir.path());
     // Each test starts with an empty per-user store.
     QSettings(QSettings::IniFormat, QSettings::UserScope, "GLY", "GLY").clear();
     Clock::install(&clock);
