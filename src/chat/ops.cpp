@@ -8,7 +8,9 @@
 #include "core/quit.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
+#include "editor/frmsetascii.h"
 #include "editor/pageedit.h"
+#include "macroshop/macroshop.h"
 #include "platform/twips.h"
 #include "skin/pushlabel.h"
 
@@ -97,9 +99,8 @@ void ops::Label2_Click() { ChatCommands::AdvertizeFromPanel(); }
 
 void ops::Label3_Click()
 {
-    // The banner carries its own 0.1 s wait; the macro shop and its character map open here once
-    // they exist.
-    Banners::Send(Banners::Occasion::MacroShopLoad);
+    // The banner carries its own 0.1 s wait.
+    MacroShop::OpenFromPanel();
 }
 
 void ops::Label4_Click()
@@ -140,7 +141,10 @@ void ops::Label10_MouseDown() { ChatCommands::ImMe("sup"); }
 
 void ops::Label11_Click()
 {
-    // The set-ascii dialog opens here once it exists.
+    frmsetascii& dialog = Forms::get<frmsetascii>();
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
 }
 
 // Quit sends the panel's unload banner itself.

@@ -12,6 +12,7 @@
 #include "editor/menu2.h"
 #include "editor/pageedit.h"
 #include "editor/pages.h"
+#include "macroshop/macroshop.h"
 #include "platform/clock.h"
 #include "shell/links.h"
 #include "skin/pushlabel.h"
@@ -80,9 +81,11 @@ void OpenCommandLineFile()
     const QString content = CommonKit::ReadFileText(commandLine);
     if (content.isEmpty() || content == "\r\n" || content == "link\r\n")
         return;
-    const qsizetype dot = commandLine.indexOf('.');
-    if (dot >= 0 && commandLine.mid(dot + 1).compare("mcr", Qt::CaseInsensitive) == 0)
-        return; // macro files open once the macro shop exists
+    // The file's own suffix decides; a dot in a folder name does not.
+    if (MacroShop::IsMacroFile(commandLine)) {
+        MacroShop::OpenCommandLine(commandLine, content);
+        return;
+    }
     Forms::get<menu2>().checkAll();
     Forms::get<frmmain>().readAsciiText(content);
 }

@@ -71,9 +71,11 @@ frmmain::frmmain()
     Label7->setAccessibleName("close");
     place(Label7, 3400, 0, 210, 240);
 
-    List1 = new QListWidget(this);
+    List1 = new StringList(this);
     List1->setAccessibleName("strings");
-    List1->setFrameShape(QFrame::NoFrame);
+    List1->setFont(QFont("Arial", 9));
+    List1->AddCharacterSet();
+    connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { List1_Click(item->text()); });
     place(List1, 165, 700, 1095, 1380);
     const int tops[4] = {720, 1080, 1440, 1800};
     for (int i = 0; i < 4; ++i) {
@@ -160,11 +162,7 @@ void frmmain::Form_Load()
         rect.moveTwips(Left(), Top() + Height());
         Clock::processEvents();
         CommonKit::StayOnTop(this);
-        CommonKit::LoadListFromFile(List1, ProgramFolder::file("ascii/asc.asc"));
-        for (int i = List1->count() - 1; i >= 0; --i) {
-            if (List1->item(i)->text().isEmpty())
-                delete List1->takeItem(i);
-        }
+        List1->AddLinesOfFile(ProgramFolder::file("ascii/asc.asc"));
     }
     UpdatePageEnabling();
 }
@@ -278,6 +276,12 @@ void frmmain::Page_KeyPress(int n, int code)
     }
     if (code == 2)
         Decorations::DecorateAllPages();
+}
+
+void frmmain::List1_Click(const QString& entry)
+{
+    if (const int n = activePage())
+        CommonKit::InsertAtCursor(entry, page(n));
 }
 
 QString frmmain::IndicatorText(int n) const

@@ -1,5 +1,6 @@
 #pragma once
 #include "editor/pages.h"
+#include "editor/stringlist.h"
 #include "skin/skinnedform.h"
 
 #include <QPoint>
@@ -34,7 +35,7 @@ public:
     PageEdit* Text2;
     PageEdit* Text3;
     PageEdit* Text4;
-    QListWidget* List1;
+    StringList* List1;   // the character set and the user's strings, sorted
     QTimer* Timer8;      // the one-shot staged start-up
     // The pages buffer: splits an ascii file into pages; whatever the last reading left stays.
     QString Text5;
@@ -64,6 +65,8 @@ public:
     void Page_Change(int n);
     void Page_MouseMove(int n);
     void Page_KeyPress(int n, int code);
+    // A click on the string list inserts the entry into the active page.
+    void List1_Click(const QString& entry);
 
     // The indicator text for page n (0: no particular page, caret of page 1).
     QString IndicatorText(int n) const;

@@ -6,6 +6,7 @@
 #include "editor/frmmain.h"
 #include "editor/mintotray.h"
 #include "help/frmhelp.h"
+#include "macroshop/macroshop.h"
 #include "skin/pushlabel.h"
 
 menu1::menu1()
@@ -37,7 +38,10 @@ menu1::menu1()
     onClick(addItem("&about quorl ascii shop"), [] { Help::ShowAbout(); });
     onClick(addItem(" &greets"), [] { Help::ShowGreets(); });
     onClick(addItem("&credits"), [] { Help::ShowCredits(); });
-    onClick(addItem("&notes to peeps"), [] { Help::ShowPersonalNotes(); });
+    onClick(addItem("&notes to peeps"), [] {
+        Help::ShowPersonalNotes();
+        MacroShop::ShowChatList();
+    });
     addSeparator();
     onClick(addItem("&close"), [] { Quit::FilesMenu(); });
     finishLayout(2700);

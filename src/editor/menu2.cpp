@@ -8,6 +8,7 @@
 #include "editor/frmhandle.h"
 #include "editor/frmmain.h"
 #include "editor/menu5.h"
+#include "macroshop/macroshop.h"
 #include "skin/pushlabel.h"
 
 menu2::menu2()
@@ -31,6 +32,7 @@ menu2::menu2()
     onClick(addItem("&scroll"), [] { ChatCommands::ScrollAllPages(); });
     onClick(addItem("&advertize"), [] { ChatCommands::AdvertizeFromMenu(); });
     onClick(addItem("&insert link"), [] { ChatCommands::ShowLinkDialog(); });
+    onClick(addItem("&macros shop"), [] { MacroShop::OpenFromMenu(); });
     addSeparator();
     onClick(addItem("&edit handle"), [] {
         frmhandle& dialog = Forms::get<frmhandle>();

@@ -2,6 +2,7 @@
 
 #include "chat/chatcommands.h"
 #include "core/forms.h"
+#include "editor/addascii.h"
 #include "editor/menu2.h"
 #include "help/frmhelp.h"
 #include "skin/pushlabel.h"
@@ -25,7 +26,12 @@ menu5::menu5()
     item("&scroll greets", false, [] { ChatCommands::ScrollGreets(); });
     item("&scroll credits", false, [] { ChatCommands::ScrollCredits(); });
     addSeparator();
-    item("&add ascii string", true, [] {});
+    item("&add ascii string", true, [] {
+        addascii& dialog = Forms::get<addascii>();
+        dialog.show();
+        dialog.raise();
+        dialog.activateWindow();
+    });
     item("&email me", true, [] {});
     item("&report bug", true, [] {});
     item("&im me", true, [] { ChatCommands::ImMe("Sup"); });

@@ -7,11 +7,16 @@ namespace Mru {
 namespace {
 const QString kApp = QStringLiteral("GLY");
 
-void write(const QString& section, const List& list)
+QString valueName(int entry, const char* what, Naming naming)
+{
+    return naming == Naming::NumberFirst ? QString::number(entry) + what : what + QString::number(entry);
+}
+
+void write(const QString& section, const List& list, Naming naming = Naming::NumberFirst)
 {
     for (int i = 0; i < 3; ++i) {
-        UserStore::SaveSetting(kApp, section, QString::number(i + 1) + "File", list[i].path);
-        UserStore::SaveSetting(kApp, section, QString::number(i + 1) + "Description", list[i].name);
+        UserStore::SaveSetting(kApp, section, valueName(i + 1, "File", naming), list[i].path);
+        UserStore::SaveSetting(kApp, section, valueName(i + 1, "Description", naming), list[i].name);
     }
 }
 }
@@ -22,21 +27,21 @@ QString DisplayName(const QString& path)
     return cut < 0 ? path : path.mid(cut + 1);
 }
 
-List Read(const QString& section)
+List Read(const QString& section, Naming naming)
 {
     List list;
     for (int i = 0; i < 3; ++i) {
-        list[i].path = UserStore::GetSetting(kApp, section, QString::number(i + 1) + "File");
-        list[i].name = UserStore::GetSetting(kApp, section, QString::number(i + 1) + "Description");
+        list[i].path = UserStore::GetSetting(kApp, section, valueName(i + 1, "File", naming));
+        list[i].name = UserStore::GetSetting(kApp, section, valueName(i + 1, "Description", naming));
     }
     return list;
 }
 
-List Update(const QString& section, const QString& path)
+List Update(const QString& section, const QString& path, Naming naming)
 {
-    const List old = Read(section);
+    const List old = Read(section, naming);
     const List list = {Entry{path, DisplayName(path)}, old[0], old[1]};
-    write(section, list);
+    write(section, list, naming);
     return list;
 }
 

@@ -1,0 +1,221 @@
+#include "frmdraw.h"
+
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "editor/frmasc.h"
+#include "help/frmhelp.h"
+#include "macroshop/macroedit.h"
+#include "macroshop/macromenus.h"
+#include "macroshop/macroshop.h"
+#include "macroshop/mnu3.h"
+#include "macroshop/mnu6.h"
+#include "macroshop/storedstrings.h"
+#include "platform/twips.h"
+#include "skin/popupmenuform.h"
+#include "skin/pushlabel.h"
+#include "skin/skinfolder.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QWindow>
+
+const QString frmdraw::kTitle = QString::fromUtf8("   &quorl ascii shop \u00b9\u00b7\u00b9 : macro shop");
+
+namespace {
+constexpr int kNormalWidth = 5430;
+constexpr int kHeight = 6000;
+constexpr int kMenuTop = 300;
+}
+
+frmdraw::frmdraw()
+{
+    setObjectName("frmdraw");
+    setWindowTitle("macro shop");
+    setAccessibleName("macro shop");
+    resize(Twips::toPixels(kNormalWidth), Twips::toPixels(kHeight));
+
+    Label1 = new MouseLabel(kTitle, this);
+    Label1->setAccessibleName("macro shop");
+    Label8 = new PushLabel("?", this);
+    Label8->setAccessibleName("help");
+    Label9 = new PushLabel("0", this);
+    Label9->setSymbol(true);
+    Label9->setAccessibleName("minimize");
+    Label7 = new PushLabel("r", this);
+    Label7->setSymbol(true);
+    Label7->setAccessibleName("close");
+    for (PushLabel* b : {Label7, Label8, Label9})
+        b->setAlignment(Qt::AlignCenter);
+
+    const char* const captions[5] = {"&Files", "&Options", "&Strings", "&Edit", "&Help"};
+    const int lefts[5] = {150, 690, 1410, 2130, 2610};
+    const int widths[5] = {480, 660, 660, 420, 450};
+    for (int i = 0; i < 5; ++i) {
+        auto* label = new PushLabel(captions[i], this, PushLabel::Role::MenuItem);
+        place(label, lefts[i], kMenuTop, widths[i], 225);
+        captionLabels_[i] = label;
+        connect(label, &MouseLabel::mousePressed, this,
+                [this, i](Qt::MouseButton button, int, int) { CaptionLabel_MouseDown(i, button); });
+        label->setPressAction([this, i] { CaptionLabel_MouseDown(i, Qt::LeftButton); });
+    }
+    Label2 = captionLabels_[0];
+    Label3 = captionLabels_[1];
+    Label4 = captionLabels_[2];
+    Label5 = captionLabels_[3];
+    Label6 = captionLabels_[4];
+    Label10 = new PushLabel("&Filters", this, PushLabel::Role::MenuItem);
+    place(Label10, 3120, kMenuTop, 660, 225);
+    connect(Label10, &PushLabel::clicked, this, &frmdraw::Label10_Click);
+
+    Text1 = new MacroEdit(this);
+    Text1->setAccessibleName("macro");
+    Text1->setFont(QFont("DejaVu Sans Mono", 9));
+    SetWide(false);
+
+    connect(Label1, &MouseLabel::mousePressed, this, &frmdraw::Label1_MouseDown);
+    connect(Label1, &MouseLabel::mouseMoved, this, [this](Qt::MouseButtons, int x, int y) { Title_MouseMove(x, y); });
+    connect(Label1, &MouseLabel::mouseReleased, this, [this] {
+        Title_MouseUp();
+        DockCharMap();
+    });
+    connect(Label7, &MouseLabel::mouseReleased, this, [this](Qt::MouseButton b, int, int) { Label7_MouseUp(b); });
+    Label7->setPressAction([this] { Label7_MouseUp(Qt::LeftButton); });
+    connect(Label9, &MouseLabel::mouseReleased, this, [this](Qt::MouseButton b, int, int) { Label9_MouseUp(b); });
+    Label9->setPressAction([this] { Label9_MouseUp(Qt::LeftButton); });
+    connect(Label8, &PushLabel::clicked, this, [] { Help::ShowHelp(); });
+    connect(Text1, &MacroEdit::slotKey, this, &frmdraw::Text1_SlotKey);
+    connect(Text1, &MacroEdit::pressed, this, &frmdraw::Text1_MouseDown);
+
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmdraw::FocusWatch);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive)
+            MacroMenus::HideAll();
+    });
+}
+
+void frmdraw::Form_Load()
+{
+    DialogSkin skin;
+    skin.background = "frmdraw.bmp";
+    skin.title = Label1;
+    skin.titleKey = "frmdraw";
+    skin.textBoxes = {Text1};
+    ApplyDialogSkin(skin);
+    const QColor menubar = SkinFolder::Colour("menubar");
+    for (PushLabel* l : {Label2, Label3, Label4, Label5, Label6, Label10})
+        setTextColour(l, menubar);
+    for (PushLabel* l : {Label7, Label8, Label9})
+        setTextColour(l, menubar);
+}
+
+void frmdraw::SetWide(bool wide)
+{
+    wide_ = wide;
+    int width = kNormalWidth;
+    if (wide) {
+        const QString picture = SkinFolder::ResolveSkinFolder() + "frmdraw.bmp";
+        setBackground(picture);
+        const QPixmap p(picture);
+        width = p.isNull() ? 7500 : Twips::fromPixels(p.width());
+    } else {
+        setBackground(QString());
+    }
+    resize(Twips::toPixels(width), height());
+    const int editor = wide ? 7185 : 4875;
+    const int buttons[3] = {wide ? 6660 : 4500, wide ? 7020 : 4780, wide ? 7260 : 5000};
+    place(Label1, 0, 0, wide ? 6555 : 4455, 240);
+    place(Label8, buttons[0], 0, 210, 240);
+    place(Label9, buttons[1], 0, 210, 240);
+    place(Label7, buttons[2], 0, 210, 240);
+    place(Text1, 270, 600, editor, kHeight - 780);
+}
+
+void frmdraw::CaptionLabel_MouseDown(int i, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton)
+        return;
+    PopupMenuForm* menu = MacroMenus::Caption(i, true);
+    menu->setOpener(captionLabels_[i]);
+    if (menu->isVisible()) {
+        menu->hide();
+        return;
+    }
+    for (int j = 0; j < 5; ++j)
+        if (PopupMenuForm* other = MacroMenus::Caption(j, false); other && other != menu)
+            other->hide();
+    activateWindow();
+    const QWidget* label = captionLabels_[i];
+    menu->showAt(Left() + Twips::fromPixels(label->x()), Top() + Twips::fromPixels(label->y() + label->height()));
+}
+
+void frmdraw::Label10_Click()
+{
+    // The filter chooser opens here; it arrives with the filters.
+}
+
+void frmdraw::Label1_MouseDown(Qt::MouseButton button, int x, int y)
+{
+    if (button == Qt::RightButton) {
+        const QPoint at = Label1->mapToGlobal(QPoint(Twips::toPixels(x), Twips::toPixels(y)));
+        Forms::get<mnu6>().showAt(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
+        return;
+    }
+    Title_MouseDown(button, x, y);
+}
+
+void frmdraw::Label7_MouseUp(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton || !isVisible())
+        return;
+    MacroShop::Close();
+}
+
+void frmdraw::Label9_MouseUp(Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton)
+        return;
+    if (auto* map = Forms::loaded<frmasc>())
+        map->hide();
+    showMinimized();
+}
+
+void frmdraw::Text1_SlotKey(int slot)
+{
+    const QString s = Forms::get<mnu3>().slotString(slot);
+    if (StoredStrings::Inserts(s))
+        CommonKit::InsertAtCursor(s, Text1);
+}
+
+void frmdraw::Text1_MouseDown()
+{
+    if (auto* map = Forms::loaded<frmasc>())
+        CommonKit::StayOnTop(map);
+    CommonKit::StayOnTop(this);
+}
+
+void frmdraw::FocusWatch(QWindow* focusWindow)
+{
+    if (!MacroMenus::IsOwnWindow(focusWindow))
+        MacroMenus::HideAll();
+}
+
+void frmdraw::DockCharMap()
+{
+    if (auto* map = Forms::loaded<frmasc>())
+        map->DockBeside(*this);
+}
+
+void frmdraw::ShowAgain()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+}
+
+void frmdraw::moveEvent(QMoveEvent* e)
+{
+    SkinnedForm::moveEvent(e);
+    DockCharMap();
+}

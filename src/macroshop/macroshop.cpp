@@ -1,0 +1,288 @@
+#include "macroshop.h"
+
+#include "chat/banners.h"
+#include "chat/ops.h"
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "editor/frmasc.h"
+#include "editor/frmmain.h"
+#include "editor/frmrect.h"
+#include "editor/mru.h"
+#include "macroshop/frmdraw.h"
+#include "macroshop/macroedit.h"
+#include "macroshop/macrofiles.h"
+#include "macroshop/mnu1.h"
+#include "macroshop/mnu18.h"
+#include "macroshop/mnu2.h"
+#include "macroshop/mnu3.h"
+#include "macroshop/scrolllines.h"
+#include "macroshop/storedstrings.h"
+#include "platform/printer.h"
+#include "platform/progfolder.h"
+#include "platform/prompts.h"
+#include "skin/pushlabel.h"
+
+#include <QFileInfo>
+
+namespace MacroShop {
+
+namespace {
+const QString kFilter = QStringLiteral("Macro files (*.mcr);;All files (*)");
+const QString kAppTitle = QStringLiteral("quorl ascii shop");
+
+frmdraw& draw() { return Forms::get<frmdraw>(); }
+
+void addRecent(const QString& path)
+{
+    const Mru::List list = Mru::Update("MRU", path, Mru::Naming::NumberLast);
+    if (auto* files = Forms::loaded<mnu1>())
+        files->ShowMru(list);
+}
+
+// Reads a macro file; says what went wrong when it cannot.
+bool readMacro(const QString& path, QString* text)
+{
+    QString error;
+    if (MacroFiles::Read(path, text, &error))
+        return true;
+    Prompts::messageBox("Could not open " + path + ":\n" + error, "macro shop", Prompts::Buttons::Ok,
+                        Prompts::Icon::Exclamation);
+    return false;
+}
+}
+
+void Show()
+{
+    frmdraw& d = draw();
+    d.ShowAgain();
+    d.activateWindow();
+    frmasc& map = Forms::get<frmasc>();
+    map.DockBeside(d);
+    map.show();
+}
+
+void OpenFromPanel()
+{
+    Banners::Send(Banners::Occasion::MacroShopLoad);
+    Show();
+}
+
+void OpenFromMenu()
+{
+    Show();
+    Banners::Send(Banners::Occasion::MacroShopLoad);
+}
+
+void Close()
+{
+    frmdraw* d = Forms::loaded<frmdraw>();
+    if (!d || !d->isVisible())
+        return;
+    frmmain& main = Forms::get<frmmain>();
+    frmrect& rect = Forms::get<frmrect>();
+    d->hide();
+    if (auto* map = Forms::loaded<frmasc>())
+        map->hide();
+    main.hide();
+    rect.hide();
+    if (auto* o = Forms::loaded<ops>())
+        o->hide();
+    main.show();
+    rect.show();
+    if (rect.optionsOpen())
+        Forms::get<ops>().show();
+    // The banner ends with its own 0.1 s pause.
+    Banners::Send(Banners::Occasion::MacroShopUnload);
+    Unload();
+}
+
+void Unload()
+{
+    Forms::unload<frmasc>();
+    Forms::unload<mnu18>();
+    Forms::unload<mnu2>();
+    Forms::unload<frmdraw>();
+}
+
+void OpenMacro()
+{
+    const QString name = Prompts::openFileName(kFilter);
+    if (name.isEmpty())
+        return;
+    QString text;
+    if (!readMacro(name, &text))
+        return;
+    addRecent(name);
+    draw().Text1->Tag = name;
+    draw().Text1->setText(text);
+}
+
+void SaveMacro()
+{
+    MacroEdit* editor = draw().Text1;
+    if (editor->Tag.isEmpty()) {
+        editor->Tag = Prompts::saveFileName(kFilter);
+        if (!editor->Tag.isEmpty())
+            addRecent(editor->Tag);
+    }
+    if (editor->Tag.isEmpty())
+        return;
+    QString error;
+    if (!MacroFiles::Save(editor->text(), editor->Tag, &error))
+        Prompts::messageBox("Could not save the macro in " + editor->Tag + ":\n" + error
+                                + "\nThe macro is still in the editor.",
+                            "macro shop", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
+void NewMacro()
+{
+    draw().Text1->clear();
+    draw().Text1->Tag.clear();
+}
+
+void OpenRecent(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    QString text;
+    if (!readMacro(path, &text))
+        return;
+    draw().Text1->setText(text);
+    draw().Text1->Tag = path;
+}
+
+void LoadBuiltin(const QString& caption)
+{
+    const QString path = MacroFiles::BuiltinPath(caption);
+    if (!CommonKit::FileExists(path))
+        return;
+    QString text, error;
+    if (MacroFiles::Read(path, &text, &error))
+        draw().Text1->setText(text);
+}
+
+QString PrintFooter(int copy, const QString& copiesTyped)
+{
+    return QStringLiteral("Quorl Ascii Shop 1.1 - the quorl crew and nightjar      |       Page ") + QString::number(copy)
+           + " of " + copiesTyped;
+}
+
+bool WholeNumber(const QString& text, int min, int max, int* value)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    if (!ok || n < min || n > max)
+        return false;
+    *value = n;
+    return true;
+}
+
+void Print()
+{
+    frmdraw& d = draw();
+    d.hide();
+    if (auto* map = Forms::loaded<frmasc>())
+        map->hide();
+    const QString copies =
+        Prompts::inputBox("Please enter the amount of copies you would like to print.", "Print", "1");
+    const QString size =
+        Prompts::inputBox("Please enter the Font Size you would like to print your macro on.", "Print", "12");
+    d.ShowAgain();
+    if (copies.isEmpty() || size.isEmpty())
+        return;
+    int count = 0, points = 0;
+    if (!WholeNumber(copies, 1, 99, &count)) {
+        Prompts::messageBox("The number of copies must be a whole number from 1 to 99.", "Print",
+                            Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    if (!WholeNumber(size, 1, 400, &points)) {
+        Prompts::messageBox("The font size must be a whole number from 1 to 400.", "Print", Prompts::Buttons::Ok,
+                            Prompts::Icon::Exclamation);
+        return;
+    }
+    const QString text = d.Text1->text();
+    for (int i = 1; i <= count; ++i) {
+        QString error;
+        if (!Printer::print({text + "\r\n\r\n\r\n" + PrintFooter(i, copies), "Arial", double(points)}, &error)) {
+            Prompts::messageBox("Copy " + QString::number(i) + " could not be printed:\n" + error, "Print",
+                                Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            return;
+        }
+    }
+}
+
+void NewString()
+{
+    if (auto* options = Forms::loaded<mnu2>())
+        options->hide();
+    draw().hide();
+    if (auto* map = Forms::loaded<frmasc>())
+        map->hide();
+    mnu3& strings = Forms::get<mnu3>();
+    QStringList entries = strings.slotStrings();
+    int slot = StoredStrings::FreeSlot(entries);
+    if (slot < 0) {
+        const auto answer =
+            Prompts::messageBox("All String positions are fulfilled.  Would you like to replace a current string?",
+                                kAppTitle, Prompts::Buttons::YesNo, Prompts::Icon::Information);
+        if (answer == Prompts::Answer::Yes) {
+            const QString number = Prompts::inputBox("Please enter the number of the string to replace:", "GLY", "1");
+            int n = 0;
+            if (!number.isEmpty()) {
+                if (WholeNumber(number, 1, StoredStrings::kSlots, &n))
+                    slot = n - 1;
+                else
+                    Prompts::messageBox("Please enter a whole number from 1 (F1) to 13 (Esc).", "GLY",
+                                        Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            }
+        }
+    }
+    if (slot >= 0) {
+        entries[slot] = Prompts::inputBox("Enter the string:", "GLY", QString());
+        strings.setSlotStrings(entries);
+        StoredStrings::Save(entries);
+    }
+    if (auto* options = Forms::loaded<mnu2>())
+        options->hide();
+    draw().ShowAgain();
+}
+
+void Scroll(bool overhead)
+{
+    Banners::Send(Banners::Occasion::Incoming);
+    CommonKit::Pause(overhead ? 0.6 : 3);
+    // Closed during the pause: there is nothing left to send.
+    frmdraw* d = Forms::loaded<frmdraw>();
+    if (!d)
+        return;
+    if (overhead)
+        CommonKit::ScrollLines(d->Text1->text(), 0.2, 0.02, 14);
+    else
+        CommonKit::ScrollLines(d->Text1->text(), 3.4, 0.07, 4);
+    if ((d = Forms::loaded<frmdraw>()))
+        d->ShowAgain();
+}
+
+bool IsMacroFile(const QString& path) { return QFileInfo(path).suffix().compare("mcr", Qt::CaseInsensitive) == 0; }
+
+void OpenCommandLine(const QString& commandLine, const QString& content)
+{
+    frmdraw& d = draw();
+    d.ShowAgain();
+    d.Label1->setCaption(frmdraw::kTitle + " [" + commandLine + "]");
+    d.Text1->setText(content);
+    if (auto* o = Forms::loaded<ops>())
+        CommonKit::StayOnTop(o);
+    CommonKit::StayOnTop(&Forms::get<frmrect>());
+    CommonKit::StayOnTop(&Forms::get<frmmain>());
+}
+
+void ShowChatList()
+{
+    frmdraw& d = draw();
+    d.ShowAgain();
+    d.Text1->setText(CommonKit::ReadFileText(ProgramFolder::file("output/chat.txt")));
+}
+
+} // namespace MacroShop

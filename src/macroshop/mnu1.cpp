@@ -1,0 +1,59 @@
+#include "mnu1.h"
+
+#include "core/forms.h"
+#include "macroshop/frmdraw.h"
+#include "macroshop/macroshop.h"
+#include "skin/pushlabel.h"
+
+mnu1::mnu1()
+{
+    setObjectName("mnu1");
+    setAccessibleName("Files");
+    auto item = [this](int index, const QString& caption) {
+        Label1[index] = addItem(caption);
+        connect(Label1[index], &PushLabel::clicked, this, [this, index] { Label1_Click(index); });
+    };
+    item(0, "&open macro");
+    item(1, "&save macro");
+    item(9, "&new macro");
+    item(2, "&clear macro");
+    addSeparator();
+    for (int i = 3; i <= 5; ++i)
+        item(i, QString());
+    addSeparator();
+    item(8, "&print...");
+    addSeparator();
+    item(6, "&minimize");
+    item(7, "&exit");
+    finishLayout(2400);
+    DisplayMRU();
+}
+
+void mnu1::DisplayMRU() { ShowMru(Mru::Read("MRU", Mru::Naming::NumberLast)); }
+
+void mnu1::ShowMru(const Mru::List& list)
+{
+    for (int i = 0; i < 3; ++i) {
+        Label1[3 + i]->setProperty("tag", list[i].path);
+        Label1[3 + i]->setCaption(list[i].name);
+    }
+}
+
+void mnu1::Label1_Click(int index)
+{
+    // Print keeps the menu; every other item closes it first.
+    if (index != 8)
+        hide();
+    switch (index) {
+    case 0: MacroShop::OpenMacro(); break;
+    case 1: MacroShop::SaveMacro(); break;
+    case 2:
+    case 9: MacroShop::NewMacro(); break;
+    case 3:
+    case 4:
+    case 5: MacroShop::OpenRecent(Label1[index]->property("tag").toString()); break;
+    case 6: Forms::get<frmdraw>().showMinimized(); break;
+    case 7: MacroShop::Unload(); break;
+    case 8: MacroShop::Print(); break;
+    }
+}

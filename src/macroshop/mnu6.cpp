@@ -1,0 +1,44 @@
+#include "mnu6.h"
+
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "macroshop/frmdraw.h"
+#include "macroshop/macroshop.h"
+#include "platform/clock.h"
+#include "skin/pushlabel.h"
+
+#include <QCursor>
+
+mnu6::mnu6()
+{
+    setObjectName("mnu6");
+    setAccessibleName("window menu");
+    // "&restore", "&size" and the glyphs beside them do nothing.
+    addItem("&restore");
+    addGlyph("2", "restore");
+    onClick(addItem("&move"), [this] { Move_Click(); });
+    addItem("&size");
+    onClick(addItem("&minimize"), [] { Forms::get<frmdraw>().showMinimized(); });
+    addGlyph("0", "minimize");
+    onClick(addItem("&maximize"), [] { Forms::get<frmdraw>().showMaximized(); });
+    maximizeGlyph = addGlyph("1", "maximize");
+    onClick(maximizeGlyph, [] {});
+    addSeparator();
+    onClick(addItem("&close"), [] { MacroShop::Unload(); });
+    addGlyph("r", "close");
+    finishLayout(2250);
+}
+
+void mnu6::Move_Click()
+{
+    frmdraw& draw = Forms::get<frmdraw>();
+    QCursor::setPos(draw.pos() + QPoint(180, 8));
+    hide();
+    draw.Label1->setCursor(Qt::SizeAllCursor);
+    for (int i = 0; i < 3; ++i) {
+        draw.activateWindow();
+        Clock::processEvents();
+    }
+    CommonKit::DragForm(&draw);
+    draw.Label1->unsetCursor();
+}

@@ -1,0 +1,105 @@
+#include "printer.h"
+
+#include "platform/progfolder.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTextDocument>
+
+namespace Printer {
+
+namespace {
+Source* installed = nullptr;
+
+QString nextPdfName(const QString& folder)
+{
+    for (int n = 1;; ++n) {
+        const QString name = folder + QStringLiteral("/macro print %1.pdf").arg(n);
+        if (!QFileInfo::exists(name))
+            return name;
+    }
+}
+}
+
+SystemPrinter::SystemPrinter(const QString& pdfFolder, bool forcePdf)
+    : pdfFolder_(pdfFolder), forcePdf_(forcePdf)
+{
+}
+
+bool SystemPrinter::print(const Job& job, QString* error)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (forcePdf_ || info.isNull()) {
+        const QString folder = pdfFolder_.isEmpty() ? ProgramFolder::file("output") : pdfFolder_;
+        if (!QFileInfo(folder).isDir()) {
+            if (error)
+                *error = "There is no printer, and the folder " + folder + " for a PDF copy is missing.";
+            return false;
+        }
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(nextPdfName(folder));
+        last_ = printer.outputFileName();
+    } else {
+        printer.setPrinterName(info.printerName());
+        last_ = info.printerName();
+    }
+    printer.setDocName("macro");
+
+    QTextDocument doc;
+    doc.documentLayout()->setPaintDevice(&printer);
+    QFont font(job.family);
+    font.setPointSizeF(job.pointSize > 0 ? job.pointSize : 12);
+    doc.setDefaultFont(font);
+    QString text = job.text;
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
+    doc.setPlainText(text);
+    // A document with a page size prints as laid out, without page numbers of its own.
+    doc.setPageSize(printer.pageRect(QPrinter::DevicePixel).size());
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (error)
+            *error = "The printer " + last_ + " could not be opened.";
+        return false;
+    }
+    const QSizeF page = doc.pageSize();
+    const int pages = doc.pageCount();
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0)
+            printer.newPage();
+        painter.save();
+        painter.translate(0, -page.height() * i);
+        QAbstractTextDocumentLayout::PaintContext ctx;
+        ctx.clip = QRectF(0, page.height() * i, page.width(), page.height());
+        painter.setClipRect(ctx.clip);
+        doc.documentLayout()->draw(&painter, ctx);
+        painter.restore();
+    }
+    if (!painter.end()) {
+        if (error)
+            *error = "The print job for " + last_ + " could not be finished.";
+        return false;
+    }
+    if (printer.outputFormat() == QPrinter::PdfFormat && !QFileInfo::exists(printer.outputFileName())) {
+        if (error)
+            *error = "The PDF file " + printer.outputFileName() + " could not be written.";
+        return false;
+    }
+    return true;
+}
+
+void install(Source* source) { installed = source; }
+
+Source& current()
+{
+    static SystemPrinter system;
+    return installed ? *installed : system;
+}
+
+} // namespace Printer
