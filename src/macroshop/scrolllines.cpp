@@ -19,7 +19,8 @@ void LinePause(double seconds)
         if (now < start - 43200)
             now += 86400;
         const double elapsed = now - start;
-        if (elapsed >= seconds)
+        // Seconds since midnight carry about 1e-11 s of rounding; a nanosecond short is done.
+        if (elapsed >= seconds - 1e-9)
             return;
         Clock::wait(seconds - elapsed);
     }

@@ -1,0 +1,492 @@
+#include "support/chatclientlauncher.h"
+#include "support/helpers.h"
+#include "support/shoptest.h"
+
+#include "chat/ops.h"
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "core/startup.h"
+#include "editor/frmasc.h"
+#include "editor/frmmain.h"
+#include "editor/frmrect.h"
+#include "editor/menu2.h"
+#include "editor/pageedit.h"
+#include "editor/pages.h"
+#include "macroshop/frmdraw.h"
+#include "macroshop/macroedit.h"
+#include "macroshop/macroshop.h"
+#include "macroshop/mnu1.h"
+#include "macroshop/mnu18.h"
+#include "macroshop/mnu2.h"
+#include "macroshop/scrolllines.h"
+#include "platform/printer.h"
+#include "platform/userstore.h"
+#include "skin/pushlabel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+namespace {
+
+#define START(client) ASSERT_TRUE((client).start()) << (client).error().toStdString()
+
+const QByteArray kSuffix = " <font face=\"Arial\">\xa0";
+const QByteArray kIncoming = "<font color=\"#C0C0C0\"><font face=\"arial\">  | <b>q</b>uorl <b>a</b>scii <b>s</b>hop "
+                             "\xb9\xb7\xb9 | <b>INCOMING!</b> | beta 4.1 |";
+
+QList<QByteArray> messages(const ChatClientLauncher& client)
+{
+    QList<QByteArray> out;
+    for (const auto& line : client.transcript())
+        out << line.bytes;
+    return out;
+}
+
+void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
+
+// A press on a caption label, as a user opens a menu.
+void press(QWidget* w)
+{
+    QTest::mousePress(w, Qt::LeftButton, {}, w->rect().center());
+    QTest::mouseRelease(w, Qt::LeftButton, {}, w->rect().center());
+}
+
+QString pdfText(const QString& file)
+{
+    QProcess p;
+    p.start("pdftotext", {"-layout", file, "-"});
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class MacroShopTest : public ShopTest {
+protected:
+    void SetUp() override
+    {
+        ShopTest::SetUp();
+        writeSettings();
+        CommonKit::SetSetting("LOADED", "5");
+    }
+    void TearDown() override
+    {
+        Startup::SetCommandLine({});
+        Printer::install(nullptr);
+        ShopTest::TearDown();
+    }
+    frmdraw& shop()
+    {
+        frmdraw& d = Forms::get<frmdraw>();
+        d.show();
+        return d;
+    }
+    // Opens a caption menu of the macro shop with a press and clicks one of its items.
+    void files(int index)
+    {
+        // Print leaves the menu open; a press would close it again.
+        if (auto* open = Forms::loaded<mnu1>(); !open || !open->isVisible())
+            press(shop().Label2);
+        mnu1& m = Forms::get<mnu1>();
+        ASSERT_TRUE(m.isVisible());
+        click(m.Label1[index]);
+    }
+    void options(int index)
+    {
+        press(shop().Label3);
+        mnu2& m = Forms::get<mnu2>();
+        ASSERT_TRUE(m.isVisible());
+        click(m.Label1[index]);
+    }
+    QString mru(const QString& value) { return UserStore::GetSetting("GLY", "MRU", value); }
+};
+
+// ---- macro files and the recent files ----
+
+TEST_F(MacroShopTest, SavingAndOpeningAgainAddsOneLineBreak)
+{
+    frmdraw& d = shop();
+    d.Text1->setText("top\r\nbottom");
+    prompts.fileNames = {path("mine.mcr")};
+    files(1);
+    EXPECT_EQ(readBytes("mine.mcr"), "top\r\nbottom\r\n");
+    EXPECT_EQ(d.Text1->Tag, path("mine.mcr"));
+    EXPECT_EQ(mru("File1"), path("mine.mcr"));
+    EXPECT_EQ(mru("Description1"), "mine.mcr");
+    prompts.fileNames = {path("mine.mcr")};
+    files(0);
+    EXPECT_EQ(d.Text1->text(), "top\r\nbottom\r\n");
+    files(1);
+    EXPECT_EQ(readBytes("mine.mcr"), "top\r\nbottom\r\n\r\n");
+}
+
+TEST_F(MacroShopTest, OpeningOneFileTwiceGivesTwoEqualRecentEntries)
+{
+    writeBytes("a.mcr", "x\r\n");
+    prompts.fileNames = {path("a.mcr"), path("a.mcr")};
+    files(0);
+    files(0);
+    EXPECT_EQ(mru("File1"), path("a.mcr"));
+    EXPECT_EQ(mru("File2"), path("a.mcr"));
+    EXPECT_EQ(mru("Description2"), "a.mcr");
+    EXPECT_EQ(mru("File3"), "");
+    mnu1& m = Forms::get<mnu1>();
+    EXPECT_EQ(m.Label1[3]->caption(), "a.mcr");
+    EXPECT_EQ(m.Label1[4]->caption(), "a.mcr");
+    // A recent item opens its file and makes it the current file.
+    shop().Text1->clear();
+    shop().Text1->Tag.clear();
+    files(4);
+    EXPECT_EQ(shop().Text1->text(), "x\r\n");
+    EXPECT_EQ(shop().Text1->Tag, path("a.mcr"));
+}
+
+TEST_F(MacroShopTest, NewMacroThenSaveAsksForANameAndCancellingWritesNothing)
+{
+    writeBytes("a.mcr", "x\r\n");
+    prompts.fileNames = {path("a.mcr")};
+    files(0);
+    files(9);
+    EXPECT_EQ(shop().Text1->text(), "");
+    EXPECT_EQ(shop().Text1->Tag, "");
+    shop().Text1->setText("new art");
+    files(1); // the save dialog is asked and cancelled
+    EXPECT_TRUE(prompts.fileNames.empty());
+    EXPECT_EQ(readBytes("a.mcr"), "x\r\n");
+    EXPECT_EQ(shop().Text1->text(), "new art");
+}
+
+TEST_F(MacroShopTest, ASaveThatCannotBeWrittenSaysWhichFileAndKeepsTheText)
+{
+    // "locked" is a file, so no folder of that name can take the macro.
+    writeBytes("locked", "in the way");
+    shop().Text1->setText("precious");
+    prompts.fileNames = {path("locked/art.mcr")};
+    files(1);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.contains(path("locked/art.mcr")));
+    EXPECT_EQ(shop().Text1->text(), "precious");
+    EXPECT_EQ(readBytes("locked"), "in the way");
+}
+
+TEST_F(MacroShopTest, AFifoOrAHugeFileIsRefusedWithAMessageAndTheEditorKept)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.mcr")).constData(), 0600), 0);
+    {
+        QFile big(path("big.mcr"));
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(17 * 1024 * 1024));
+    }
+    shop().Text1->setText("kept");
+    prompts.fileNames = {path("pipe.mcr"), path("big.mcr")};
+    files(0);
+    files(0);
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_TRUE(prompts.messages[0].text.contains("pipe.mcr"));
+    EXPECT_TRUE(prompts.messages[1].text.contains("big.mcr"));
+    EXPECT_EQ(shop().Text1->text(), "kept");
+    EXPECT_EQ(mru("File1"), "");
+}
+
+// ---- the built-in macros ----
+
+TEST_F(MacroShopTest, EveryBuiltInMacroShipsWithTenToFortyLinesAndLoadsWithoutChangingTheFile)
+{
+    TestHelpers::copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/macros"), path("macros"));
+    for (int i = 0; i < mnu18::kCount; ++i) {
+        QString name = mnu18::Caption(i).mid(1);
+        const QByteArray bytes = readBytes("macros/" + name + ".mcr");
+        const int lines = int(bytes.count("\r\n"));
+        EXPECT_GE(lines, 10) << name.toStdString();
+        EXPECT_LE(lines, 40) << name.toStdString();
+        EXPECT_EQ(bytes.count('\n'), lines) << name.toStdString() << " has a bare line feed";
+    }
+    writeBytes("x.mcr", "mine\r\n");
+    prompts.fileNames = {path("x.mcr")};
+    files(0);
+    options(7);
+    mnu18& list = Forms::get<mnu18>();
+    ASSERT_TRUE(list.isVisible());
+    EXPECT_TRUE(Forms::get<mnu2>().isVisible()) << "the Options menu stays open beside its list";
+    click(list.Label1[13]);
+    EXPECT_EQ(shop().Text1->text().toLatin1(), readBytes("macros/frog.mcr").left(shop().Text1->text().size()));
+    EXPECT_EQ(shop().Text1->Tag, path("x.mcr"));
+    EXPECT_FALSE(list.isVisible());
+    EXPECT_FALSE(Forms::get<mnu2>().isVisible());
+    // A missing file changes nothing.
+    QFile::remove(path("macros/gohan.mcr"));
+    const QString before = shop().Text1->text();
+    options(7);
+    click(Forms::get<mnu18>().Label1[15]);
+    EXPECT_EQ(shop().Text1->text(), before);
+}
+
+// ---- widen form ----
+
+TEST_F(MacroShopTest, WidenAndNormalSizeToggleTheCaptionAndTheLayout)
+{
+    frmdraw& d = shop();
+    options(1);
+    EXPECT_TRUE(d.isWide());
+    EXPECT_EQ(Forms::get<mnu2>().Label1[1]->caption(), "&normal size");
+    EXPECT_EQ(d.Text1->width(), 479); // 7185 twips
+    EXPECT_EQ(d.Label7->x(), 484);    // 7260 twips
+    options(1);
+    EXPECT_FALSE(d.isWide());
+    EXPECT_EQ(Forms::get<mnu2>().Label1[1]->caption(), "&widen form by 30%");
+    EXPECT_EQ(d.width(), 362); // 5430 twips
+    EXPECT_EQ(d.Text1->width(), 325);
+}
+
+// ---- printing ----
+
+TEST_F(MacroShopTest, TwoCopiesAreTwoPrintJobsWithTheirOwnPageFooters)
+{
+    QDir().mkpath(path("prints"));
+    Printer::SystemPrinter pdf(path("prints"), true);
+    Printer::install(&pdf);
+    shop().Text1->setText("/\\_/\\\r\n( o.o )");
+    prompts.inputs = {"2", "10"};
+    files(8);
+    EXPECT_EQ(prompts.inputPrompts,
+              (QList<QString>{"Please enter the amount of copies you would like to print.",
+                              "Please enter the Font Size you would like to print your macro on."}));
+    EXPECT_TRUE(shop().isVisible());
+    const QStringList pdfs = QDir(path("prints")).entryList({"*.pdf"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(pdfs.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const QString text = pdfText(path("prints/") + pdfs[i]).trimmed();
+        EXPECT_TRUE(text.contains("( o.o )")) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral("Page %1 of 2").arg(i + 1))) << text.toStdString();
+        EXPECT_TRUE(text.contains("Quorl Ascii Shop 1.1")) << text.toStdString();
+    }
+}
+
+TEST_F(MacroShopTest, PrintAnswersThatAreNoWholeNumbersAreRefusedAndNothingPrints)
+{
+    QDir().mkpath(path("prints"));
+    Printer::SystemPrinter pdf(path("prints"), true);
+    Printer::install(&pdf);
+    shop().Text1->setText("art");
+    for (const auto& answers : {QList<QString>{"two", "10"}, QList<QString>{"0", "10"}, QList<QString>{"1", "big"},
+                                QList<QString>{"1.5", "12"}}) {
+        prompts.messages.clear();
+        prompts.inputs = {answers[0], answers[1]};
+        files(8);
+        ASSERT_EQ(prompts.messages.size(), 1) << answers[0].toStdString();
+        EXPECT_EQ(prompts.messages[0].title, "Print");
+    }
+    prompts.messages.clear();
+    prompts.inputs = {"1", ""}; // cancelled: no message
+    files(8);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_TRUE(QDir(path("prints")).entryList({"*.pdf"}, QDir::Files).isEmpty());
+}
+
+TEST_F(MacroShopTest, APrintWithoutAnyPlaceToGoSaysSo)
+{
+    Printer::SystemPrinter pdf(path("no such folder"), true);
+    Printer::install(&pdf);
+    prompts.inputs = {"1", "12"};
+    files(8);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.contains("no such folder"));
+}
+
+// ---- line pause ----
+
+TEST_F(MacroShopTest, LinePauseMeasuresFromTheRoundedSecond)
+{
+    clock.now = 43200.3;
+    CommonKit::LinePause(0.07);
+    EXPECT_TRUE(clock.waits.isEmpty()) << "0.3 s after a whole second it returns at once";
+    clock.now = 43200.6;
+    CommonKit::LinePause(0.07);
+    EXPECT_NEAR(clock.now, 43201.07, 1e-9);
+    // Halves go to the even second: 2.5 rounds to 2, so 0.2 s more are already past.
+    clock.waits.clear();
+    clock.now = 43202.5;
+    CommonKit::LinePause(0.4);
+    EXPECT_TRUE(clock.waits.isEmpty());
+    clock.now = 43203.5;
+    CommonKit::LinePause(0.4);
+    EXPECT_NEAR(clock.now, 43204.4, 1e-9);
+    // Across midnight it still ends.
+    clock.now = 86399.7;
+    CommonKit::LinePause(0.5);
+    EXPECT_NEAR(clock.now, 0.5, 1e-6);
+}
+
+// ---- scrolling at the stand-in chat client ----
+
+class MacroScroll : public MacroShopTest {};
+
+TEST_F(MacroScroll, TwoLinesArriveAfterTheIncomingBannerEachWithTheSuffix)
+{
+    ChatClientLauncher client;
+    START(client);
+    shop().Text1->setText("a\r\nb");
+    clock.now = 43200.0;
+    options(3);
+    EXPECT_EQ(messages(client), (QList<QByteArray>{kIncoming, "a" + kSuffix, "b" + kSuffix}));
+    ASSERT_FALSE(clock.waits.isEmpty());
+    EXPECT_EQ(clock.waits.first(), 3.0);
+    // The last wait is the 0.5 s after the last line, counted from the rounded second.
+    EXPECT_NEAR(clock.now, 43203.5, 1e-9);
+    EXPECT_TRUE(shop().isVisible());
+}
+
+TEST_F(MacroScroll, AnEmptyMacroSendsTheBannerAndOneBlankLine)
+{
+    ChatClientLauncher client;
+    START(client);
+    shop().Text1->clear();
+    options(4);
+    EXPECT_EQ(messages(client), (QList<QByteArray>{kIncoming, kSuffix}));
+    EXPECT_EQ(clock.waits.first(), 0.6);
+}
+
+TEST_F(MacroScroll, LoneLineFeedsAndCarriageReturnsEndLinesWithoutLosingACharacter)
+{
+    ChatClientLauncher client;
+    START(client);
+    CommonKit::ScrollLines("one\ntwo\rthree\r\nfour\n", 0.2, 0.02, 14);
+    EXPECT_EQ(messages(client),
+              (QList<QByteArray>{"one" + kSuffix, "two" + kSuffix, "three" + kSuffix, "four" + kSuffix}));
+}
+
+TEST_F(MacroScroll, NineLinesAtFourPerBlockPauseAfterLinesFourAndEightOnly)
+{
+    ChatClientLauncher client;
+    START(client);
+    // Records how many lines had arrived at every long wait.
+    struct CountingClock : FakeClock {
+        ChatClientLauncher* client = nullptr;
+        QList<int> sentAtBlockPause;
+        void wait(double seconds) override
+        {
+            if (seconds >= 1)
+                sentAtBlockPause << int(client->transcript().size());
+            FakeClock::wait(seconds);
+        }
+    } counting;
+    counting.client = &client;
+    counting.now = 43200.0;
+    Clock::install(&counting);
+    CommonKit::ScrollLines("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9", 3.4, 0.07, 4);
+    Clock::install(&clock);
+    EXPECT_EQ(counting.sentAtBlockPause, (QList<int>{4, 8}));
+    EXPECT_EQ(client.transcript().size(), 9);
+}
+
+TEST_F(MacroScroll, TheOrdinaryPaceOfFortyLinesLastsWhatItsPausesAddUpTo)
+{
+    ChatClientLauncher client;
+    START(client);
+    QString macro;
+    for (int i = 1; i <= 40; ++i)
+        macro += QStringLiteral("line %1\r\n").arg(i);
+    shop().Text1->setText(macro.chopped(2));
+    clock.now = 43200.0;
+    options(3);
+    // From a whole second: 3 s, the first line 0.07 s, the first block to 3.4 s after its
+    // rounded second (3.33 s), nine more blocks from .4 to .4 (3 s each), the last 0.1 s to .5.
+    const double expected = 3 + 0.07 + 3.33 + 9 * 3 + 0.1;
+    EXPECT_NEAR(clock.now - 43200.0, expected, expected * 0.02);
+    EXPECT_EQ(client.transcript().size(), 41);
+}
+
+// ---- opening and closing ----
+
+TEST_F(MacroScroll, ThePanelButtonSendsTheLoadBannerThenShowsTheShopWithItsMap)
+{
+    ChatClientLauncher client;
+    START(client);
+    click(Forms::get<ops>().Label3);
+    ASSERT_EQ(client.transcript().size(), 1);
+    EXPECT_TRUE(client.transcript()[0].bytes.endsWith("<b>m</b>acro <b>s</b>hop | <b>l</b>oad |"));
+    ASSERT_NE(Forms::loaded<frmdraw>(), nullptr);
+    EXPECT_TRUE(Forms::loaded<frmdraw>()->isVisible());
+    ASSERT_NE(Forms::loaded<frmasc>(), nullptr);
+    EXPECT_TRUE(Forms::loaded<frmasc>()->isVisible());
+}
+
+TEST_F(MacroScroll, TheOptionsMenuItemOpensTheShopAndThenSendsTheBanner)
+{
+    ChatClientLauncher client;
+    START(client);
+    frmmain& main = Forms::get<frmmain>();
+    main.show();
+    main.Timer8->stop();
+    press(main.Label3);
+    menu2& m = Forms::get<menu2>();
+    ASSERT_TRUE(m.isVisible());
+    click(m.item("&macros shop"));
+    EXPECT_FALSE(m.isVisible());
+    EXPECT_TRUE(Forms::get<frmdraw>().isVisible());
+    EXPECT_EQ(client.transcript().size(), 1);
+}
+
+TEST_F(MacroScroll, TheCloseButtonRegroupsSendsTheUnloadBannerAndUnloadsBoth)
+{
+    ChatClientLauncher client;
+    START(client);
+    frmmain& main = Forms::get<frmmain>();
+    main.show();
+    main.Timer8->stop();
+    MacroShop::Show();
+    Forms::get<frmrect>().show();
+    QTest::mouseClick(Forms::get<frmdraw>().Label7, Qt::RightButton);
+    EXPECT_NE(Forms::loaded<frmdraw>(), nullptr) << "the right button does not close";
+    click(Forms::get<frmdraw>().Label7);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Forms::loaded<frmdraw>(), nullptr);
+    EXPECT_EQ(Forms::loaded<frmasc>(), nullptr);
+    EXPECT_EQ(Forms::loaded<mnu2>(), nullptr);
+    ASSERT_EQ(client.transcript().size(), 1);
+    EXPECT_TRUE(client.transcript()[0].bytes.endsWith("<b>m</b>acro <b>s</b>hop | <b>u</b>nload |"));
+    EXPECT_EQ(clock.waits, QList<double>{0.1});
+    EXPECT_TRUE(Forms::get<frmmain>().isVisible());
+}
+
+// ---- the command line ----
+
+class CommandLine : public MacroShopTest {
+protected:
+    frmmain& launch(const QString& commandLine)
+    {
+        Startup::SetCommandLine(commandLine);
+        Startup::Launch();
+        frmmain& main = Forms::get<frmmain>();
+        if (main.Timer8->isActive())
+            main.Timer8_Timer();
+        return main;
+    }
+};
+
+TEST_F(CommandLine, AMacroFileInAFolderWithADotOpensTheMacroShop)
+{
+    QDir().mkpath(path("some.dir"));
+    writeBytes("some.dir/x.MCR", "macro\r\nart\r\n");
+    frmmain& main = launch(path("some.dir/x.MCR"));
+    ASSERT_NE(Forms::loaded<frmdraw>(), nullptr);
+    frmdraw& d = *Forms::loaded<frmdraw>();
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(d.Text1->text(), "macro\r\nart\r\n");
+    EXPECT_EQ(d.Label1->caption(), frmdraw::kTitle + " [" + path("some.dir/x.MCR") + "]");
+    EXPECT_EQ(main.Text1->text(), "");
+}
+
+TEST_F(CommandLine, AnArtFileInAFolderWithADotFillsThePages)
+{
+    QDir().mkpath(path("my.mcr.d"));
+    writeBytes("my.mcr.d/x.gly", "1\r\n2\r\n3\r\n4\r\n");
+    frmmain& main = launch(path("my.mcr.d/x.gly"));
+    EXPECT_EQ(main.pageTexts(), (Pages::Four{"1", "2", "3", "4"}));
+    EXPECT_EQ(Forms::loaded<frmdraw>(), nullptr);
+}
