@@ -4,7 +4,8 @@
 // store the window position and panel state, save or delete the page files, end at once.
 namespace Quit {
 
-enum class Command { CloseButton, FilesMenu, WindowMenu, OptionsPanel };
+// TrayExit: the tray menu's "Exit", which sends no banner.
+enum class Command { CloseButton, FilesMenu, WindowMenu, OptionsPanel, TrayExit };
 
 // The caption close button: hides the docked stack and asks first.
 void CloseButton();

@@ -13,6 +13,7 @@
 #include "editor/pageedit.h"
 #include "editor/pages.h"
 #include "platform/clock.h"
+#include "shell/iconinstall.h"
 #include "shell/links.h"
 #include "skin/pushlabel.h"
 #include "skin/reskin.h"
@@ -69,6 +70,7 @@ void StagedStartup(frmmain& main)
         rect.Label4_Click();
     if (CommonKit::Setting("ROLLEDUP") == "True")
         main.RollUpDown();
+    iconinstall::InstallAssociations();
     OpenCommandLineFile();
 }
 
