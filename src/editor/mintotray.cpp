@@ -53,6 +53,7 @@ void Hide()
     frmmain& main = Forms::get<frmmain>();
     if (!systrayicon::TrayAvailable()) {
         main.Minimize();
+        listen();
         return;
     }
     systrayicon::AddTrayIcon();
