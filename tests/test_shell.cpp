@@ -422,3 +422,21 @@ TEST_F(Shell, TheHelpButtonExplainsEveryWindowAndMenu)
     QCoreApplication::processEvents();
     EXPECT_EQ(Forms::loaded<frmhelp>(), nullptr);
 }
+
+TEST_F(Tray, EveryQuitTakesTheIconAway)
+{
+    frmmain& main = launch();
+    ASSERT_NE(systrayicon::Icon(), nullptr);
+    QTest::mouseClick(main.Label2, Qt::LeftButton, {}, QPoint(4, 4)); // "&Files"
+    QTest::mouseClick(Forms::get<menu1>().item("&close"), Qt::LeftButton, {}, QPoint(6, 4));
+    EXPECT_EQ(process.ends, 1);
+    EXPECT_EQ(systrayicon::Icon(), nullptr);
+    // The menu's window unloaded and loaded afresh still serves the icon when it is added again.
+    systrayicon::AddTrayIcon();
+    Forms::unload<Form1>();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    systrayicon::AddTrayIcon();
+    ASSERT_NE(systrayicon::Icon(), nullptr);
+    EXPECT_EQ(systrayicon::Icon()->contextMenu(), Forms::get<Form1>().file);
+}

@@ -17,8 +17,12 @@ QPointer<QSystemTrayIcon> icon;
 
 void AddTrayIcon()
 {
-    if (icon)
+    if (icon) {
+        // The menu's window may have been unloaded and loaded afresh since.
+        if (!icon->contextMenu())
+            icon->setContextMenu(Forms::get<Form1>().file);
         return;
+    }
     // The main window's icon; the shop's own picture where none is set.
     const QIcon picture = QApplication::windowIcon().isNull() ? Artwork::ProgramIcon() : QApplication::windowIcon();
     icon = new QSystemTrayIcon(picture, qApp);
