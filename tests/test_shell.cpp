@@ -4,7 +4,7 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
 #include "editor/menu1.h"

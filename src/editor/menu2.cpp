@@ -3,7 +3,6 @@
 #include "chat/chatcommands.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/startup.h"
 #include "editor/decorations.h"
 #include "editor/frmhandle.h"
 #include "editor/frmmain.h"
@@ -49,6 +48,17 @@ menu2::menu2()
     connect(otherOptions, &PushLabel::clicked, this, [this] { OpenOtherOptions(true); });
     connect(otherOptions, &MouseLabel::mouseMoved, this, [this] { OpenOtherOptions(false); });
     finishLayout(2400);
+}
+
+void menu2::ApplyStartupLinkSetting()
+{
+    const bool on = CommonKit::Setting("LOADONSTARTUP") == "true";
+    if (on)
+        Links::WriteStartupLink();
+    else
+        Links::DeleteStartupLink();
+    if (startupCheck)
+        startupCheck->setVisible(on);
 }
 
 void menu2::OpenOtherOptions(bool toggle)

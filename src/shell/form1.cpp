@@ -3,7 +3,7 @@
 #include "chat/banners.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/quit.h"
+#include "core/lifecycle.h"
 #include "editor/mintotray.h"
 #include "help/frmhelp.h"
 #include "help/helptexts.h"
@@ -71,5 +71,5 @@ void Form1::exit_Click()
     for (QWidget* w : QApplication::topLevelWidgets())
         w->hide();
     CommonKit::Pause(0.5);
-    Quit::Procedure(Quit::Command::TrayExit);
+    Lifecycle::Quit(Lifecycle::QuitCommand::TrayExit);
 }

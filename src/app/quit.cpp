@@ -45,6 +45,14 @@ void FilesMenu() { Procedure(Command::FilesMenu); }
 void WindowMenu() { Procedure(Command::WindowMenu); }
 void OptionsPanel() { Procedure(Command::OptionsPanel); }
 
+void Run(Command command)
+{
+    if (command == Command::CloseButton)
+        CloseButton();
+    else
+        Procedure(command);
+}
+
 void Procedure(Command command)
 {
     systrayicon::RemoveTrayIcon();
