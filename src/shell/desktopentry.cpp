@@ -103,29 +103,25 @@ KeyFile KeyFile::fromText(const QString& text)
     return k;
 }
 
-QString KeyFile::value(const QString& group, const QString& key) const
+qsizetype KeyFile::find(const QString& group, const QString& key) const
 {
     QString current;
-    for (const QString& l : lines_) {
-        if (isGroup(l))
-            current = groupOf(l);
-        else if (current == group && keyOf(l) == key)
-            return valueOf(l);
+    for (qsizetype i = 0; i < lines_.size(); ++i) {
+        if (isGroup(lines_[i]))
+            current = groupOf(lines_[i]);
+        else if (current == group && keyOf(lines_[i]) == key)
+            return i;
     }
-    return {};
+    return -1;
 }
 
-bool KeyFile::contains(const QString& group, const QString& key) const
+QString KeyFile::value(const QString& group, const QString& key) const
 {
-    QString current;
-    for (const QString& l : lines_) {
-        if (isGroup(l))
-            current = groupOf(l);
-        else if (current == group && keyOf(l) == key)
-            return true;
-    }
-    return false;
+    const qsizetype i = find(group, key);
+    return i < 0 ? QString() : valueOf(lines_[i]);
 }
+
+bool KeyFile::contains(const QString& group, const QString& key) const { return find(group, key) >= 0; }
 
 void KeyFile::setValue(const QString& group, const QString& key, const QString& value)
 {
@@ -165,7 +161,9 @@ QString KeyFile::text() const
     return t;
 }
 
-QString KeyFile::write(const QString& path) const
+QString KeyFile::write(const QString& path) const { return WriteFile(path, text().toUtf8()); }
+
+QString WriteFile(const QString& path, const QByteArray& bytes)
 {
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
@@ -173,7 +171,6 @@ QString KeyFile::write(const QString& path) const
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return path + ": " + f.errorString();
-    const QByteArray bytes = text().toUtf8();
     if (f.write(bytes) != bytes.size() || !f.flush() || !f.commit())
         return path + ": " + f.errorString();
     return {};

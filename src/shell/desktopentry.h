@@ -33,8 +33,14 @@ public:
     QString write(const QString& path) const;
 
 private:
+    // The line of key in group, -1 when missing.
+    qsizetype find(const QString& group, const QString& key) const;
     QList<QString> lines_;
 };
+
+// Replaces the file at path atomically with bytes, making its folder; "" on success, else what
+// went wrong.
+QString WriteFile(const QString& path, const QByteArray& bytes);
 
 // The entries of a ";"-separated list value (an empty last entry dropped).
 QList<QString> ListValue(const QString& value);

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace iconinstall {
@@ -35,25 +34,12 @@ QString hicolor(const QString& context, const QString& name, int size)
 
 QString xmlEscaped(const QString& s) { return s.toHtmlEscaped(); }
 
-QString writeFile(const QString& path, const QByteArray& bytes)
-{
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        return folder + ": the folder cannot be made";
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return path + ": " + f.errorString();
-    if (f.write(bytes) != bytes.size() || !f.flush() || !f.commit())
-        return path + ": " + f.errorString();
-    return {};
-}
-
 QString copyIcon(const QString& from, const QString& to)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return {}; // a picture missing from the program folder: the type is registered without it
-    return writeFile(to, source.readAll());
+    return DesktopEntry::WriteFile(to, source.readAll());
 }
 
 // Tells the desktop's caches; a missing or failing tool leaves the files for the next rebuild.
@@ -132,7 +118,7 @@ bool RegisterFileType(const QString& ext, const QString& className, const QStrin
         return false;
     };
     // The type itself: its name, its glob and its icon.
-    if (QString e = writeFile(MimePackagePath(className), packageXml(ext, className, description).toUtf8());
+    if (QString e = DesktopEntry::WriteFile(MimePackagePath(className), packageXml(ext, className, description).toUtf8());
         !e.isEmpty())
         return fail(e);
     for (int size : kSizes) {

@@ -16,13 +16,8 @@ import subprocess
 import sys
 import tempfile
 import time
-import warnings
 
-import gi
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
-
-warnings.simplefilter("ignore", DeprecationWarning)
+from atspi import press, pressable, search  # noqa: E402
 
 TITLE = "quorl ascii shop"
 failures = []
@@ -64,49 +59,15 @@ def tray_icon():
     return None
 
 
-def find(node, pred, depth=0):
-    if node is None or depth > 14:
-        return None
-    try:
-        if pred(node):
-            return node
-        for i in range(node.get_child_count()):
-            hit = find(node.get_child_at_index(i), pred, depth + 1)
-            if hit is not None:
-                return hit
-    except Exception:
-        return None
-    return None
-
-
-def pressable(node):
-    action = node.get_action_iface()
-    return action is not None and any(action.get_action_name(i).lower() == "press"
-                                       for i in range(action.get_n_actions()))
-
-
-def accessible(name):
-    def look():
-        desktop = Atspi.get_desktop(0)
-        for i in range(desktop.get_child_count()):
-            hit = find(desktop.get_child_at_index(i), lambda n: n.get_name() == name and pressable(n))
-            if hit is not None:
-                return hit
-        return None
-    return wait_for(look)
-
-
-def press(name):
-    node = accessible(name)
+def press_named(name):
+    node = search(lambda n: n.get_name() == name and pressable(n))
     assert node is not None, name
-    action = node.get_action_iface()
-    names = [action.get_action_name(i).lower() for i in range(action.get_n_actions())]
-    assert action.do_action(names.index("press"))
+    press(node)
 
 
 def min_to_tray():
-    press("Files")
-    press("min to tray")
+    press_named("Files")
+    press_named("min to tray")
     return wait_for(lambda: not main_window_shown(), 10) is not None
 
 
