@@ -70,7 +70,9 @@ QString recorder(const QString& folder, const QString& log)
     const QString program = folder + "/quorl";
     QFile f(program);
     f.open(QIODevice::WriteOnly);
-    f.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$QUORL_ARGS_LOG\"\n");
+    // Written aside and renamed, so the log appears whole.
+    f.write("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$QUORL_ARGS_LOG.part\"\n"
+            "mv \"$QUORL_ARGS_LOG.part\" \"$QUORL_ARGS_LOG\"\n");
     f.close();
     f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("QUORL_ARGS_LOG", log.toLocal8Bit());
