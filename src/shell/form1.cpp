@@ -35,7 +35,9 @@ Form1::Form1()
     credits = item("Credits", box(HelpTexts::Credits(), "Credits"));
     greets = item("Greets", box(HelpTexts::Greets(), "Greets"));
     file->addSeparator();
+    // A note, not a command: shown greyed so nobody waits for it to do something.
     coauthor = item(HelpTexts::CoAuthorCaption(), [] {});
+    coauthor->setEnabled(false);
     aboutquorl = item("About Quorl", box(HelpTexts::AboutMaker(), "About Quorl"));
     aboutskin = item("About Skin", [this] { aboutskin_Click(); });
     aboutgly = item("About GLY", box(HelpTexts::AboutParagraph(), "About GLY"));
