@@ -1,3 +1,4 @@
+#include "support/chatclientlauncher.h"
 #include "support/helpers.h"
 #include "support/shoptest.h"
 
@@ -405,6 +406,19 @@ TEST_F(Tray, ReadMeAndAboutSkinShowTheirBoxes)
     EXPECT_TRUE(prompts.messages[1].text.startsWith("Welcome to quorl ascii shop."));
     EXPECT_EQ(prompts.messages[2].title, "Slate Dusk");
     EXPECT_TRUE(prompts.messages[2].text.startsWith("Skin name:        Slate Dusk\rArtist name:    Tavi Brennock\r"));
+}
+
+TEST_F(Tray, AdvertizeSendsItsBannerIntoTheChatRoom)
+{
+    ChatClientLauncher client;
+    ASSERT_TRUE(client.start()) << client.error().toStdString();
+    launch();
+    const int before = int(client.transcript().size()); // the start-up banner
+    pick(Forms::get<Form1>().advertize);
+    const auto lines = client.transcript();
+    ASSERT_EQ(int(lines.size()) - before, 4);
+    EXPECT_TRUE(lines[before].bytes.contains("dvertizing | beta 4.1 |"));
+    EXPECT_TRUE(lines[before + 3].bytes.endsWith(" | download | quorl ascii shop \xb9\xb7\xb9 |"));
 }
 
 // ---- help ----
