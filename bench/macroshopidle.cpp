@@ -3,7 +3,7 @@
 #include "support/helpers.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "editor/frmasc.h"
 #include "editor/frmchr.h"
 #include "editor/frmmain.h"
