@@ -49,8 +49,8 @@ frmdraw::frmdraw()
         b->setAlignment(Qt::AlignCenter);
 
     const char* const captions[5] = {"&Files", "&Options", "&Strings", "&Edit", "&Help"};
-    const int lefts[5] = {150, 690, 1410, 2130, 2610};
-    const int widths[5] = {480, 660, 660, 420, 450};
+    const int lefts[5] = {150, 690, 1530, 2340, 2850};
+    const int widths[5] = {480, 780, 750, 450, 450};
     for (int i = 0; i < 5; ++i) {
         auto* label = new PushLabel(captions[i], this, PushLabel::Role::MenuItem);
         place(label, lefts[i], kMenuTop, widths[i], 225);
@@ -65,7 +65,7 @@ frmdraw::frmdraw()
     Label5 = captionLabels_[3];
     Label6 = captionLabels_[4];
     Label10 = new PushLabel("&Filters", this, PushLabel::Role::MenuItem);
-    place(Label10, 3120, kMenuTop, 660, 225);
+    place(Label10, 3360, kMenuTop, 660, 225);
     connect(Label10, &PushLabel::clicked, this, &frmdraw::Label10_Click);
 
     Text1 = new MacroEdit(this);
