@@ -1,0 +1,492 @@
+#include "chat/chatops.h"
+#include "ircbridge.h"
+#include "irccolors.h"
+#include "ircpacer.h"
+#include "support/chatclientlauncher.h"
+#include "support/ircpeers.h"
+
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <gtest/gtest.h>
+
+using IrcColors::Palette;
+using IrcPeers::waitUntil;
+
+namespace {
+
+QByteArray fromHtml(const char* html, Palette palette = Palette::Standard, int budget = 0)
+{
+    return IrcColors::fromHtml(QString::fromUtf8(html), palette, budget).join("|");
+}
+
+QByteArray code(int n)
+{
+    return "\x03" + QByteArray::number(n);
+}
+
+} // namespace
+
+// ---- what the shop's HTML becomes ----
+
+TEST(ircColors, HtmlColoursMapToTheNearestIrcColour)
+{
+    struct Row {
+        QRgb html;
+        int standard;
+        int extended;
+    };
+    // The fader's and the banners' colours and some a user picks by hand.
+    const Row table[] = {
+        {0xFFFFFF, 0, 0},   {0x000000, 1, 1},   {0xFF0000, 4, 4},   {0x00FF00, 9, 56},  {0x0000FF, 12, 60},
+        {0xC0C0C0, 15, 96}, {0x808080, 14, 14}, {0x333333, 1, 91},  {0xAA0055, 6, 51},  {0x5500AA, 6, 49},
+        {0x808000, 3, 30},  {0x008080, 10, 34}, {0x800080, 6, 38},  {0xFFA500, 7, 53},  {0x8B4513, 5, 29},
+        {0xFFFF00, 8, 8},   {0x00FFFF, 11, 11}, {0xFF00FF, 13, 13}, {0x7F0000, 5, 5},   {0xFFC0CB, 15, 77},
+    };
+    for (const Row& row : table) {
+        EXPECT_EQ(IrcColors::nearest(row.html, Palette::Standard), row.standard) << std::hex << row.html;
+        EXPECT_EQ(IrcColors::nearest(row.html, Palette::Extended), row.extended) << std::hex << row.html;
+    }
+    // The standard table never answers with an extended colour, whatever the input.
+    for (int r = 0; r < 256; r += 51)
+        for (int g = 0; g < 256; g += 51)
+            for (int b = 0; b < 256; b += 51)
+                EXPECT_LT(IrcColors::nearest(qRgb(r, g, b), Palette::Standard), 16);
+}
+
+TEST(ircColors, CodesOnlyWhereTheColourChangesAndTwoDigitsBeforeADigit)
+{
+    // A fade whose neighbours map to the same IRC colour costs one code.
+    EXPECT_EQ(fromHtml("<Font Color=#AA0055>a<Font Color=#5500AA>b<Font Color=#0000FF>c"),
+              code(6) + "ab" + code(12) + "c\x0F");
+    // A digit after a one-digit colour would become part of the number.
+    EXPECT_EQ(fromHtml("<font color=\"#FF0000\">1<font color=\"#0000FF\">x"), "\x03" "041" + code(12) + "x\x0F");
+    EXPECT_EQ(fromHtml("<font color=\"#FF0000\">x1"), code(4) + "x1\x0F");
+    // A comma and a digit would become a background colour.
+    EXPECT_EQ(fromHtml("<font color=red>,5"), code(4) + "\x02\x02,5\x0F");
+    // Back to the reader's own colour when the font closes.
+    EXPECT_EQ(fromHtml("<font color=#FF0000>a</font>b"), code(4) + "a\x03" "b\x0F");
+    EXPECT_EQ(fromHtml("<font color=#FF0000>a</font>7"), code(4) + "a\x03\x02\x02" "7\x0F");
+    // A space takes no colour of its own; the code waits for the next visible character.
+    EXPECT_EQ(fromHtml("<font color=#FF0000>a<font color=#0000FF> <font color=#00FF00>b"),
+              code(4) + "a " + code(9) + "b\x0F");
+    // Unknown colour names leave the colour as it was.
+    EXPECT_EQ(fromHtml("<font color=#FF0000>a<font color=nonsense>b"), code(4) + "ab\x0F");
+    // The extended table gives the two-digit codes.
+    EXPECT_EQ(fromHtml("<font color=#C0C0C0>x", Palette::Extended), code(96) + "x\x0F");
+}
+
+TEST(ircColors, BoldSupSubAnchorsAndLines)
+{
+    EXPECT_EQ(fromHtml("<b>q</b>uorl <B>a</B>"), "\x02q\x02uorl \x02" "a\x0F");
+    EXPECT_EQ(fromHtml("<b></b>x"), "x\x0F");
+    EXPECT_EQ(fromHtml("a<sup>b</sup><sub>c</sub>"), "abc\x0F");
+    // The shop writes anchors with a space after "<", in either case.
+    EXPECT_EQ(fromHtml("< a href=\"http://x.test/a\">get it</a> now"), "get it <http://x.test/a> now\x0F");
+    EXPECT_EQ(fromHtml("< A HREF=\"http://x.test/\">http://x.test/</A>"), "http://x.test/\x0F");
+    EXPECT_EQ(fromHtml("< A HREF=\"\">abc</A>"), "abc\x0F");
+    // The banner's link tail: colour and bold inside the anchor, the address after its text.
+    EXPECT_EQ(fromHtml("<font color=\"#C0C0C0\"><font face=\"arial\"> | < a href=\"http://q.test/\">"
+                       "<font color=\"#C0C0C0\"><b>download!</b><font color=\"#C0C0C0\"> |</a>"),
+              " " + code(15) + "| \x02" "download!\x02 | <http://q.test/>\x0F");
+    // Each line of a message is a line of its own, each ending in a reset; state carries on.
+    EXPECT_EQ(fromHtml("<font color=red><b>a\r\nb</b>\nc<br>d"),
+              "\x02" + code(4) + "a\x0F|\x02" + code(4) + "b\x0F|" + code(4) + "c\x0F|" + code(4) + "d\x0F");
+    // Empty lines carry nothing and are not sent.
+    EXPECT_EQ(fromHtml("a\r\n\r\nb"), "a\x0F|b\x0F");
+    EXPECT_EQ(fromHtml("<font color=red></font>"), "");
+}
+
+TEST(ircColors, TextThatIsNotMarkupSurvivesAndControlsCannotEscape)
+{
+    EXPECT_EQ(fromHtml("<3 <--> a<b c>d <wow>"), "<3 <--> a\x02" "d <wow>\x0F");
+    EXPECT_EQ(fromHtml("&amp; &lt;b&gt; &#233; &bogus; & x"), "& <b> \xC3\xA9 &bogus; & x\x0F");
+    // Control characters would end the command or read as codes: they go.
+    EXPECT_EQ(fromHtml("a\x01" "b\x03" "4c\x00", Palette::Standard), "ab4c\x0F");
+    EXPECT_EQ(IrcColors::fromHtml(QStringLiteral("a\u0000QUIT"), Palette::Standard).join(), "aQUIT\x0F");
+    // Windows-1252 characters go out as UTF-8.
+    EXPECT_EQ(fromHtml("\xE2\x80\xB9\xE2\x80\xBA\xC2\xBB \xC2\xB9\xC2\xB7\xC2\xB9"),
+              "\xE2\x80\xB9\xE2\x80\xBA\xC2\xBB \xC2\xB9\xC2\xB7\xC2\xB9\x0F");
+}
+
+TEST(ircColors, LongLinesSplitBetweenCharactersWithTheColourCarriedOver)
+{
+    // 20 bytes of budget: code(4) is 2 bytes, the reset 1.
+    const QString text = QStringLiteral("<font color=red><b>") + QString(40, QLatin1Char('x'));
+    const QList<QByteArray> pieces = IrcColors::fromHtml(text, Palette::Standard, 20);
+    ASSERT_EQ(pieces.size(), 3);
+    for (const QByteArray& p : pieces) {
+        EXPECT_LE(p.size(), 20);
+        EXPECT_TRUE(p.startsWith("\x02\x03" "4")) << p.toStdString();
+        EXPECT_TRUE(p.endsWith('\x0F'));
+    }
+    EXPECT_EQ(IrcColors::stripCodes(QString::fromUtf8(pieces.join())), QString(40, QLatin1Char('x')));
+
+    // A three-byte character where the budget runs out moves whole to the next line.
+    for (int pad = 0; pad < 4; ++pad) {
+        const QString line = QString(10 + pad, QLatin1Char('a')) + QStringLiteral("\u2039\u203A\u00E9") + QString(10, QLatin1Char('b'));
+        const QList<QByteArray> parts = IrcColors::fromHtml(line, Palette::Standard, 14);
+        QString joined;
+        for (const QByteArray& p : parts) {
+            EXPECT_LE(p.size(), 14);
+            const QString decoded = QString::fromUtf8(p);
+            EXPECT_FALSE(decoded.contains(QChar::ReplacementCharacter)) << "pad " << pad;
+            joined += decoded;
+        }
+        EXPECT_EQ(IrcColors::stripCodes(joined), line);
+    }
+    // A letter and its combining accent stay together.
+    const QString accent = QStringLiteral("abcde\u0301fgh");
+    const QList<QByteArray> two = IrcColors::fromHtml(accent, Palette::Standard, 6);
+    for (const QByteArray& p : two)
+        EXPECT_FALSE(QString::fromUtf8(p).startsWith(QChar(0x0301)));
+}
+
+TEST(ircColors, StripCodesLeavesTheText)
+{
+    EXPECT_EQ(IrcColors::stripCodes(QStringLiteral("\x02hi\x02 \x03" "4,12red\x0F \x03" "5x \x03,9 \x1Dy\x1F")),
+              QStringLiteral("hi red x ,9 y"));
+    EXPECT_EQ(IrcColors::stripCodes(QStringLiteral("\x03" "123")), QStringLiteral("3"));
+}
+
+// ---- the pacing, on a clock the test moves ----
+
+TEST(ircPacer, BurstThenOneLinePerInterval)
+{
+    IrcPacer pacer(2000, 5);
+    qint64 now = 50000;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(pacer.take(now)) << i;
+    EXPECT_FALSE(pacer.take(now));
+    EXPECT_EQ(pacer.waitMs(now), 2000);
+    now += 1999;
+    EXPECT_FALSE(pacer.take(now));
+    EXPECT_EQ(pacer.waitMs(now), 1);
+    now += 1;
+    EXPECT_TRUE(pacer.take(now));
+    EXPECT_FALSE(pacer.take(now));
+    // A long quiet time refills the burst, never more than the burst.
+    now += 60000;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(pacer.take(now)) << i;
+    EXPECT_FALSE(pacer.take(now));
+}
+
+TEST(ircPacer, FinishTimeMatchesWhatTakingGives)
+{
+    for (int queued : {0, 1, 5, 6, 30}) {
+        IrcPacer pacer(2000, 5);
+        qint64 now = 1000;
+        pacer.take(now);  // one line already went
+        const qint64 predicted = pacer.finishAt(now, queued);
+        qint64 last = now;
+        for (int sent = 0; sent < queued;) {
+            if (pacer.take(now)) {
+                last = now;
+                ++sent;
+            } else {
+                now += pacer.waitMs(now);
+            }
+        }
+        EXPECT_EQ(predicted, last) << queued << " lines";
+    }
+    // 30 lines from a full bucket at the usual pace: 5 at once, 25 more two seconds apart.
+    EXPECT_EQ(IrcPacer(2000, 5).finishAt(0, 30), 50000);
+}
+
+TEST(ircPacer, OffAndParsing)
+{
+    IrcPacer pacer;
+    QString error;
+    ASSERT_TRUE(IrcPacer::parse(QStringLiteral("off"), &pacer, &error));
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_TRUE(pacer.take(0));
+    EXPECT_EQ(pacer.finishAt(7, 1000), 7);
+    ASSERT_TRUE(IrcPacer::parse(QStringLiteral("0.5/3"), &pacer, &error));
+    EXPECT_EQ(pacer.intervalMs(), 500);
+    EXPECT_EQ(pacer.burst(), 3);
+    ASSERT_TRUE(IrcPacer::parse(QStringLiteral("2"), &pacer, &error));
+    EXPECT_EQ(pacer.burst(), 5);
+    for (const char* bad : {"", "fast", "0", "-1", "2/0", "2/5/1", "nan", "1e9"}) {
+        error.clear();
+        EXPECT_FALSE(IrcPacer::parse(QString::fromLatin1(bad), &pacer, &error)) << bad;
+        EXPECT_FALSE(error.isEmpty()) << bad;
+    }
+}
+
+TEST(ircMessage, ParsesWhatServersSend)
+{
+    IrcMessage m = IrcMessage::parse(":pal!~p@host PRIVMSG #art :hello :there");
+    EXPECT_EQ(m.nick(), "pal");
+    EXPECT_EQ(m.command, "PRIVMSG");
+    EXPECT_EQ(m.params, (QList<QByteArray>{"#art", "hello :there"}));
+    m = IrcMessage::parse("@time=x :srv 001 me :Welcome");
+    EXPECT_EQ(m.command, "001");
+    EXPECT_EQ(m.params.value(0), "me");
+    m = IrcMessage::parse("ping :123");
+    EXPECT_EQ(m.command, "PING");
+    EXPECT_EQ(m.params.value(0), "123");
+    for (const char* nonsense : {":", ":only-prefix", "   ", "\xFF\xFE", ": :"})
+        EXPECT_TRUE(IrcMessage::parse(nonsense).params.size() <= 1) << nonsense;
+}
+
+// ---- against ngircd, read by a plain IRC client in the channel ----
+
+namespace {
+
+#define START_SERVER(server) ASSERT_TRUE((server).start()) << (server).error().toStdString()
+#define JOIN(reader, port, nick) \
+    ASSERT_TRUE((reader).join((port), (nick), "#art")) << (reader).error().toStdString()
+
+// The stand-in client bridged to the server, started as a user starts it.
+QStringList bridgeOptions(quint16 port, const QString& pace, const QString& nick = QStringLiteral("shop"))
+{
+    return {QStringLiteral("--irc"), QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("--channel"),
+            QStringLiteral("#art"), QStringLiteral("--nick"), nick, QStringLiteral("--irc-pace"), pace};
+}
+
+bool bridgeJoined(const IrcPeers::Reader& reader, const QByteArray& nick, int times = 1)
+{
+    return waitUntil([&] { return reader.joinsOf(nick) >= times; });
+}
+
+QByteArray scrollLine(int i)
+{
+    return "<font color=\"#FF0000\">line <b>" + QByteArray::number(100 + i) + "</b> <font color=\"#0000FF\">of the scroll";
+}
+
+// The number a scroll line carries, as a reader sees it.
+int lineNumber(const QByteArray& text)
+{
+    const QString plain = IrcColors::stripCodes(QString::fromUtf8(text));
+    return plain.section(QLatin1Char(' '), 1, 1).toInt() - 100;
+}
+
+} // namespace
+
+TEST(ircBridge, FadedPageArrivesWithItsColoursAndTheChannelAnswersInTheRoom)
+{
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    ChatClientLauncher client(bridgeOptions(server.port(), QStringLiteral("off")));
+    ASSERT_TRUE(client.start()) << client.error().toStdString();
+    ASSERT_TRUE(bridgeJoined(reader, "shop"));
+    // The room carries the channel's name.
+    EXPECT_TRUE(waitUntil([&] { return client.dump().contains(QLatin1String("class=\"Chat Child\" text=\"#art\"")); }));
+
+    // What the fader makes of "abc" from red to blue, sent the way the shop sends a page.
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral(
+                  "<Font Color=#AA0055>a<Font Color=#5500AA>b<Font Color=#0000FF>c")), 0u);
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("shop").size() >= 1; }));
+    EXPECT_EQ(reader.messagesFrom("shop").value(0), "\x03" "6ab\x03" "12c\x0F");
+
+    // A banner line: grey with bold initials and the ornament, in UTF-8.
+    ASSERT_NE(CommonKit::SendChatText(QString::fromUtf8(
+                  "<font color=\"#C0C0C0\"><font face=\"arial\"> \u2039\u203A\u00BB | <b>q</b>uorl")), 0u);
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("shop").size() >= 2; }));
+    EXPECT_EQ(reader.messagesFrom("shop").value(1), " \x03" "15\xE2\x80\xB9\xE2\x80\xBA\xC2\xBB | \x02q\x02uorl\x0F");
+
+    // The channel talks back: the room shows it as plain text, codes gone.
+    reader.say("hi \x03" "4there\x0F <b>friend</b> \xC3\xA9");
+    ASSERT_TRUE(waitUntil([&] {
+        for (const auto& line : client.transcript())
+            if (line.room == "#art" && line.bytes == "hi there <b>friend</b> \xE9")
+                return true;
+        return false;
+    })) << client.dump().toStdString();
+    // Nothing the channel says goes back out.
+    EXPECT_EQ(reader.messagesFrom("shop").size(), 2);
+}
+
+TEST(ircBridge, ThirtyLineMacroArrivesCompleteAndInOrderWithoutAFloodKick)
+{
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    // Faster than the usual pace so the test is short, still under the server's three lines a second.
+    ChatClientLauncher client(bridgeOptions(server.port(), QStringLiteral("0.5/5")));
+    ASSERT_TRUE(client.start()) << client.error().toStdString();
+    ASSERT_TRUE(bridgeJoined(reader, "shop"));
+
+    for (int i = 1; i <= 30; ++i)
+        ASSERT_NE(CommonKit::SendChatText(QString::fromLatin1(scrollLine(i))), 0u);
+    // The room says how much is waiting and when it will be through.
+    EXPECT_TRUE(waitUntil([&] { return client.dump().contains(QLatin1String("lines queued, done about")); }))
+        << client.dump().toStdString();
+
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("shop").size() >= 30; }, 60000))
+        << reader.messagesFrom("shop").size() << " lines arrived";
+    const QList<QByteArray> got = reader.messagesFrom("shop");
+    ASSERT_EQ(got.size(), 30);
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(lineNumber(got[i]), i + 1) << got[i].toStdString();
+    EXPECT_EQ(got[0], "\x03" "4line \x02" "101\x02 \x03" "12of the scroll\x0F");
+    // Still the one connection: no quit, no second join, nothing lost said in the room.
+    EXPECT_FALSE(reader.sawCommandFrom("QUIT", "shop"));
+    EXPECT_EQ(reader.joinsOf("shop"), 1);
+    EXPECT_FALSE(client.dump().contains(QLatin1String("Lost the connection")));
+    EXPECT_TRUE(waitUntil([&] { return !client.dump().contains(QLatin1String("lines queued")); }));
+}
+
+TEST(ircBridge, SevenHundredByteLineArrivesSplitInTwoAndWhole)
+{
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    ChatClientLauncher client(bridgeOptions(server.port(), QStringLiteral("off")));
+    ASSERT_TRUE(client.start()) << client.error().toStdString();
+    ASSERT_TRUE(bridgeJoined(reader, "shop"));
+
+    // 700 Windows-1252 bytes; every tenth character takes two bytes in UTF-8.
+    QString text;
+    for (int i = 0; text.size() < 700; ++i)
+        text += i % 10 == 9 ? QChar(0xE9) : QChar(QLatin1Char('a' + i % 26));
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("<font color=#00FF00>") + text), 0u);
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("shop").size() >= 2; }));
+    const QList<QByteArray> got = reader.messagesFrom("shop");
+    ASSERT_EQ(got.size(), 2);
+    for (const IrcPeers::Line& l : reader.lines()) {
+        if (l.command == "PRIVMSG") {
+            EXPECT_LE(l.raw.size() + 2, 512);
+        }
+    }
+    EXPECT_TRUE(got[1].startsWith("\x03" "9")) << "the colour carries over";
+    QString joined;
+    for (const QByteArray& part : got) {
+        const QString decoded = QString::fromUtf8(part);
+        EXPECT_FALSE(decoded.contains(QChar::ReplacementCharacter));
+        joined += decoded;
+    }
+    EXPECT_EQ(IrcColors::stripCodes(joined), text);
+}
+
+TEST(ircBridge, ServerKilledMidScrollTheBridgeRejoinsAndDeliversTheRest)
+{
+    IrcPeers::Server server;
+    START_SERVER(server);
+    auto before = std::make_unique<IrcPeers::Reader>();
+    JOIN(*before, server.port(), "reader");
+    ChatClientLauncher client(bridgeOptions(server.port(), QStringLiteral("0.5/5")));
+    ASSERT_TRUE(client.start()) << client.error().toStdString();
+    ASSERT_TRUE(bridgeJoined(*before, "shop"));
+
+    constexpr int kLines = 20;
+    for (int i = 1; i <= kLines; ++i)
+        ASSERT_NE(CommonKit::SendChatText(QString::fromLatin1(scrollLine(i))), 0u);
+    ASSERT_TRUE(waitUntil([&] { return before->messagesFrom("shop").size() >= 7; }));
+    server.kill();
+    QList<int> seenBefore;
+    for (const QByteArray& m : before->messagesFrom("shop"))
+        seenBefore.append(lineNumber(m));
+    before->close();
+
+    START_SERVER(server);
+    IrcPeers::Reader after;
+    JOIN(after, server.port(), "reader");
+    ASSERT_TRUE(bridgeJoined(after, "shop")) << client.dump().toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        const QList<QByteArray> got = after.messagesFrom("shop");
+        return !got.isEmpty() && lineNumber(got.last()) == kLines;
+    }, 60000)) << client.dump().toStdString();
+
+    // In order after the rejoin (a line the server may not have read goes again), and together
+    // with what arrived before nothing is missing.
+    QList<int> seenAfter;
+    for (const QByteArray& m : after.messagesFrom("shop"))
+        seenAfter.append(lineNumber(m));
+    for (qsizetype i = 1; i < seenAfter.size(); ++i)
+        EXPECT_LT(seenAfter[i - 1], seenAfter[i]);
+    for (int i = 1; i <= kLines; ++i)
+        EXPECT_TRUE(seenBefore.contains(i) || seenAfter.contains(i)) << "line " << i << " lost";
+    ASSERT_FALSE(seenAfter.isEmpty());
+    EXPECT_LE(seenAfter.first(), seenBefore.last() + 1);
+    // The room said what happened.
+    const QString dump = client.dump();
+    EXPECT_TRUE(dump.contains(QLatin1String("Lost the connection to 127.0.0.1"))) << dump.toStdString();
+    EXPECT_EQ(dump.count(QLatin1String("Joined #art")), 2);
+}
+
+TEST(ircBridge, NickInUseTakesAnotherAndSaysSo)
+{
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader squatter;
+    JOIN(squatter, server.port(), "shop");
+    ChatClientLauncher client(bridgeOptions(server.port(), QStringLiteral("off")));
+    ASSERT_TRUE(client.start()) << client.error().toStdString();
+    ASSERT_TRUE(bridgeJoined(squatter, "shop_"));
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("still here")), 0u);
+    ASSERT_TRUE(waitUntil([&] { return !squatter.messagesFrom("shop_").isEmpty(); }));
+    EXPECT_EQ(squatter.messagesFrom("shop_").value(0), "still here\x0F");
+    EXPECT_TRUE(client.dump().contains(QLatin1String("The nick shop is in use; trying shop_.")));
+}
+
+TEST(ircBridge, NonsenseAndDroppedConnectionsAreReportedAndNothingIsLost)
+{
+    // A peer that is no IRC server: it answers garbage, then a "line" that never ends; the
+    // second time it drops the connection at once.
+    QTcpServer liar;
+    ASSERT_TRUE(liar.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = liar.serverPort();
+    int accepted = 0;
+    QObject::connect(&liar, &QTcpServer::newConnection, [&] {
+        QTcpSocket* s = liar.nextPendingConnection();
+        if (++accepted == 1) {
+            s->write("HTTP/1.1 400 Bad Request\r\n:\r\n\xFF\xFE\r\n001\r\n:x 433\r\n");
+            s->write(QByteArray(20000, 'z'));
+        } else {
+            s->abort();
+        }
+    });
+    IrcSettings settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.port = port;
+    settings.channel = QStringLiteral("#art");
+    settings.nick = QStringLiteral("shop");
+    settings.pacer = IrcPacer(0, 1);
+    IrcBridge bridge(settings);
+    QStringList notices;
+    QObject::connect(&bridge, &IrcBridge::notice, [&](const QString& n) { notices << n; });
+    bridge.start();
+    bridge.post("<b>kept</b> line");
+    ASSERT_TRUE(waitUntil([&] { return accepted >= 2 && notices.size() >= 2; }));
+    EXPECT_TRUE(notices.join(QLatin1Char('\n')).contains(QLatin1String("more than 16384 bytes")))
+        << notices.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(bridge.pending(), 1);
+    EXPECT_FALSE(bridge.joined());
+    liar.close();
+
+    // A real server comes up on that port: the bridge gets there by itself and delivers.
+    IrcPeers::Server server;
+    server.setPort(port);
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, port, "reader");
+    ASSERT_TRUE(waitUntil([&] { return !reader.messagesFrom("shop").isEmpty(); }, 90000))
+        << notices.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(reader.messagesFrom("shop"), QList<QByteArray>{"\x02kept\x02 line\x0F"});
+    EXPECT_TRUE(waitUntil([&] { return bridge.pending() == 0; }));
+}
+
+TEST(ircBridge, BadOptionsAreRefusedWithAReason)
+{
+    const QList<QStringList> bad = {
+        {"--irc", "127.0.0.1:99999", "--channel", "#art", "--nick", "shop"},
+        {"--irc", "127.0.0.1", "--channel", "art", "--nick", "shop"},
+        {"--irc", "127.0.0.1", "--channel", "#art", "--nick", "two words"},
+        {"--irc", "127.0.0.1", "--channel", "#art", "--nick", "shop", "--irc-colors", "256"},
+        {"--irc", "127.0.0.1", "--channel", "#art", "--nick", "shop", "--irc-pace", "fast"},
+    };
+    for (const QStringList& args : bad) {
+        QProcess p;
+        p.start(ChatClientLauncher::program(), QStringList{"--headless"} + args);
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitCode(), 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(p.readAllStandardError().contains("quorl-chatclient: --")) << args.join(' ').toStdString();
+    }
+}
