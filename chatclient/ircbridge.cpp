@@ -378,8 +378,11 @@ void IrcBridge::updateStatus()
     if (pending() > 0) {
         const qint64 t = now();
         const qint64 left = std::max<qint64>(0, settings_.pacer.finishAt(t, int(queue_.size())) - t);
-        s += QStringLiteral(" · %1 lines queued, done about %2")
-                 .arg(pending())
+        s += QStringLiteral(" · %1 lines queued").arg(pending());
+        // Written but not yet read by the server, as far as we know: a stalled server shows here.
+        if (!unconfirmed_.empty())
+            s += QStringLiteral(" (%1 sent, not yet confirmed)").arg(unconfirmed_.size());
+        s += QStringLiteral(", done about %1")
                  .arg(QDateTime::currentDateTime().addMSecs(left).toString(QStringLiteral("HH:mm:ss")));
     }
     if (s != status_) {

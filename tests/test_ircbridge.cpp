@@ -6,6 +6,7 @@
 #include "support/ircpeers.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -379,6 +380,10 @@ TEST(ircBridge, ServerKilledMidScrollTheBridgeRejoinsAndDeliversTheRest)
     for (int i = 1; i <= kLines; ++i)
         ASSERT_NE(CommonKit::SendChatText(QString::fromLatin1(scrollLine(i))), 0u);
     ASSERT_TRUE(waitUntil([&] { return before->messagesFrom("shop").size() >= 7; }));
+    // The server stalls, so lines are written that it never reads; then it dies.
+    server.freeze();
+    const QRegularExpression unread(QStringLiteral("\\(([2-9]|1\\d) sent, not yet confirmed\\)"));
+    ASSERT_TRUE(waitUntil([&] { return unread.match(client.dump()).hasMatch(); })) << client.dump().toStdString();
     server.kill();
     QList<int> seenBefore;
     for (const QByteArray& m : before->messagesFrom("shop"))

@@ -7,6 +7,7 @@
 #include <QTcpServer>
 #include <QTimer>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace IrcPeers {
@@ -86,6 +87,12 @@ bool Server::start()
         return false;
     }
     return true;
+}
+
+void Server::freeze()
+{
+    if (process_.state() == QProcess::Running)
+        ::kill(pid_t(process_.processId()), SIGSTOP);
 }
 
 void Server::kill()

@@ -25,6 +25,8 @@ public:
     bool start();
     // Ends it at once, as a crash would: no goodbye to the clients.
     void kill();
+    // Stops it in its tracks: connections stay open, nothing is read or answered.
+    void freeze();
     quint16 port() const { return port_; }
     // A given port instead of a free one.
     void setPort(quint16 port) { port_ = port; }
