@@ -107,7 +107,10 @@ IrcBridge::IrcBridge(const IrcSettings& settings, MsClock clock, QObject* parent
         if (!settings_.tls)
             onConnected();
     });
-    connect(&socket_, &QSslSocket::encrypted, this, &IrcBridge::onConnected);
+    connect(&socket_, &QSslSocket::encrypted, this, [this] {
+        encrypted_ = true;
+        onConnected();
+    });
     connect(&socket_, &QSslSocket::readyRead, this, &IrcBridge::onReadyRead);
     connect(&socket_, &QSslSocket::disconnected, this, &IrcBridge::onDisconnected);
     connect(&socket_, &QSslSocket::errorOccurred, this, &IrcBridge::onSocketError);
@@ -133,7 +136,7 @@ void IrcBridge::connectNow()
 {
     socket_.abort();
     inbox_.clear();
-    registered_ = joined_ = idlePingOut_ = false;
+    registered_ = joined_ = idlePingOut_ = encrypted_ = false;
     pingOut_ = 0;
     nick_ = settings_.nick;
     nickTries_ = 0;
@@ -355,8 +358,12 @@ void IrcBridge::lost()
     const int pause = int(std::min<qint64>(kLongestPauseMs, 1000LL << std::min(attempts_, 6)));
     ++attempts_;
     retryTimer_.start(pause);
-    const QString why = lastError_.isEmpty() ? QStringLiteral("the server closed the connection") : lastError_;
-    const QString kept = queue_.empty() ? QString() : QStringLiteral(" %1 lines kept;").arg(queue_.size());
+    QString why = lastError_.isEmpty() ? QStringLiteral("the server closed the connection") : lastError_;
+    if (settings_.tls && !encrypted_)
+        why = QStringLiteral("no TLS session (%1); is it a TLS port?").arg(why);
+    const QString kept = queue_.empty()       ? QString()
+                         : queue_.size() == 1 ? QStringLiteral(" 1 line kept;")
+                                              : QStringLiteral(" %1 lines kept;").arg(queue_.size());
     emit notice(QStringLiteral("%1 %2:%3: %4;%5 connecting again in %6 s.")
                     .arg(wasJoined ? QStringLiteral("Lost the connection to") : QStringLiteral("Could not join via"),
                          settings_.host)

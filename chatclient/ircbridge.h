@@ -98,6 +98,7 @@ private:
     bool joined_ = false;
     bool closing_ = false;
     bool live_ = false;  // a connection is being made or is up
+    bool encrypted_ = false;
     bool idlePingOut_ = false;
     int attempts_ = 0;
     int nickTries_ = 0;

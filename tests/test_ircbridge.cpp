@@ -495,3 +495,60 @@ TEST(ircBridge, BadOptionsAreRefusedWithAReason)
         EXPECT_TRUE(p.readAllStandardError().contains("quorl-chatclient: --")) << args.join(' ').toStdString();
     }
 }
+
+TEST(ircBridge, LinesWaitForTheirTurnOnThePacersClock)
+{
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    IrcSettings settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.port = server.port();
+    settings.channel = QStringLiteral("#art");
+    settings.nick = QStringLiteral("shop");
+    settings.pacer = IrcPacer(2000, 5);
+    qint64 fakeNow = 1000000;  // moves only when the test moves it
+    IrcBridge bridge(settings, [&] { return fakeNow; });
+    bridge.start();
+    ASSERT_TRUE(bridgeJoined(reader, "shop"));
+    for (int i = 1; i <= 8; ++i)
+        bridge.post(scrollLine(i));
+
+    // The burst goes at once; the rest waits while the clock stands still.
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("shop").size() >= 5 && bridge.pending() == 3; }));
+    EXPECT_EQ(reader.messagesFrom("shop").size(), 5);
+    EXPECT_TRUE(bridge.status().contains(QLatin1String("3 lines queued"))) << bridge.status().toStdString();
+
+    // One interval later exactly one more line may go.
+    fakeNow += 2000;
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("shop").size() >= 6; }));
+    EXPECT_EQ(bridge.pending(), 2);
+    fakeNow += 4000;
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("shop").size() >= 8; }));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(lineNumber(reader.messagesFrom("shop").value(i)), i + 1);
+}
+
+TEST(ircBridge, TlsToAPlainServerFailsAndSaysWhy)
+{
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcSettings settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.port = server.port();
+    settings.tls = true;
+    settings.channel = QStringLiteral("#art");
+    settings.nick = QStringLiteral("shop");
+    IrcBridge bridge(settings);
+    QStringList notices;
+    QObject::connect(&bridge, &IrcBridge::notice, [&](const QString& n) { notices << n; });
+    bridge.start();
+    bridge.post("waiting");
+    ASSERT_TRUE(waitUntil([&] { return !notices.isEmpty(); }, 60000));
+    EXPECT_TRUE(notices.first().startsWith(QLatin1String("Could not join via 127.0.0.1:"))) << notices.first().toStdString();
+    EXPECT_TRUE(notices.first().contains(QLatin1String("1 line kept"))) << notices.first().toStdString();
+    EXPECT_TRUE(notices.first().contains(QLatin1String("is it a TLS port?"))) << notices.first().toStdString();
+    EXPECT_FALSE(bridge.joined());
+    EXPECT_EQ(bridge.pending(), 1);
+}
