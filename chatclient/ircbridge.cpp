@@ -12,6 +12,7 @@ constexpr int kWelcomeMs = 30000;        // registration must be answered by the
 constexpr int kIdleMs = 120000;          // silence before we ask whether the server is there
 constexpr int kLongestPauseMs = 60000;   // the back-off stops growing here
 constexpr int kRejoinMs = 5000;          // after a kick or a refused join
+constexpr int kNickTries = 9;
 
 QByteArray clean(QByteArray text)
 {
@@ -252,7 +253,10 @@ void IrcBridge::handle(const IrcMessage& m)
 void IrcBridge::tryNextNick()
 {
     const QString taken = nick_;
-    ++nickTries_;
+    if (++nickTries_ > kNickTries) {
+        drop(QStringLiteral("the server took none of %1 nicks; choose another with --nick").arg(kNickTries));
+        return;
+    }
     // "name_", then "name1", "name2"... kept within the nine characters every server allows.
     nick_ = nickTries_ == 1 && settings_.nick.size() < 9 ? settings_.nick + QLatin1Char('_')
                                                          : settings_.nick.left(7) + QString::number(nickTries_);

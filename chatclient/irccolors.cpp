@@ -98,7 +98,8 @@ bool readTag(const QString& html, qsizetype at, Tag* tag)
     tag->name = html.mid(nameStart, i - nameStart).toLower();
     if (!isTagName(tag->name))
         return false;
-    if (i < n && html[i] != QLatin1Char('>') && !html[i].isSpace())
+    // "<br/>" closes itself; "<bx>" is no tag of ours.
+    if (i < n && html[i] != QLatin1Char('>') && html[i] != QLatin1Char('/') && !html[i].isSpace())
         return false;
     // Attributes up to the '>' that is not inside quotes.
     while (i < n) {
@@ -110,6 +111,10 @@ bool readTag(const QString& html, qsizetype at, Tag* tag)
         if (html[i] == QLatin1Char('>')) {
             tag->end = i + 1;
             return true;
+        }
+        if (html[i] == QLatin1Char('/')) {
+            ++i;
+            continue;
         }
         const qsizetype keyStart = i;
         while (i < n && !html[i].isSpace() && html[i] != QLatin1Char('=') && html[i] != QLatin1Char('>'))

@@ -96,6 +96,7 @@ TEST(ircColors, BoldSupSubAnchorsAndLines)
               "\x02" + code(4) + "a\x0F|\x02" + code(4) + "b\x0F|" + code(4) + "c\x0F|" + code(4) + "d\x0F");
     // Empty lines carry nothing and are not sent.
     EXPECT_EQ(fromHtml("a\r\n\r\nb"), "a\x0F|b\x0F");
+    EXPECT_EQ(fromHtml("a<br/>b<BR />c<bx>"), "a\x0F|b\x0F|c<bx>\x0F");
     EXPECT_EQ(fromHtml("<font color=red></font>"), "");
 }
 
