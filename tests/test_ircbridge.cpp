@@ -265,17 +265,51 @@ int lineNumber(const QByteArray& text)
     return plain.section(QLatin1Char(' '), 1, 1).toInt() - 100;
 }
 
+// ngircd, a reader in #art and the stand-in client bridged to it as "shop".
+struct Bridged {
+    IrcPeers::Server server;
+    IrcPeers::Reader reader;
+    std::unique_ptr<ChatClientLauncher> client;
+
+    // Empty when everything came up, else what did not.
+    QString start(const QString& pace)
+    {
+        if (!server.start())
+            return server.error();
+        if (!reader.join(server.port(), "reader", "#art"))
+            return reader.error();
+        client = std::make_unique<ChatClientLauncher>(bridgeOptions(server.port(), pace));
+        if (!client->start())
+            return client->error();
+        return bridgeJoined(reader, "shop") ? QString() : QStringLiteral("the bridge did not join");
+    }
+};
+
+#define BRIDGE(b, pace)                                \
+    do {                                               \
+        const QString failed = (b).start(pace);        \
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString(); \
+    } while (false)
+
+// A bridge in this process, without a room.
+IrcSettings settingsFor(quint16 port)
+{
+    IrcSettings settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.port = port;
+    settings.channel = QStringLiteral("#art");
+    settings.nick = QStringLiteral("shop");
+    return settings;
+}
+
 } // namespace
 
 TEST(ircBridge, FadedPageArrivesWithItsColoursAndTheChannelAnswersInTheRoom)
 {
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
-    ChatClientLauncher client(bridgeOptions(server.port(), QStringLiteral("off")));
-    ASSERT_TRUE(client.start()) << client.error().toStdString();
-    ASSERT_TRUE(bridgeJoined(reader, "shop"));
+    Bridged b;
+    BRIDGE(b, QStringLiteral("off"));
+    IrcPeers::Reader& reader = b.reader;
+    ChatClientLauncher& client = *b.client;
     // The room carries the channel's name.
     EXPECT_TRUE(waitUntil([&] { return client.dump().contains(QLatin1String("class=\"Chat Child\" text=\"#art\"")); }));
 
@@ -305,14 +339,11 @@ TEST(ircBridge, FadedPageArrivesWithItsColoursAndTheChannelAnswersInTheRoom)
 
 TEST(ircBridge, ThirtyLineMacroArrivesCompleteAndInOrderWithoutAFloodKick)
 {
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
     // Faster than the usual pace so the test is short, still under the server's three lines a second.
-    ChatClientLauncher client(bridgeOptions(server.port(), QStringLiteral("0.5/5")));
-    ASSERT_TRUE(client.start()) << client.error().toStdString();
-    ASSERT_TRUE(bridgeJoined(reader, "shop"));
+    Bridged b;
+    BRIDGE(b, QStringLiteral("0.5/5"));
+    IrcPeers::Reader& reader = b.reader;
+    ChatClientLauncher& client = *b.client;
 
     for (int i = 1; i <= 30; ++i)
         ASSERT_NE(CommonKit::SendChatText(QString::fromLatin1(scrollLine(i))), 0u);
@@ -336,13 +367,9 @@ TEST(ircBridge, ThirtyLineMacroArrivesCompleteAndInOrderWithoutAFloodKick)
 
 TEST(ircBridge, SevenHundredByteLineArrivesSplitInTwoAndWhole)
 {
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
-    ChatClientLauncher client(bridgeOptions(server.port(), QStringLiteral("off")));
-    ASSERT_TRUE(client.start()) << client.error().toStdString();
-    ASSERT_TRUE(bridgeJoined(reader, "shop"));
+    Bridged b;
+    BRIDGE(b, QStringLiteral("off"));
+    IrcPeers::Reader& reader = b.reader;
 
     // 700 Windows-1252 bytes; every tenth character takes two bytes in UTF-8.
     QString text;
@@ -449,11 +476,7 @@ TEST(ircBridge, NonsenseAndDroppedConnectionsAreReportedAndNothingIsLost)
             s->abort();
         }
     });
-    IrcSettings settings;
-    settings.host = QStringLiteral("127.0.0.1");
-    settings.port = port;
-    settings.channel = QStringLiteral("#art");
-    settings.nick = QStringLiteral("shop");
+    IrcSettings settings = settingsFor(port);
     settings.pacer = IrcPacer(0, 1);
     IrcBridge bridge(settings);
     QStringList notices;
@@ -503,11 +526,7 @@ TEST(ircBridge, LinesWaitForTheirTurnOnThePacersClock)
     START_SERVER(server);
     IrcPeers::Reader reader;
     JOIN(reader, server.port(), "reader");
-    IrcSettings settings;
-    settings.host = QStringLiteral("127.0.0.1");
-    settings.port = server.port();
-    settings.channel = QStringLiteral("#art");
-    settings.nick = QStringLiteral("shop");
+    IrcSettings settings = settingsFor(server.port());
     settings.pacer = IrcPacer(2000, 5);
     qint64 fakeNow = 1000000;  // moves only when the test moves it
     IrcBridge bridge(settings, [&] { return fakeNow; });
@@ -535,12 +554,8 @@ TEST(ircBridge, TlsToAPlainServerFailsAndSaysWhy)
 {
     IrcPeers::Server server;
     START_SERVER(server);
-    IrcSettings settings;
-    settings.host = QStringLiteral("127.0.0.1");
-    settings.port = server.port();
+    IrcSettings settings = settingsFor(server.port());
     settings.tls = true;
-    settings.channel = QStringLiteral("#art");
-    settings.nick = QStringLiteral("shop");
     IrcBridge bridge(settings);
     QStringList notices;
     QObject::connect(&bridge, &IrcBridge::notice, [&](const QString& n) { notices << n; });
