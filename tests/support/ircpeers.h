@@ -28,8 +28,6 @@ public:
     // Stops it in its tracks: connections stay open, nothing is read or answered.
     void freeze();
     quint16 port() const { return port_; }
-    // A given port instead of a free one.
-    void setPort(quint16 port) { port_ = port; }
     QString error() const { return error_; }
     QByteArray log() const { return log_; }
 
