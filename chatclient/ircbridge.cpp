@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QSslConfiguration>
 #include <QStringDecoder>
 
 namespace {
@@ -104,6 +105,11 @@ IrcBridge::IrcBridge(const IrcSettings& settings, MsClock clock, QObject* parent
         writeLine("PING :idle");
         idleTimer_.start(kIdleMs / 2);
     });
+    if (!settings_.trusted.isEmpty()) {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.addCaCertificates(settings_.trusted);
+        socket_.setSslConfiguration(tls);
+    }
     connect(&socket_, &QSslSocket::connected, this, [this] {
         if (!settings_.tls)
             onConnected();

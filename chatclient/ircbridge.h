@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSslCertificate>
 #include <QSslSocket>
 #include <QString>
 #include <QTimer>
@@ -15,6 +16,7 @@ struct IrcSettings {
     QString host;
     quint16 port = 6667;
     bool tls = false;
+    QList<QSslCertificate> trusted;  // besides the system's, e.g. a private server's own
     QString channel;
     QString nick;
     IrcColors::Palette palette = IrcColors::Palette::Standard;

@@ -19,6 +19,7 @@ const QString kNick = QStringLiteral("nick");
 const QString kTls = QStringLiteral("tls");
 const QString kColours = QStringLiteral("irc-colors");
 const QString kPace = QStringLiteral("irc-pace");
+const QString kCa = QStringLiteral("irc-ca");
 
 } // namespace
 
@@ -75,6 +76,8 @@ QList<QCommandLineOption> IrcRoom::options()
         {kColours, QStringLiteral("IRC colours to use: 16 or 99."), QStringLiteral("N"), QStringLiteral("16")},
         {kPace, QStringLiteral("Lines to IRC: SECONDS[/BURST] per line after a burst, or off."),
          QStringLiteral("PACE"), QStringLiteral("2/5")},
+        {kCa, QStringLiteral("Also trust the certificates in FILE (PEM), such as a private server's own."),
+         QStringLiteral("FILE")},
     };
 }
 
@@ -143,6 +146,13 @@ std::unique_ptr<IrcRoom> IrcRoom::fromOptions(const QCommandLineParser& parser, 
     } else if (colours != QLatin1String("16")) {
         *error = QStringLiteral("--irc-colors wants 16 or 99, not \"%1\"").arg(colours);
         return nullptr;
+    }
+    if (parser.isSet(kCa)) {
+        s.trusted = QSslCertificate::fromPath(parser.value(kCa), QSsl::Pem, QSslCertificate::PatternSyntax::FixedString);
+        if (s.trusted.isEmpty()) {
+            *error = QStringLiteral("--irc-ca: no certificate in \"%1\"").arg(parser.value(kCa));
+            return nullptr;
+        }
     }
     if (!IrcPacer::parse(parser.value(kPace), &s.pacer, error)) {
         error->prepend(QStringLiteral("--irc-pace: "));

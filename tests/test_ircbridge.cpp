@@ -518,6 +518,7 @@ TEST(ircBridge, BadOptionsAreRefusedWithAReason)
         {"--irc", "127.0.0.1", "--channel", "#art", "--nick", "two words"},
         {"--irc", "127.0.0.1", "--channel", "#art", "--nick", "shop", "--irc-colors", "256"},
         {"--irc", "127.0.0.1", "--channel", "#art", "--nick", "shop", "--irc-pace", "fast"},
+        {"--irc", "127.0.0.1", "--channel", "#art", "--nick", "shop", "--tls", "--irc-ca", "/nonexistent.pem"},
     };
     for (const QStringList& args : bad) {
         QProcess p;
@@ -575,4 +576,35 @@ TEST(ircBridge, TlsToAPlainServerFailsAndSaysWhy)
     EXPECT_TRUE(notices.first().contains(QLatin1String("is it a TLS port?"))) << notices.first().toStdString();
     EXPECT_FALSE(bridge.joined());
     EXPECT_EQ(bridge.pending(), 1);
+}
+
+TEST(ircBridge, TlsWithThePrivateServersCertificateDeliversAndWithoutItIsRefused)
+{
+    IrcPeers::Server server;
+    ASSERT_TRUE(server.enableTls()) << server.error().toStdString();
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+
+    // A certificate nobody vouches for is refused, and the notice says why.
+    IrcSettings settings = settingsFor(server.tlsPort());
+    settings.tls = true;
+    IrcBridge untrusting(settings);
+    QStringList notices;
+    QObject::connect(&untrusting, &IrcBridge::notice, [&](const QString& n) { notices << n; });
+    untrusting.start();
+    ASSERT_TRUE(waitUntil([&] { return !notices.isEmpty(); }, 60000));
+    EXPECT_TRUE(notices.first().contains(QLatin1String("certificate"), Qt::CaseInsensitive))
+        << notices.first().toStdString();
+    EXPECT_EQ(reader.joinsOf("shop"), 0);
+
+    ChatClientLauncher client({QStringLiteral("--irc"), QStringLiteral("127.0.0.1:%1").arg(server.tlsPort()),
+                               QStringLiteral("--tls"), QStringLiteral("--irc-ca"), server.certificate(),
+                               QStringLiteral("--channel"), QStringLiteral("#art"), QStringLiteral("--nick"),
+                               QStringLiteral("tlsshop")});
+    ASSERT_TRUE(client.start()) << client.error().toStdString();
+    ASSERT_TRUE(bridgeJoined(reader, "tlsshop")) << client.dump().toStdString();
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("<b>over TLS</b>")), 0u);
+    ASSERT_TRUE(waitUntil([&] { return !reader.messagesFrom("tlsshop").isEmpty(); }));
+    EXPECT_EQ(reader.messagesFrom("tlsshop").value(0), "\x02over TLS\x0F");
 }

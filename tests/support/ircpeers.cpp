@@ -36,6 +36,35 @@ Server::~Server()
     kill();
 }
 
+namespace {
+quint16 freePort(QString* error)
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0)) {
+        *error = QStringLiteral("no free port: %1").arg(probe.errorString());
+        return 0;
+    }
+    return probe.serverPort();
+}
+} // namespace
+
+bool Server::enableTls()
+{
+    QProcess openssl;
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    openssl.start(QStringLiteral("openssl"),
+                  {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
+                   "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", dir_.filePath(QStringLiteral("key.pem")),
+                   "-out", certificate()});
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0) {
+        error_ = QStringLiteral("openssl could not make a certificate: %1").arg(QString::fromUtf8(openssl.readAll()));
+        return false;
+    }
+    QFile::setPermissions(dir_.filePath(QStringLiteral("key.pem")), QFile::ReadOwner | QFile::ReadOther);
+    tlsPort_ = freePort(&error_);
+    return tlsPort_ != 0;
+}
+
 bool Server::start()
 {
     const QString program = QStandardPaths::findExecutable(
@@ -44,14 +73,8 @@ bool Server::start()
         error_ = QStringLiteral("ngircd is not installed (apt-get install ngircd)");
         return false;
     }
-    if (port_ == 0) {
-        QTcpServer probe;
-        if (!probe.listen(QHostAddress::LocalHost, 0)) {
-            error_ = QStringLiteral("no free port: %1").arg(probe.errorString());
-            return false;
-        }
-        port_ = probe.serverPort();
-    }
+    if (port_ == 0 && (port_ = freePort(&error_)) == 0)
+        return false;
     // Run as root (as CI does), ngircd wants a user to drop to; it reads this file first.
     const bool root = ::geteuid() == 0;
     QByteArray conf = "[Global]\n"
@@ -66,6 +89,9 @@ bool Server::start()
                       + (root ? "ServerUID = 65534\nServerGID = 65534\n" : "")
                       + "[Limits]\nPingTimeout = 120\nPongTimeout = 20\nMaxNickLength = 9\n"
                         "[Options]\nPAM = no\nIdent = no\nDNS = no\n";
+    if (tlsPort_)
+        conf += "[SSL]\nPorts = " + QByteArray::number(tlsPort_) + "\nCertFile = " + certificate().toUtf8()
+                + "\nKeyFile = " + dir_.filePath(QStringLiteral("key.pem")).toUtf8() + "\n";
     const QString path = dir_.filePath(QStringLiteral("ngircd.conf"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(conf) != conf.size()) {

@@ -23,6 +23,10 @@ public:
     // Starts ngircd on a free loopback port (the same port again after kill()) and waits until
     // it says it is ready; false with the reason in error().
     bool start();
+    // Before start: also listen for TLS, with a certificate for 127.0.0.1 made for the test.
+    bool enableTls();
+    quint16 tlsPort() const { return tlsPort_; }
+    QString certificate() const { return dir_.filePath(QStringLiteral("cert.pem")); }
     // Ends it at once, as a crash would: no goodbye to the clients.
     void kill();
     // Stops it in its tracks: connections stay open, nothing is read or answered.
@@ -35,6 +39,7 @@ private:
     QTemporaryDir dir_;
     QProcess process_;
     quint16 port_ = 0;
+    quint16 tlsPort_ = 0;
     QString error_;
     QByteArray log_;
 };
