@@ -86,6 +86,11 @@ void frmrelay::Form_Load()
     skin.textBoxes = {Text1, Text2, Text3, Text4, Combo1};
     skin.buttons = {Label3, Label4};
     ApplyDialogSkin(skin);
+    // The choice list draws with the button colours; it looks like the boxes beside it.
+    QPalette p = Combo1->palette();
+    p.setColor(QPalette::Button, p.color(QPalette::Base));
+    p.setColor(QPalette::ButtonText, p.color(QPalette::Text));
+    Combo1->setPalette(p);
 }
 
 void frmrelay::Label3_Click()
