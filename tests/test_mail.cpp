@@ -648,3 +648,21 @@ TEST_F(mailDialogsScripted, TheStoredRelayIsUsedAndTheEnvironmentOverridesIt)
     EXPECT_EQ(MailRelay::Current().host, "localhost");
     EXPECT_EQ(MailRelay::Current().port, 25);
 }
+
+TEST_F(mailDialogs, TheOptionsPanelAndTheSubmenuOpenTheirDialogs)
+{
+    ops& panel = Forms::get<ops>();
+    panel.show();
+    QTest::mousePress(panel.Label9, Qt::LeftButton);
+    ASSERT_NE(Forms::loaded<frmemail>(), nullptr);
+    EXPECT_TRUE(Forms::loaded<frmemail>()->isVisible());
+    EXPECT_EQ(Forms::loaded<frmemail>()->Text1->text(), "Email address + IM.");
+
+    menu5& more = Forms::get<menu5>();
+    more.show();
+    click(more.item("&report bug"));
+    EXPECT_FALSE(more.isVisible());
+    ASSERT_NE(Forms::loaded<frmbug>(), nullptr);
+    EXPECT_TRUE(Forms::loaded<frmbug>()->isVisible());
+    EXPECT_TRUE(prompts.messages.isEmpty()) << "opening sends nothing";
+}
