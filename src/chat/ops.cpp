@@ -11,6 +11,8 @@
 #include "editor/frmsetascii.h"
 #include "editor/pageedit.h"
 #include "macroshop/macroshop.h"
+#include "mail/frmemail.h"
+#include "mail/mailkit.h"
 #include "platform/twips.h"
 #include "skin/pushlabel.h"
 
@@ -112,10 +114,7 @@ void ops::Label4_Click()
     Label4->setCaption(lock ? "&unlock" : "&lock boxes");
 }
 
-void ops::Label5_Click()
-{
-    // Mailing the art arrives with the mail forms.
-}
+void ops::Label5_Click() { MailKit::MailAscii(); }
 
 void ops::Label6_Click() { ChatCommands::KillWait(); }
 
@@ -132,10 +131,7 @@ void ops::Label7_Click()
 
 void ops::Label8_MouseDown() { ChatCommands::PrGly(); }
 
-void ops::Label9_MouseDown()
-{
-    // The mail form opens here once it exists.
-}
+void ops::Label9_MouseDown() { Forms::get<frmemail>().show(); }
 
 void ops::Label10_MouseDown() { ChatCommands::ImMe("sup"); }
 

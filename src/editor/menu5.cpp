@@ -5,6 +5,8 @@
 #include "editor/addascii.h"
 #include "editor/menu2.h"
 #include "help/frmhelp.h"
+#include "mail/frmbug.h"
+#include "mail/frmemail.h"
 #include "skin/pushlabel.h"
 
 menu5::menu5()
@@ -32,8 +34,8 @@ menu5::menu5()
         dialog.raise();
         dialog.activateWindow();
     });
-    item("&email me", true, [] {});
-    item("&report bug", true, [] {});
+    item("&email me", true, [] { Forms::get<frmemail>().show(); });
+    item("&report bug", true, [] { Forms::get<frmbug>().show(); });
     item("&im me", true, [] { ChatCommands::ImMe("Sup"); });
     item("&beta testers", true, [] { Help::ShowBetaTesters(); });
     addSeparator();
