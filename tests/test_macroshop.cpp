@@ -226,6 +226,19 @@ TEST_F(MacroShopTest, EveryBuiltInMacroShipsWithTenToFortyLinesAndLoadsWithoutCh
     EXPECT_EQ(shop().Text1->text(), before);
 }
 
+// ---- mailing the macro ----
+
+TEST_F(MacroShopTest, EmailMacrosAsksForTheAddressAndGivesUpQuietlyWhenCancelled)
+{
+    frmdraw& d = shop();
+    d.Text1->setPlainText("a\nb");
+    options(10);
+    ASSERT_FALSE(prompts.inputPrompts.isEmpty());
+    EXPECT_TRUE(prompts.inputPrompts[0].startsWith("Please enter email address"));
+    EXPECT_TRUE(d.isVisible()) << "the macro shop comes back after the questions";
+    EXPECT_EQ(d.Text1->toPlainText(), "a\nb");
+}
+
 // ---- widen form ----
 
 TEST_F(MacroShopTest, WidenAndNormalSizeToggleTheCaptionAndTheLayout)

@@ -7,6 +7,7 @@
 #include "macroshop/macroedit.h"
 #include "macroshop/macroshop.h"
 #include "macroshop/mnu18.h"
+#include "mail/mailkit.h"
 #include "platform/twips.h"
 #include "skin/pushlabel.h"
 
@@ -62,9 +63,13 @@ void mnu2::Label1_Click(int index)
         break;
     }
     case 9: Forms::get<frmchr>().show(); break;
-    case 10:
-        // Mailing the macro arrives with the mail forms.
+    case 10: {
+        QList<QPointer<QWidget>> shop{&draw};
+        if (auto* map = Forms::loaded<frmasc>())
+            shop << map;
+        MailKit::EmailMacros(draw.Text1->toPlainText(), shop);
         break;
+    }
     }
     if (auto* d = Forms::loaded<frmdraw>())
         d->ShowAgain();
