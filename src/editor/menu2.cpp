@@ -8,6 +8,7 @@
 #include "editor/frmhandle.h"
 #include "editor/frmmain.h"
 #include "editor/menu5.h"
+#include "effects/frmfader.h"
 #include "skin/pushlabel.h"
 
 menu2::menu2()
@@ -51,6 +52,7 @@ menu2::menu2()
     otherOptions->setMouseTracking(true);
     connect(otherOptions, &PushLabel::clicked, this, [this] { OpenOtherOptions(true); });
     connect(otherOptions, &MouseLabel::mouseMoved, this, [this] { OpenOtherOptions(false); });
+    onClick(addItem("&html fader"), [] { frmfader::Open(); });
     finishLayout(2400);
 }
 
