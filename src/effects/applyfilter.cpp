@@ -48,11 +48,11 @@ applyfilter::applyfilter()
     setObjectName("applyfilter");
     setAccessibleName("filters");
     setWindowTitle("filters");
-    resize(Twips::toPixels(4800), Twips::toPixels(4140));
+    resize(Twips::toPixels(5400), Twips::toPixels(3600));
 
     Label1 = new MouseLabel("    &quorl ascii shop beta", this);
     Label1->setAccessibleName("quorl ascii shop beta");
-    place(Label1, 120, 0, 4560, 300);
+    place(Label1, 120, 0, 5160, 300);
     attachTitleDrag(Label1);
 
     Filters = new QTreeWidget(this);
@@ -63,11 +63,11 @@ applyfilter::applyfilter()
     Filters->setRootIsDecorated(false);
     Filters->setSelectionMode(QAbstractItemView::SingleSelection);
     Filters->setFrameShape(QFrame::NoFrame);
-    place(Filters, 240, 420, 4320, 2880);
-    Filters->setColumnWidth(0, Twips::toPixels(4320 - 300));
+    place(Filters, 240, 420, 4920, 2400);
+    Filters->setColumnWidth(0, Twips::toPixels(4920 - 300));
 
-    Label3 = makeButton(Image1, "&Ok", 600, 3540);
-    Label4 = makeButton(Image3, "&Cancel", 3060, 3540);
+    Label3 = makeButton(Image1, "&Ok", 1080, 3060);
+    Label4 = makeButton(Image3, "&Cancel", 3180, 3060);
     connect(Label3, &PushLabel::clicked, this, &applyfilter::Label3_Click);
     connect(Label4, &PushLabel::clicked, this, &applyfilter::Label4_Click);
     // A double-click (or Enter) on an entry applies it, as "&Ok" does.

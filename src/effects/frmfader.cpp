@@ -28,7 +28,7 @@ frmfader::frmfader()
     setObjectName("frmfader");
     setAccessibleName("fade ascii");
     setWindowTitle("fade ascii");
-    resize(Twips::toPixels(6600), Twips::toPixels(5100));
+    resize(Twips::toPixels(5400), Twips::toPixels(3600));
 
     Label1 = new MouseLabel("  &fade ascii", this);
     Label1->setAccessibleName("fade ascii");
@@ -36,7 +36,7 @@ frmfader::frmfader()
     attachTitleDrag(Label1);
 
     for (int c = 0; c < 3; ++c) {
-        const int left = 360 + c * 1380;
+        const int left = 240 + c * 1080;
         for (int k = 0; k < 3; ++k) {
             auto* bar = new QScrollBar(Qt::Vertical, this);
             // Maximum at the bottom end, as a vertical bar has it.
@@ -45,7 +45,7 @@ frmfader::frmfader()
             bar->setValue(kStart[c * 3 + k]);
             bar->setObjectName(QStringLiteral("VScroll%1").arg(c * 3 + k + 1));
             bar->setAccessibleName(QStringLiteral("colour %1 %2").arg(c + 1).arg(kComponent[k]));
-            place(bar, left + k * 330, 480, 255, 1800);
+            place(bar, left + k * 300, 360, 255, 1260);
             VScroll[c * 3 + k] = bar;
             // While dragging and after every change.
             connect(bar, &QScrollBar::valueChanged, this, [this, c] {
@@ -59,7 +59,7 @@ frmfader::frmfader()
         s->setFrameShape(QFrame::Box);
         s->setAutoFillBackground(true);
         s->setAccessibleName(QStringLiteral("colour %1").arg(c + 1));
-        place(s, 360 + c * 1380, 2400, 915, 300);
+        place(s, 240 + c * 1080, 1680, 855, 240);
         return s;
     };
     Label2 = makeSwatch(0);
@@ -70,17 +70,17 @@ frmfader::frmfader()
     auto makeCheck = [this](const QString& caption, int top, MouseLabel*& label) {
         auto* box = new QCheckBox(this);
         box->setAccessibleName(caption);
-        place(box, 4620, top, 270, 270);
+        place(box, 3480, top, 270, 270);
         label = new MouseLabel(caption, this);
-        place(label, 4920, top - 15, 1560, 300);
+        place(label, 3780, top - 15, 1560, 300);
         connect(label, &MouseLabel::clicked, box, &QCheckBox::click);
         return box;
     };
-    Check5 = makeCheck("Fade 3 colors", 540, Label11);
+    Check5 = makeCheck("Fade 3 colors", 390, Label11);
     Check5->setChecked(true);
     connect(Check5, &QCheckBox::toggled, this, &frmfader::Check5_Click);
     for (int n = 0; n < 4; ++n) {
-        Check[n] = makeCheck(QStringLiteral("Text%1").arg(n + 1), 1020 + n * 360, PageLabel[n]);
+        Check[n] = makeCheck(QStringLiteral("Text%1").arg(n + 1), 720 + n * 285, PageLabel[n]);
         connect(Check[n], &QCheckBox::toggled, this, &frmfader::UpdatePreview);
     }
 
@@ -89,10 +89,10 @@ frmfader::frmfader()
     Preview->setAccessibleName("preview");
     Preview->setOpenLinks(false);
     Preview->setFocusPolicy(Qt::NoFocus);
-    place(Preview, 360, 2880, 5880, 1380);
+    place(Preview, 240, 2040, 4920, 900);
 
-    Label3 = makeButton(Image1, "&Ok", 1560, 4560);
-    Label4 = makeButton(Image3, "&Cancel", 3900, 4560);
+    Label3 = makeButton(Image1, "&Ok", 1200, 3120);
+    Label4 = makeButton(Image3, "&Cancel", 3060, 3120);
     connect(Label3, &PushLabel::clicked, this, &frmfader::Label3_Click);
     connect(Label4, &PushLabel::clicked, this, &frmfader::Label4_Click);
 
