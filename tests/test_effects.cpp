@@ -411,6 +411,16 @@ TEST_F(filterChooser, OkAppliesTheChosenFilterAndStaysOpen)
     EXPECT_EQ(macro.box->toPlainText(), "a:b *");
 }
 
+TEST_F(filterChooser, TheMacroIsFilteredWithItsCrLfLineEnds)
+{
+    // A lone CR in a rule is part of its find text; it finds the CR of each line end.
+    filter("a.FLT", "Ends: mark line ends\r\n\r!>|\r\n");
+    macro.box->setPlainText("one\ntwo\nthree");
+    clickOk(open());
+    EXPECT_EQ(macro.box->toPlainText(), "one|\ntwo|\nthree");
+    EXPECT_EQ(macro.box->document()->blockCount(), 3);
+}
+
 TEST_F(filterChooser, ARuleMatchingNothingStillSucceeds)
 {
     filter("a.FLT", "Q: nothing here\r\nqqq!>z\r\n");

@@ -29,15 +29,20 @@ FilterTarget FilterTarget::forBox(QPlainTextEdit* box)
     FilterTarget t;
     t.window = box->window();
     QPointer<QPlainTextEdit> guard(box);
-    t.read = [guard] { return guard ? guard->toPlainText() : QString(); };
+    // The macro's lines end in CR LF, as it is saved and sent; the box shows them as blocks.
+    t.read = [guard] { return guard ? guard->toPlainText().replace(u'\n', QStringLiteral("\r\n")) : QString(); };
     t.write = [guard](const QString& text) {
-        if (!guard || guard->toPlainText() == text)
+        if (!guard)
+            return;
+        QString blocks = text;
+        blocks.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (guard->toPlainText() == blocks)
             return;
         // One edit block: Ctrl+Z takes the whole filter back.
         QTextCursor c(guard->document());
         c.beginEditBlock();
         c.select(QTextCursor::Document);
-        c.insertText(text);
+        c.insertText(blocks);
         c.endEditBlock();
     };
     return t;
