@@ -72,22 +72,12 @@ Timing bestOf(int runs, const std::function<void()>& work)
     return best;
 }
 
-QString sedEscapeFind(const QString& s)
+// A backslash before every character of s that sed reads as special there.
+QString sedEscape(const QString& s, const QString& special)
 {
     QString out;
     for (QChar c : s) {
-        if (QStringLiteral("\\/.[]*^$").contains(c))
-            out += u'\\';
-        out += c;
-    }
-    return out;
-}
-
-QString sedEscapeReplacement(const QString& s)
-{
-    QString out;
-    for (QChar c : s) {
-        if (QStringLiteral("\\/&").contains(c))
+        if (special.contains(c))
             out += u'\\';
         out += c;
     }
@@ -146,7 +136,7 @@ int main(int argc, char** argv)
         QString script;
         for (const QString& rule : kRules) {
             const qsizetype m = rule.indexOf("!>");
-            script += "s/" + sedEscapeFind(rule.left(m)) + "/" + sedEscapeReplacement(rule.mid(m + 2)) + "/gI\n";
+            script += "s/" + sedEscape(rule.left(m), "\\/.[]*^$") + "/" + sedEscape(rule.mid(m + 2), "\\/&") + "/gI\n";
         }
         QFile s(dir.filePath("rules.sed")), in(dir.filePath("macro.txt"));
         if (!s.open(QIODevice::WriteOnly) || !in.open(QIODevice::WriteOnly))
