@@ -18,6 +18,7 @@
 #include "macroshop/mnu1.h"
 #include "macroshop/mnu18.h"
 #include "macroshop/mnu2.h"
+#include "effects/applyfilter.h"
 #include "macroshop/scrolllines.h"
 #include "platform/printer.h"
 #include "platform/userstore.h"
@@ -237,6 +238,18 @@ TEST_F(MacroShopTest, EmailMacrosAsksForTheAddressAndGivesUpQuietlyWhenCancelled
     EXPECT_TRUE(prompts.inputPrompts[0].startsWith("Please enter email address"));
     EXPECT_TRUE(d.isVisible()) << "the macro shop comes back after the questions";
     EXPECT_EQ(d.Text1->toPlainText(), "a\nb");
+}
+
+TEST_F(MacroShopTest, TheFiltersLabelFiltersTheMacroInTheEditor)
+{
+    writeBytes("Filters/a.FLT", "Stars: number signs to stars\r\n#!>*\r\n");
+    frmdraw& d = shop();
+    d.Text1->setPlainText("a#\nb#");
+    click(d.Label10);
+    applyfilter* chooser = Forms::loaded<applyfilter>();
+    ASSERT_NE(chooser, nullptr);
+    click(chooser->Label3);
+    EXPECT_EQ(d.Text1->toPlainText(), "a*\nb*");
 }
 
 // ---- widen form ----

@@ -19,7 +19,7 @@ import sys
 import time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-CHAT_TESTS = {"test_chat", "test_ops", "test_tables"}
+CHAT_TESTS = {"test_chat", "test_ops", "test_tables", "test_effects"}
 
 
 def unescape(text):

@@ -124,22 +124,62 @@ void LoadListFromFile(QListWidget* list, const QString& path)
         list->addItem(line);
 }
 
+namespace {
+
+// Lower case of one UTF-16 unit, with a table for the code page's range.
+struct LowerTable {
+    char16_t low[256];
+    LowerTable()
+    {
+        for (int c = 0; c < 256; ++c)
+            low[c] = QChar::toLower(char16_t(c));
+    }
+    char16_t operator()(char16_t c) const { return c < 256 ? low[c] : char16_t(QChar::toLower(c)); }
+};
+
+} // namespace
+
 QString ReplaceText(QString& text, const QString& find, const QString& replacement)
 {
-    if (find.isEmpty())
+    const qsizetype m = find.size(), n = text.size();
+    if (m == 0 || m > n)
         return text;
+    static const LowerTable lower;
+    QString needle(m, Qt::Uninitialized);
+    for (qsizetype j = 0; j < m; ++j)
+        needle[j] = QChar(lower(find[j].unicode()));
+    const char16_t* t = reinterpret_cast<const char16_t*>(text.constData());
+    const char16_t* f = reinterpret_cast<const char16_t*>(needle.constData());
+    const char16_t first = f[0];
+
+    // One pass: the result grows by the unmatched stretches and the replacements, and the
+    // search goes on behind each match, so a replacement is never searched again.
     QString result;
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype at = text.indexOf(find, from, Qt::CaseInsensitive);
-        if (at < 0)
-            break;
-        result += QStringView(text).mid(from, at - from);
-        result += replacement;
-        from = at + find.size();
+    qsizetype copied = 0;
+    bool matched = false;
+    for (qsizetype i = 0; i + m <= n;) {
+        if (lower(t[i]) == first) {
+            qsizetype j = 1;
+            while (j < m && lower(t[i + j]) == f[j])
+                ++j;
+            if (j == m) {
+                if (!matched) {
+                    result.reserve(n);
+                    matched = true;
+                }
+                result.append(QStringView(t + copied, i - copied));
+                result.append(replacement);
+                i += m;
+                copied = i;
+                continue;
+            }
+        }
+        ++i;
     }
-    result += QStringView(text).mid(from);
-    text = result;
+    if (!matched)
+        return text;
+    result.append(QStringView(t + copied, n - copied));
+    text = std::move(result);
     return text;
 }
 

@@ -8,6 +8,7 @@
 #include "editor/frmmain.h"
 #include "editor/menu5.h"
 #include "macroshop/macroshop.h"
+#include "effects/frmfader.h"
 #include "shell/links.h"
 #include "skin/pushlabel.h"
 
@@ -49,6 +50,7 @@ menu2::menu2()
     otherOptions->setMouseTracking(true);
     connect(otherOptions, &PushLabel::clicked, this, [this] { OpenOtherOptions(true); });
     connect(otherOptions, &MouseLabel::mouseMoved, this, [this] { OpenOtherOptions(false); });
+    onClick(addItem("&html fader"), [] { frmfader::Open(); });
     finishLayout(2400);
 }
 

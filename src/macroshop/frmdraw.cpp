@@ -3,6 +3,8 @@
 #include "core/commonkit.h"
 #include "core/forms.h"
 #include "editor/frmasc.h"
+#include "effects/applyfilter.h"
+#include "effects/filtertarget.h"
 #include "help/frmhelp.h"
 #include "macroshop/macroedit.h"
 #include "macroshop/macromenus.h"
@@ -151,7 +153,7 @@ void frmdraw::CaptionLabel_MouseDown(int i, Qt::MouseButton button)
 
 void frmdraw::Label10_Click()
 {
-    // The filter chooser opens here; it arrives with the filters.
+    applyfilter::Open(FilterTarget::forBox(Text1));
 }
 
 void frmdraw::Label1_MouseDown(Qt::MouseButton button, int x, int y)

@@ -1,0 +1,109 @@
+#include "filters32.h"
+
+#include "core/commonkit.h"
+#include "effects/filtertarget.h"
+#include "platform/codepage.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace Filters32 {
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kMarker = QStringLiteral("!>");
+}
+
+QString ReadFilterFile(const QString& path, QString* error)
+{
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return QString();
+    };
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return fail(QStringLiteral("The filter file %1 does not exist.").arg(info.fileName()));
+    // Only a plain file is read: opening a FIFO would wait for a writer that never comes.
+    if (!info.isFile())
+        return fail(QStringLiteral("%1 is not a plain file.").arg(info.fileName()));
+    if (info.size() > kMaxFilterBytes)
+        return fail(QStringLiteral("%1 is too large for a filter (%2 bytes; a filter holds at most %3).")
+                        .arg(info.fileName())
+                        .arg(info.size())
+                        .arg(kMaxFilterBytes));
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("%1 cannot be read: %2").arg(info.fileName(), f.errorString()));
+    const QByteArray bytes = f.read(kMaxFilterBytes + 1);
+    if (bytes.size() > kMaxFilterBytes)
+        return fail(QStringLiteral("%1 is too large for a filter.").arg(info.fileName()));
+    // A rule file is text; a NUL byte says it is something else that only bears the name.
+    if (bytes.contains('\0'))
+        return fail(QStringLiteral("%1 holds binary data, not filter rules.").arg(info.fileName()));
+    return CodePage::toUnicode(bytes);
+}
+
+QString GetFilterName(const QString& path)
+{
+    const QString content = ReadFilterFile(path);
+    const qsizetype colon = content.indexOf(u':');
+    return colon < 0 ? QString() : content.left(colon);
+}
+
+int ApplyFilterRules(const QString& content, QString& text)
+{
+    // The header line is never a rule; a file of one line has no rules.
+    const qsizetype headerEnd = content.indexOf(kCrLf);
+    if (headerEnd < 0)
+        return 0;
+    QStringView rules = QStringView(content).mid(headerEnd + 2);
+    // Any number of line breaks at the end count as one.
+    while (rules.endsWith(kCrLf))
+        rules.chop(2);
+    int applied = 0;
+    qsizetype pos = 0;
+    while (pos <= rules.size()) {
+        qsizetype end = rules.indexOf(kCrLf, pos);
+        if (end < 0)
+            end = rules.size();
+        const QStringView line = rules.mid(pos, end - pos);
+        pos = end + 2;
+        const qsizetype marker = line.indexOf(kMarker);
+        // A line without the marker (an empty line too) or with nothing to find is no rule.
+        if (marker <= 0)
+            continue;
+        CommonKit::ReplaceText(text, line.left(marker).toString(), line.mid(marker + 2).toString());
+        ++applied;
+    }
+    return applied;
+}
+
+QString ApplyFilterFile(const QString& path, QString& text, QString* error)
+{
+    QString why;
+    const QString content = ReadFilterFile(path, &why);
+    if (content.isEmpty()) {
+        if (error)
+            *error = why;
+        return QStringLiteral("BLANKFILE");
+    }
+    ApplyFilterRules(content, text);
+    return {};
+}
+
+QString ApplyFilterFile(const QString& path, const FilterTarget& box, QString* error)
+{
+    if (!box.isValid()) {
+        if (error)
+            *error = QStringLiteral("There is no macro to filter: the macro shop is closed.");
+        return QStringLiteral("BLANKFILE");
+    }
+    QString text = box.read();
+    const QString r = ApplyFilterFile(path, text, error);
+    if (r.isEmpty())
+        box.write(text);
+    return r;
+}
+
+} // namespace Filters32

@@ -1,0 +1,30 @@
+#pragma once
+#include <QString>
+
+struct FilterTarget;
+
+// Filter files: a header line whose text up to the first ":" names the filter, then one rule a
+// line, find text "!>" replacement, applied in file order, each to the result of the ones before.
+namespace Filters32 {
+
+// A filter file larger than this is not taken for one (filters are a few rules).
+constexpr qint64 kMaxFilterBytes = 4 * 1024 * 1024;
+
+// The whole file as text; "" with the reason in error when it is missing, unreadable, not a
+// plain file (a FIFO would block the reader), larger than kMaxFilterBytes, or binary.
+QString ReadFilterFile(const QString& path, QString* error = nullptr);
+
+// The text before the first ":" of the file; "" when it has none or cannot be read.
+QString GetFilterName(const QString& path);
+
+// Applies the rules of a filter's content (header line included) to text. Lines without "!>"
+// and rules with an empty find text are skipped. Returns the number of rules applied.
+int ApplyFilterRules(const QString& content, QString& text);
+
+// "BLANKFILE" when the file is empty or cannot be read (text unchanged, the reason in error
+// when there is more to say than that), else "" with the rules applied to text.
+QString ApplyFilterFile(const QString& path, QString& text, QString* error = nullptr);
+// The same on the text of a window (the macro editor), rewritten once when the rules changed it.
+QString ApplyFilterFile(const QString& path, const FilterTarget& box, QString* error = nullptr);
+
+} // namespace Filters32
