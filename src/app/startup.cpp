@@ -42,6 +42,7 @@ void InstallHooks()
             return Forms::loaded<frmwelcome>() != nullptr;
         },
         [](Lifecycle::QuitCommand command) { Quit::Run(command); },
+        [](const QString& path) { OpenFile(path); },
     });
 }
 
@@ -89,7 +90,9 @@ void StagedStartup(frmmain& main)
     OpenCommandLineFile();
 }
 
-void OpenCommandLineFile()
+void OpenCommandLineFile() { OpenFile(commandLine); }
+
+void OpenFile(const QString& commandLine)
 {
     if (commandLine.isEmpty())
         return;
