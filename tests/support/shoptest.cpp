@@ -16,6 +16,8 @@ void FakeClock::wait(double seconds)
     if (seconds <= 0)
         return;
     waits << seconds;
+    if (onWait)
+        onWait(seconds);
     now += seconds;
     if (now >= 86400)
         now -= 86400;
@@ -35,6 +37,8 @@ Prompts::Answer ScriptedPrompts::messageBox(const QString& text, const QString& 
                                             Prompts::Icon icon)
 {
     messages << Message{text, title, buttons, icon};
+    if (whileAsking)
+        whileAsking();
     if (answers.empty())
         return buttons == Prompts::Buttons::YesNo ? Prompts::Answer::No : Prompts::Answer::Ok;
     const Prompts::Answer a = answers.front();
@@ -45,6 +49,8 @@ Prompts::Answer ScriptedPrompts::messageBox(const QString& text, const QString& 
 QString ScriptedPrompts::inputBox(const QString& prompt, const QString&, const QString&)
 {
     inputPrompts << prompt;
+    if (whileAsking)
+        whileAsking();
     if (inputs.empty())
         return {};
     const QString s = inputs.front();
@@ -54,6 +60,8 @@ QString ScriptedPrompts::inputBox(const QString& prompt, const QString&, const Q
 
 QString ScriptedPrompts::openFileName(const QString&)
 {
+    if (whileAsking)
+        whileAsking();
     if (fileNames.empty())
         return {};
     const QString s = fileNames.front();
