@@ -56,11 +56,12 @@ frmrect::frmrect()
     QFont large = Label3->font();
     large.setPointSizeF(large.pointSizeF() * 1.5);
     Label3->setFont(large);
-    place(Label3, 3330, 0, 360, 330);
+    place(Label3, 3330, 0, 360, 310);
     Label4 = new PushLabel("6", this);
     Label4->setSymbol(true);
     Label3->setSymbol(true);
     Label4->setAccessibleName("options panel");
+    Label4->setAlignment(Qt::AlignCenter);
     place(Label4, 3360, 20, 300, 270);
     Label3->setCaption("6");
     connect(Label4, &PushLabel::clicked, this, &frmrect::Label4_Click);
