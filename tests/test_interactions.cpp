@@ -387,6 +387,21 @@ TEST_F(Shop, EnterAndEscInThePromptDialogsAndThePresetIsReplacedByTyping)
     EXPECT_EQ(Setting("HANDLE"), "newnick");
 }
 
+TEST_F(Shop, TheLinkDialogTakesEnterAndEsc)
+{
+    launch();
+    QApplication::clipboard()->clear();
+    frmlink& dialog = Forms::get<frmlink>();
+    dialog.show();
+    dialog.Text1->setText("http://quorl.example/");
+    QTest::keyClick(dialog.Text2, Qt::Key_Return);
+    EXPECT_EQ(QApplication::clipboard()->text(), "< A HREF=\"http://quorl.example/\">Text to link</A>");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(Forms::loaded<frmlink>(), &dialog) << "Ok keeps the dialog open";
+    QTest::keyClick(dialog.Text3, Qt::Key_Escape);
+    EXPECT_EQ(Forms::loaded<frmlink>(), nullptr);
+}
+
 TEST_F(Shop, TheFirstRunHandleDialogTakesTypingAndEnter)
 {
     QFile::remove(SettingsPath());

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 frmlink::frmlink()
@@ -68,3 +69,13 @@ void frmlink::Label3_Click()
 }
 
 void frmlink::Label4_Click() { Forms::unload<frmlink>(); }
+
+void frmlink::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier)
+        Label4->click();
+    else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !(e->modifiers() & ~Qt::KeypadModifier))
+        Label3->click();
+    else
+        SkinnedForm::keyPressEvent(e);
+}

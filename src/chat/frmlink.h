@@ -24,4 +24,8 @@ public:
 
     void Label3_Click();
     void Label4_Click();
+
+protected:
+    // Enter presses "&Ok", Esc presses "&Cancel".
+    void keyPressEvent(QKeyEvent* e) override;
 };
