@@ -81,18 +81,9 @@ protected:
         writeSettings();
         SetSetting("LOADED", "5"); // no welcome window takes the focus
     }
-    void TearDown() override
-    {
-        Startup::SetCommandLine({});
-        ShopTest::TearDown();
-    }
     frmmain& launch(const QString& commandLine = {})
     {
-        Startup::SetCommandLine(commandLine);
-        Startup::Launch();
-        frmmain& main = Forms::get<frmmain>();
-        if (main.Timer8->isActive())
-            main.Timer8_Timer();
+        frmmain& main = ShopTest::launch(commandLine);
         QApplication::processEvents();
         return main;
     }

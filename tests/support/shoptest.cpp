@@ -1,9 +1,13 @@
 #include "support/helpers.h"
 #include "shoptest.h"
 
+#include "app/startup.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
+#include "editor/frmmain.h"
 #include "platform/progfolder.h"
+
+#include <QTimer>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -95,8 +99,19 @@ void ShopTest::SetUp()
     Random::install(&random);
 }
 
+frmmain& ShopTest::launch(const QString& commandLine)
+{
+    Startup::SetCommandLine(commandLine);
+    Startup::Launch();
+    frmmain& main = Forms::get<frmmain>();
+    if (main.Timer8->isActive())
+        main.Timer8_Timer();
+    return main;
+}
+
 void ShopTest::TearDown()
 {
+    Startup::SetCommandLine({});
     Forms::unloadAll();
     QCoreApplication::processEvents();
     Clock::install(nullptr);

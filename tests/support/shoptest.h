@@ -50,6 +50,8 @@ public:
     QString saveFileName(const QString& filter) override;
 };
 
+class frmmain;
+
 class RecordingProcess : public Process::Source {
 public:
     int ends = 0;
@@ -77,6 +79,8 @@ protected:
     void writeBytes(const QString& relative, const QByteArray& bytes) const;
     // Writes the defaults and a handle, as after a first run.
     void writeSettings(const QString& handle = "tester");
+    // Launches as the program does (with this command line) and runs the staged start-up at once.
+    frmmain& launch(const QString& commandLine = {});
 
     QTemporaryDir dir;
     FakeClock clock;
