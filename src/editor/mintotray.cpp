@@ -8,6 +8,7 @@
 #include "editor/frmrect.h"
 #include "help/frmhelp.h"
 #include "platform/progfolder.h"
+#include "shell/systrayicon.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -86,6 +87,12 @@ void listen()
 void Hide()
 {
     frmmain& main = Forms::get<frmmain>();
+    if (!systrayicon::TrayAvailable()) {
+        main.Minimize();
+        listen();
+        return;
+    }
+    systrayicon::AddTrayIcon();
     main.hide();
     if (auto* rect = Forms::loaded<frmrect>())
         rect->hide();
@@ -103,7 +110,7 @@ void HideAll()
         w->hide();
 }
 
-void Restore()
+void Restore(bool restoreState)
 {
     if (QLocalServer* s = server.data()) {
         server = nullptr;
@@ -111,7 +118,10 @@ void Restore()
         s->deleteLater();
     }
     frmmain& main = Forms::get<frmmain>();
-    main.showNormal();
+    if (restoreState)
+        main.showNormal();
+    else
+        main.show();
     main.Dock();
     frmrect& rect = Forms::get<frmrect>();
     rect.show();
