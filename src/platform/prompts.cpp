@@ -46,6 +46,16 @@ QString DialogSource::inputBox(const QString& prompt, const QString& title, cons
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
+QString DialogSource::passwordBox(const QString& prompt, const QString& title)
+{
+    QInputDialog dialog;
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
 namespace {
 // The shop's windows stay on top of others; its file dialogs stay on top of them.
 QString fileName(QFileDialog::AcceptMode mode, const QString& filter)
