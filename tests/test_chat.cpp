@@ -106,7 +106,7 @@ TEST(chatRoom, MultiLineTextArrivesAsOneMessageWithItsExactBytes)
     const auto lines = client.transcript();
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0].bytes, bytes);
-    EXPECT_EQ(lines[1].bytes, QByteArray("a\r\nb")) << "line ends go as CR LF";
+    EXPECT_EQ(lines[1].bytes, QByteArray("a\nb")) << "the bytes go unchanged, a lone LF included";
     EXPECT_LE(lines[0].time, lines[1].time);
     EXPECT_EQ(ReadWindowText(input), QString()) << "Enter empties the input";
     const HWND transcript = child(FindChatRoom(), "RICHCNTL");

@@ -155,7 +155,7 @@ TEST_F(ArtPages, RecentFilesListMovesAChosenEntryToTheTopAndKeepsItsCopy)
 
 TEST_F(ArtPages, RecentFilesLiveInThePerUserStoreAndClear)
 {
-    Mru::Update("MRU2", "C:\\art\\old.gly");
+    Mru::Update("MRU2", "/art/old.gly");
     EXPECT_EQ(Mru::Read("MRU2")[0].name, "old.gly");
     const QString store = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/GLY/GLY.ini";
     EXPECT_TRUE(store.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));

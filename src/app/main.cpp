@@ -16,7 +16,7 @@ int main(int argc, char** argv)
     args.removeFirst();
     Startup::SetCommandLine(args.join(' '));
     // A shop of this folder hidden to the tray comes back instead of a second one starting.
-    if (MinToTray::WakeRunningShop())
+    if (MinToTray::WakeRunningShop(Startup::CommandLine()))
         return 0;
     Startup::Launch();
     return app.exec();

@@ -44,6 +44,7 @@ void InstallHooks()
             return Forms::loaded<frmwelcome>() != nullptr;
         },
         [](Lifecycle::QuitCommand command) { Quit::Run(command); },
+        [](const QString& path) { OpenFile(path); },
     });
 }
 
@@ -92,7 +93,9 @@ void StagedStartup(frmmain& main)
     OpenCommandLineFile();
 }
 
-void OpenCommandLineFile()
+void OpenCommandLineFile() { OpenFile(commandLine); }
+
+void OpenFile(const QString& commandLine)
 {
     if (commandLine.isEmpty())
         return;

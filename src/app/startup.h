@@ -20,6 +20,8 @@ void SplashStatus(const QString& text);
 void StagedStartup(frmmain& main);
 // Opens the command-line file: a macro file in the macro shop, anything else over the pages.
 void OpenCommandLineFile();
+// The same for any path (a file handed over by a second launch).
+void OpenFile(const QString& path);
 // Shows the welcome window while fewer than two starts are counted.
 void WelcomeCheck();
 // Gives the windows their way up to start-up and quit (the hooks of Lifecycle).

@@ -6,6 +6,7 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
+#include "editor/docking.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
 #include "editor/pageedit.h"
@@ -78,24 +79,8 @@ int menuNumber(const QString& typed)
 // The input box would sit under the topmost stack, so the stack steps aside while it asks.
 QString askMenuNumber()
 {
-    // Guarded: the stack may be unloaded while the box is open.
-    QPointer<frmmain> main = Forms::loaded<frmmain>();
-    QPointer<frmrect> rect = Forms::loaded<frmrect>();
-    if (main)
-        main->hide();
-    if (rect)
-        rect->hide();
-    if (auto* panel = Forms::loaded<ops>())
-        panel->hide();
-    const QString answer = Prompts::inputBox(QString::fromUtf8(kMenuPrompt), QStringLiteral("Menu"), QStringLiteral("4"));
-    if (main)
-        main->show();
-    if (rect) {
-        rect->show();
-        if (rect->optionsOpen())
-            Forms::get<ops>().show();
-    }
-    return answer;
+    Docking::StepAside aside;
+    return Prompts::inputBox(QString::fromUtf8(kMenuPrompt), QStringLiteral("Menu"), QStringLiteral("4"));
 }
 
 } // namespace

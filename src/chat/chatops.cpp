@@ -17,14 +17,9 @@ constexpr quint32 kMessageNine = 9;
 // Between two looks for the wait window: quick for the user, light on the bus.
 constexpr double kPollSeconds = 0.1;
 
-// Text leaves the shop as Windows-1252 with CR LF line ends.
-QByteArray chatBytes(const QString& text)
-{
-    QString crlf = text;
-    crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return CodePage::fromUnicode(crlf);
-}
+// Text leaves the shop as Windows-1252, its line breaks as they stand: the chat client gets
+// exactly what the page or line holds.
+QByteArray chatBytes(const QString& text) { return CodePage::fromUnicode(text); }
 
 // A child of a window that exists; never a top-level window by accident.
 HWND child(HWND parent, const QByteArray& cls, HWND after = 0, const QByteArray& title = {})

@@ -28,4 +28,10 @@ void Quit(QuitCommand command)
         hooks.quit(command);
 }
 
+void OpenFile(const QString& path)
+{
+    if (hooks.openFile)
+        hooks.openFile(path);
+}
+
 } // namespace Lifecycle

@@ -16,6 +16,7 @@ struct Hooks {
     std::function<void(const QString&)> splashStatus; // the splash's status line
     std::function<bool()> welcomeCheck;               // the main window got the focus; true: welcomed
     std::function<void(QuitCommand)> quit;            // one of the four quit commands
+    std::function<void(const QString&)> openFile;     // a file handed over by a second launch
 };
 
 void Install(const Hooks& hooks);
@@ -25,5 +26,7 @@ void SplashStatus(const QString& text);
 // True when the welcome window is open.
 bool WelcomeCheck();
 void Quit(QuitCommand command);
+// Opens the file as the command-line file of start-up is opened.
+void OpenFile(const QString& path);
 
 } // namespace Lifecycle

@@ -7,6 +7,29 @@
 
 namespace Docking {
 
+StepAside::StepAside()
+    : main_(Forms::loaded<frmmain>())
+    , rect_(Forms::loaded<frmrect>())
+{
+    if (main_)
+        main_->hide();
+    if (rect_)
+        rect_->hide();
+    if (auto* o = Forms::loaded<ops>())
+        o->hide();
+}
+
+StepAside::~StepAside()
+{
+    if (main_)
+        main_->show();
+    if (rect_) {
+        rect_->show();
+        if (rect_->optionsOpen())
+            Forms::get<ops>().show();
+    }
+}
+
 namespace {
 QRect twipsRect(const SkinnedForm& w) { return QRect(w.Left(), w.Top(), w.Width(), w.Height()); }
 }

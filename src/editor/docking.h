@@ -1,5 +1,9 @@
 #pragma once
+#include <QPointer>
 #include <QRect>
+
+class frmmain;
+class frmrect;
 
 // Where the docked stack goes: the indicator panel directly under the main window, the options
 // panel under the indicator. All rectangles are in twips; the rules work on plain rectangles and
@@ -38,5 +42,20 @@ int MainTopForMenu(int menuTop, int mainHeight, bool rolledUp);
 // The options panel opened by the indicator's toggle: below the indicator, and when that would
 // reach below the screen the whole stack moves up so its bottom meets the screen's bottom.
 void OpenOptions(Stack& s, int screenHeight);
+
+// While a box or file dialog is open the topmost stack would cover it: the main window, the
+// indicator and the options panel step aside, and come back when this ends (the options panel
+// only when the indicator records it open). Windows unloaded meanwhile stay gone.
+class StepAside {
+public:
+    StepAside();
+    ~StepAside();
+    StepAside(const StepAside&) = delete;
+    StepAside& operator=(const StepAside&) = delete;
+
+private:
+    QPointer<frmmain> main_;
+    QPointer<frmrect> rect_;
+};
 
 } // namespace Docking

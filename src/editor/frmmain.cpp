@@ -81,7 +81,9 @@ frmmain::frmmain()
         auto* p = new PageEdit(this);
         p->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         p->setAccessibleName(QStringLiteral("page %1").arg(i + 1));
-        p->setFont(QFont("Arial", 9));
+        QFont font("Arial");
+        font.setPointSizeF(9.75);
+        p->setFont(font);
         place(p, 1320, tops[i], 2240, 270);
         pages_[i] = p;
         const int n = i + 1;
@@ -99,9 +101,9 @@ frmmain::frmmain()
     Text3 = pages_[2];
     Text4 = pages_[3];
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        for (PageEdit* p : pages_)
-            if (now == p)
-                lastFocusedPage_ = p;
+        if (!now || now == this || now->window() != this)
+            return;
+        lastFocus_ = now;
     });
 
     connect(Label1, &MouseLabel::mousePressed, this, &frmmain::Label1_MouseDown);
@@ -184,7 +186,11 @@ void frmmain::readAsciiText(const QString& content) { setPageTexts(Pages::ReadAs
 
 void frmmain::OpenAscii()
 {
-    const QString name = Prompts::openFileName();
+    QString name;
+    {
+        Docking::StepAside aside;
+        name = Prompts::openFileName();
+    }
     if (name.isEmpty())
         return;
     OpenRecent(name);
@@ -200,34 +206,49 @@ void frmmain::OpenRecent(const QString& path)
 
 void frmmain::SaveAscii()
 {
-    const QString name = Prompts::saveFileName();
+    QString name;
+    {
+        Docking::StepAside aside;
+        name = Prompts::saveFileName();
+    }
     if (name.isEmpty())
         return;
     Forms::get<menu1>().ShowMru(Mru::Update("MRU2", name));
     QString error;
-    if (!CommonKit::SaveString(Pages::AsciiFileText(pageTexts()), name, &error))
+    if (!CommonKit::SaveString(Pages::AsciiFileText(pageTexts()), name, &error)) {
+        Docking::StepAside aside;
         Prompts::messageBox("Could not save " + name + ":\n" + error, "Save ascii", Prompts::Buttons::Ok,
                             Prompts::Icon::Exclamation);
+    }
 }
 
 void frmmain::SendEditKey(EditKey key)
 {
-    PageEdit* p = lastFocusedPage_;
-    if (!p)
+    auto* p = qobject_cast<PageEdit*>(lastFocus_.data());
+    if (!p || std::find(pages_.begin(), pages_.end(), p) == pages_.end())
         return;
+    // The press that opened the menu took the focus from the page, and with it the selection.
+    p->restoreSelection();
     switch (key) {
     case EditKey::Undo: p->undo(); break;
     case EditKey::Cut: p->cut(); break;
     case EditKey::Copy: p->copy(); break;
-    case EditKey::Paste: p->paste(); break;
+    case EditKey::Paste: p->pasteLine(); break;
     }
+    // As the keystroke would have left it: the page keeps the focus.
+    if (isVisible())
+        p->setFocus();
 }
 
 void frmmain::DeleteSelection()
 {
-    for (int i = 0; i < 4; ++i)
-        if (pageTimer[i] && pages_[i]->hasSelectedText())
+    for (int i = 0; i < 4; ++i) {
+        if (!pageTimer[i])
+            continue;
+        pages_[i]->restoreSelection();
+        if (pages_[i]->hasSelectedText())
             pages_[i]->del();
+    }
 }
 
 void frmmain::SelectAllActive(bool moveFocus)

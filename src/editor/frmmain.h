@@ -4,6 +4,7 @@
 #include "skin/skinnedform.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <optional>
@@ -53,7 +54,8 @@ public:
     void OpenAscii();
     void SaveAscii();
     void OpenRecent(const QString& path);
-    // Edit menu commands; the clipboard-and-undo ones act on the page that had the focus.
+    // Edit menu commands; the clipboard-and-undo ones act on the page that had the focus when the
+    // menu opened, and on nothing when the focus was not on a page.
     enum class EditKey { Undo, Cut, Copy, Paste };
     void SendEditKey(EditKey key);
     void DeleteSelection();
@@ -140,7 +142,10 @@ private:
     bool staged_ = false;
     std::array<PageEdit*, 4> pages_{};
     std::array<PushLabel*, 4> captionLabels_{};
-    PageEdit* lastFocusedPage_ = nullptr;
+    // The control of this window that last had the focus, as the window's active control: a
+    // press on a caption label focuses the window itself on its way to opening a menu, and
+    // other windows (menus, panels) keep their own.
+    QPointer<QWidget> lastFocus_;
     std::optional<QPoint> press_;
     bool restoreWatch_ = false;
     bool manualMove_ = false;

@@ -33,7 +33,9 @@ frmrect::frmrect()
     resize(Twips::toPixels(3720), Twips::toPixels(330));
     Label1 = new MouseLabel(this);
     Label1->setTextFormat(Qt::PlainText);
-    Label1->setFont(QFont("Tahoma", 7));
+    QFont small("Tahoma");
+    small.setPointSizeF(6.75);
+    Label1->setFont(small);
     Label1->setAccessibleName("position");
     place(Label1, 90, 45, 1800, 240);
     Label2 = new MouseLabel(this);
@@ -46,12 +48,20 @@ frmrect::frmrect()
     Label5->setFont(QFont("Tahoma", 7));
     Label5->setAccessibleName("starts");
     place(Label5, 2850, 45, 420, 240);
+    // The larger copy of the toggle glyph sits behind it in the skin's colour; presses go
+    // through to the toggle.
     Label3 = new MouseLabel(this);
-    Label3->hide(); // kept equal to Label4; the skin's panel has room for one glyph
+    Label3->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Label3->setAlignment(Qt::AlignCenter);
+    QFont large = Label3->font();
+    large.setPointSizeF(large.pointSizeF() * 1.5);
+    Label3->setFont(large);
+    place(Label3, 3330, 0, 360, 310);
     Label4 = new PushLabel("6", this);
     Label4->setSymbol(true);
     Label3->setSymbol(true);
     Label4->setAccessibleName("options panel");
+    Label4->setAlignment(Qt::AlignCenter);
     place(Label4, 3360, 20, 300, 270);
     Label3->setCaption("6");
     connect(Label4, &PushLabel::clicked, this, &frmrect::Label4_Click);
@@ -86,8 +96,7 @@ void frmrect::ApplySkin()
     setBackground(s + "frmrect.bmp");
     setTextColour(Label3, SkinFolder::ColourFromValue(SkinFolder::Value(s, "restfontclr")));
     const QColor fore = SkinFolder::ColourFromValue(SkinFolder::Value(s, "frmrectfore"));
-    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label5), static_cast<QWidget*>(Label2),
-                       static_cast<QWidget*>(Label4)})
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label5), static_cast<QWidget*>(Label2)})
         setTextColour(w, fore);
 }
 

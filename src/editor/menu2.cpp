@@ -31,7 +31,11 @@ menu2::menu2()
             hide();
         });
     onClick(addItem("&scroll"), [] { ChatCommands::ScrollAllPages(); });
-    onClick(addItem("&advertize"), [] { ChatCommands::AdvertizeFromMenu(); });
+    // This one sends first and closes afterwards.
+    connect(addItem("&advertize"), &PushLabel::clicked, this, [this] {
+        ChatCommands::AdvertizeFromMenu();
+        hide();
+    });
     onClick(addItem("&insert link"), [] { ChatCommands::ShowLinkDialog(); });
     onClick(addItem("&macros shop"), [] { MacroShop::OpenFromMenu(); });
     addSeparator();

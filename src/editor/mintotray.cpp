@@ -2,6 +2,7 @@
 
 #include "chat/ops.h"
 #include "core/forms.h"
+#include "core/lifecycle.h"
 #include "editor/frmhandle.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
@@ -10,9 +11,11 @@
 #include "shell/systrayicon.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QTimer>
 #include <unistd.h>
 
 namespace MinToTray {
@@ -20,6 +23,40 @@ namespace MinToTray {
 namespace {
 
 QPointer<QLocalServer> server;
+
+// A second launch says "show", and "open " with its file's path (UTF-8, percent-encoded) when it
+// has one. Lines longer than any path, or a launch that says nothing in time, are dropped.
+constexpr qint64 kMaxLine = 64 * 1024;
+constexpr int kAnswerMs = 5000;
+
+void handleLine(const QByteArray& line)
+{
+    if (line == "show") {
+        if (IsHidden())
+            Restore();
+    } else if (line.startsWith("open ")) {
+        const QString path = QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(5)));
+        if (IsHidden())
+            Restore();
+        Lifecycle::OpenFile(path);
+    }
+}
+
+void answer(QLocalSocket* s)
+{
+    // The socket outlives the server, which goes when the shop comes back.
+    s->setParent(nullptr);
+    QObject::connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+    QTimer::singleShot(kAnswerMs, s, [s] { s->abort(); });
+    const auto read = [s] {
+        while (s->canReadLine())
+            handleLine(s->readLine(kMaxLine).trimmed());
+        if (s->bytesAvailable() > kMaxLine)
+            s->abort();
+    };
+    QObject::connect(s, &QLocalSocket::readyRead, s, read);
+    read();
+}
 
 // One name per user and program folder, so two installed shops do not wake each other.
 QString serverName()
@@ -41,8 +78,7 @@ void listen()
     }
     QObject::connect(server, &QLocalServer::newConnection, server, [] {
         while (QLocalSocket* s = server->nextPendingConnection())
-            s->deleteLater();
-        Restore();
+            answer(s);
     });
 }
 
@@ -97,13 +133,16 @@ void Restore(bool restoreState)
 
 bool IsHidden() { return !server.isNull(); }
 
-bool WakeRunningShop()
+bool WakeRunningShop(const QString& file)
 {
     QLocalSocket socket;
     socket.connectToServer(serverName());
     if (!socket.waitForConnected(500))
         return false;
     socket.write("show\n");
+    // The running shop has its own working folder: the path goes absolute.
+    if (!file.isEmpty())
+        socket.write("open " + QFileInfo(file).absoluteFilePath().toUtf8().toPercentEncoding() + "\n");
     socket.waitForBytesWritten(500);
     socket.disconnectFromServer();
     return true;

@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 
 // Hiding the shop to the tray and bringing it back. Until the tray icon exists a hidden shop
 // listens for a second launch of the same program folder, which brings it back instead of
@@ -17,7 +18,8 @@ void Restore(bool restoreState = true);
 bool IsHidden();
 
 // A second launch: true when a hidden shop of this program folder answered and was woken, so
-// this launch has nothing more to do.
-bool WakeRunningShop();
+// this launch has nothing more to do. The launch's file (its command line, when not empty) goes
+// to that shop, which opens it as start-up opens the command-line file.
+bool WakeRunningShop(const QString& file = {});
 
 } // namespace MinToTray

@@ -23,7 +23,8 @@ void write(const QString& section, const List& list, Naming naming = Naming::Num
 
 QString DisplayName(const QString& path)
 {
-    const qsizetype cut = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    // "\\" is an ordinary file-name character here; only "/" separates folders.
+    const qsizetype cut = path.lastIndexOf('/');
     return cut < 0 ? path : path.mid(cut + 1);
 }
 

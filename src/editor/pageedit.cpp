@@ -2,7 +2,12 @@
 
 #include "platform/codepage.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <climits>
 
 PageEdit::PageEdit(QWidget* parent)
@@ -14,11 +19,41 @@ PageEdit::PageEdit(QWidget* parent)
     setFrame(false);
 }
 
+QString PageEdit::firstLine(const QString& text)
+{
+    const qsizetype cr = text.indexOf('\r');
+    const qsizetype lf = text.indexOf('\n');
+    if (cr < 0 && lf < 0)
+        return text;
+    return text.left(cr < 0 ? lf : lf < 0 ? cr : std::min(cr, lf));
+}
+
+void PageEdit::pasteLine(QClipboard::Mode mode)
+{
+    if (isReadOnly())
+        return;
+    const QString clip = firstLine(QGuiApplication::clipboard()->text(mode));
+    if (!clip.isEmpty() || hasSelectedText())
+        insert(clip);
+}
+
+void PageEdit::restoreSelection()
+{
+    if (savedStart_ < 0 || hasFocus() || hasSelectedText() || text() != savedText_)
+        return;
+    setSelection(savedStart_, savedLength_);
+}
+
 void PageEdit::keyPressEvent(QKeyEvent* e)
 {
     // Ctrl+A and Ctrl+B belong to the window's handler; the field itself does nothing with them.
     if (e->modifiers() == Qt::ControlModifier && (e->key() == Qt::Key_A || e->key() == Qt::Key_B)) {
         emit keyPressed(e->key() == Qt::Key_A ? 1 : 2);
+        return;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        pasteLine();
+        e->accept();
         return;
     }
     if (!e->text().isEmpty())
@@ -36,4 +71,49 @@ void PageEdit::mouseMoveEvent(QMouseEvent* e)
 {
     emit hovered();
     QLineEdit::mouseMoveEvent(e);
+}
+
+void PageEdit::mouseReleaseEvent(QMouseEvent* e)
+{
+    // The middle button pastes the selection clipboard, one line of it.
+    if (e->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection() && !isReadOnly()) {
+        deselect();
+        pasteLine(QClipboard::Selection);
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(e);
+}
+
+void PageEdit::focusOutEvent(QFocusEvent* e)
+{
+    savedText_ = text();
+    savedStart_ = hasSelectedText() ? selectionStart() : -1;
+    savedLength_ = hasSelectedText() ? int(selectedText().size()) : 0;
+    QLineEdit::focusOutEvent(e);
+}
+
+void PageEdit::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+        disconnect(paste, &QAction::triggered, nullptr, nullptr);
+        connect(paste, &QAction::triggered, this, [this] { pasteLine(); });
+    }
+    menu->popup(e->globalPos());
+}
+
+void PageEdit::dropEvent(QDropEvent* e)
+{
+    if (!e->mimeData() || !e->mimeData()->hasText()) {
+        QLineEdit::dropEvent(e);
+        return;
+    }
+    QMimeData oneLine;
+    oneLine.setText(firstLine(e->mimeData()->text()));
+    QDropEvent cut(e->position(), e->possibleActions(), &oneLine, e->buttons(), e->modifiers(), e->type());
+    cut.setDropAction(e->dropAction());
+    QLineEdit::dropEvent(&cut);
+    e->setDropAction(cut.dropAction());
+    e->setAccepted(cut.isAccepted());
 }

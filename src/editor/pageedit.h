@@ -1,13 +1,23 @@
 #pragma once
+#include <QClipboard>
 #include <QLineEdit>
 
 // An art page: a one-line text field that reports the typed character codes its window
 // handles (Ctrl+A = 1, Ctrl+B = 2), presses and pointer movement, and refuses text that
-// Windows-1252 cannot hold.
+// Windows-1252 cannot hold. Pasted or dropped text ends at its first line break, as in a
+// one-line edit box; text set by the program is kept whole.
 class PageEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit PageEdit(QWidget* parent = nullptr);
+
+    // Pastes from the clipboard (or the selection clipboard) up to the first line break.
+    void pasteLine(QClipboard::Mode mode = QClipboard::Clipboard);
+    // The text before its first CR or LF.
+    static QString firstLine(const QString& text);
+    // Puts back the selection the page had when it last lost the focus (a press elsewhere drops
+    // it), while the page has no focus and no selection and its text has not changed since.
+    void restoreSelection();
 
 signals:
     void keyPressed(int characterCode);
@@ -18,4 +28,13 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    QString savedText_;
+    int savedStart_ = -1;
+    int savedLength_ = 0;
 };

@@ -40,6 +40,9 @@ QString DialogSource::inputBox(const QString& prompt, const QString& title, cons
     dialog.setLabelText(prompt);
     dialog.setTextValue(preset);
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    // The preset is selected, so typing replaces it.
+    if (auto* box = dialog.findChild<QLineEdit*>())
+        box->selectAll();
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
@@ -53,15 +56,23 @@ QString DialogSource::passwordBox(const QString& prompt, const QString& title)
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
-QString DialogSource::openFileName(const QString& filter)
+namespace {
+// The shop's windows stay on top of others; its file dialogs stay on top of them.
+QString fileName(QFileDialog::AcceptMode mode, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(nullptr, QString(), QString(), filter);
+    QFileDialog dialog(nullptr, QString(), QString(), filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
 }
 
-QString DialogSource::saveFileName(const QString& filter)
-{
-    return QFileDialog::getSaveFileName(nullptr, QString(), QString(), filter);
-}
+QString DialogSource::openFileName(const QString& filter) { return fileName(QFileDialog::AcceptOpen, filter); }
+
+QString DialogSource::saveFileName(const QString& filter) { return fileName(QFileDialog::AcceptSave, filter); }
 
 namespace {
 DialogSource dialogs;

@@ -5,6 +5,7 @@
 #include "platform/twips.h"
 #include "skin/pushlabel.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 PromptForm::PromptForm(const QString& name, const QString& title, const QString& prompt, const QString& boxName)
@@ -29,6 +30,26 @@ PromptForm::PromptForm(const QString& name, const QString& title, const QString&
     Label3 = makeButton(Image1, "&Ok", 1080, 1500);
     Label4 = makeButton(Image3, "&Cancel", 2580, 1500);
     attachTitleDrag(Label1);
+}
+
+void PromptForm::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        Label4->click();
+        return;
+    }
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !(e->modifiers() & ~Qt::KeypadModifier)) {
+        Label3->click();
+        return;
+    }
+    SkinnedForm::keyPressEvent(e);
+}
+
+void PromptForm::showEvent(QShowEvent* e)
+{
+    SkinnedForm::showEvent(e);
+    Text1->selectAll();
+    Text1->setFocus();
 }
 
 void PromptForm::applyPromptSkin(const QString& folder)

@@ -24,4 +24,8 @@ public:
 protected:
     // The load-time skin of these dialogs; folder empty for the current skin.
     void applyPromptSkin(const QString& folder = {});
+    // Enter presses "&Ok", Esc presses "&Cancel"; on showing, the preset answer is selected so
+    // typing replaces it.
+    void keyPressEvent(QKeyEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 };

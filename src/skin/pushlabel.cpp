@@ -167,10 +167,11 @@ void MouseLabel::mouseReleaseEvent(QMouseEvent* e)
 
 void MouseLabel::mouseDoubleClickEvent(QMouseEvent* e)
 {
+    // A double click is one press, one click and then the double-click event: its second press
+    // neither presses nor clicks again, so no command runs twice. Its release still reports.
+    pressedInside_ = false;
     if (e->button() == Qt::LeftButton)
         emit doubleClicked();
-    // The second press of a double click also counts as a press, as on the platform it came from.
-    mousePressEvent(e);
 }
 
 PushLabel::PushLabel(const QString& caption, QWidget* parent, Role role)
@@ -182,7 +183,7 @@ PushLabel::PushLabel(const QString& caption, QWidget* parent, Role role)
         return true;
     }();
     (void)factoryInstalled;
-    setCursor(Qt::PointingHandCursor);
+    // No hover look: the pointer stays the arrow over buttons and menu items.
     setFocusPolicy(Qt::TabFocus);
     setCaption(caption);
 }
@@ -201,9 +202,10 @@ QString PushLabel::plainCaption(const QString& caption)
 void PushLabel::setCaption(const QString& caption)
 {
     MouseLabel::setCaption(caption);
+    // A glyph's caption is its state, not its name: glyph labels keep the name they were given.
     if (role_ == Role::CheckMark)
         setAccessibleName({});
-    else
+    else if (!symbol())
         setAccessibleName(plainCaption(caption));
     updateMnemonic();
 }

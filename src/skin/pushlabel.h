@@ -21,6 +21,7 @@ public:
     static QString glyphFor(const QString& symbol);
     // Marks the label as one that shows a symbol-font glyph.
     void setSymbol(bool symbol);
+    bool symbol() const { return symbol_; }
 
 signals:
     void mousePressed(Qt::MouseButton button, int x, int y);

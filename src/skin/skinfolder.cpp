@@ -1,7 +1,10 @@
 #include "skinfolder.h"
 
 #include "core/commonkit.h"
+#include "platform/codepage.h"
 #include "platform/progfolder.h"
+
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -15,9 +18,17 @@ QString DefaultFolder() { return ProgramFolder::file("skins/default/"); }
 QString ResolveSkinFolder()
 {
     const QString skin = CommonKit::Setting("SKIN");
-    if (skin != "none")
-        return skin;
-    CommonKit::SetSetting("SKIN", DefaultFolder());
+    if (skin != "none") {
+        // A stored folder that is gone (or was stored before the program folder moved) would
+        // leave every window unskinned: the default skin stands in, and SKIN stays as it is.
+        return QFileInfo(skin).isDir() ? skin : DefaultFolder();
+    }
+    // The settings file holds Windows-1252 only; a program folder whose path it cannot hold is
+    // not written (it would read back as another path), and the default is used as it stands.
+    const QString folder = DefaultFolder();
+    if (!CodePage::canEncode(folder))
+        return folder;
+    CommonKit::SetSetting("SKIN", folder);
     return CommonKit::Setting("SKIN");
 }
 

@@ -8,7 +8,9 @@ namespace SkinFolder {
 // The eleven bitmaps every skin folder holds.
 extern const char* const kBitmaps[11];
 
-// SKIN from the settings file; "none" becomes the default skin folder, written back and read again.
+// SKIN from the settings file; "none" becomes the default skin folder, written back and read again
+// (unless the settings file cannot hold its path). A stored folder that does not exist gives the
+// default skin folder.
 QString ResolveSkinFolder();
 // The default skin folder, ending in "/".
 QString DefaultFolder();

@@ -1,9 +1,13 @@
 #include "support/helpers.h"
 #include "shoptest.h"
 
+#include "app/startup.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
+#include "editor/frmmain.h"
 #include "platform/progfolder.h"
+
+#include <QTimer>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,6 +20,8 @@ void FakeClock::wait(double seconds)
     if (seconds <= 0)
         return;
     waits << seconds;
+    if (onWait)
+        onWait(seconds);
     now += seconds;
     if (now >= 86400)
         now -= 86400;
@@ -35,6 +41,8 @@ Prompts::Answer ScriptedPrompts::messageBox(const QString& text, const QString& 
                                             Prompts::Icon icon)
 {
     messages << Message{text, title, buttons, icon};
+    if (whileAsking)
+        whileAsking();
     if (answers.empty())
         return buttons == Prompts::Buttons::YesNo ? Prompts::Answer::No : Prompts::Answer::Ok;
     const Prompts::Answer a = answers.front();
@@ -45,6 +53,8 @@ Prompts::Answer ScriptedPrompts::messageBox(const QString& text, const QString& 
 QString ScriptedPrompts::inputBox(const QString& prompt, const QString&, const QString&)
 {
     inputPrompts << prompt;
+    if (whileAsking)
+        whileAsking();
     if (inputs.empty())
         return {};
     const QString s = inputs.front();
@@ -54,6 +64,8 @@ QString ScriptedPrompts::inputBox(const QString& prompt, const QString&, const Q
 
 QString ScriptedPrompts::openFileName(const QString&)
 {
+    if (whileAsking)
+        whileAsking();
     if (fileNames.empty())
         return {};
     const QString s = fileNames.front();
@@ -87,8 +99,19 @@ void ShopTest::SetUp()
     Random::install(&random);
 }
 
+frmmain& ShopTest::launch(const QString& commandLine)
+{
+    Startup::SetCommandLine(commandLine);
+    Startup::Launch();
+    frmmain& main = Forms::get<frmmain>();
+    if (main.Timer8->isActive())
+        main.Timer8_Timer();
+    return main;
+}
+
 void ShopTest::TearDown()
 {
+    Startup::SetCommandLine({});
     Forms::unloadAll();
     QCoreApplication::processEvents();
     Clock::install(nullptr);

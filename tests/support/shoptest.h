@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 // A fake clock: waits advance it at once and are recorded, so no test sleeps.
 class FakeClock : public Clock::Source {
@@ -18,6 +19,8 @@ public:
     double now = 12 * 3600.0; // seconds since midnight
     double mono = 1000.0;
     QList<double> waits;
+    // Runs at the start of every wait (to look at the windows while a pause runs).
+    std::function<void(double)> onWait;
     double secondsSinceMidnight() const override { return now; }
     double monotonic() const override { return mono; }
     void wait(double seconds) override;
@@ -37,6 +40,8 @@ public:
     std::deque<Prompts::Answer> answers;  // default: Ok / No
     std::deque<QString> inputs;           // default: ""
     std::deque<QString> fileNames;        // default: "" (cancelled)
+    // Runs while any box or dialog is open (to look at the windows behind it).
+    std::function<void()> whileAsking;
 
     Prompts::Answer messageBox(const QString& text, const QString& title, Prompts::Buttons buttons,
                                Prompts::Icon icon) override;
@@ -44,6 +49,8 @@ public:
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;
 };
+
+class frmmain;
 
 class RecordingProcess : public Process::Source {
 public:
@@ -72,6 +79,8 @@ protected:
     void writeBytes(const QString& relative, const QByteArray& bytes) const;
     // Writes the defaults and a handle, as after a first run.
     void writeSettings(const QString& handle = "tester");
+    // Launches as the program does (with this command line) and runs the staged start-up at once.
+    frmmain& launch(const QString& commandLine = {});
 
     QTemporaryDir dir;
     FakeClock clock;
