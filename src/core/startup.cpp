@@ -7,6 +7,7 @@
 #include "core/frmart.h"
 #include "core/frmwelcome.h"
 #include "core/handle.h"
+#include "core/lenientnumber.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
 #include "editor/menu2.h"
@@ -100,7 +101,7 @@ void ApplyStartupLinkSetting()
 
 void WelcomeCheck()
 {
-    if (CommonKit::Setting("LOADED").toDouble() < 2)
+    if (CommonKit::LenientNumber(CommonKit::Setting("LOADED")) < 2)
         Forms::get<frmwelcome>().show();
 }
 
