@@ -1,5 +1,6 @@
 #include "core/startup.h"
 #include "editor/mintotray.h"
+#include "platform/filename.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -9,9 +10,11 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("quorl");
     QApplication::setQuitOnLastWindowClosed(false);
-    // The whole command line is the path of one file.
-    QStringList args = app.arguments();
-    args.removeFirst();
+    // The whole command line is the path of one file, taken from the raw bytes so that a name
+    // that is not UTF-8 still finds its file.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << FileName::decode(argv[i]);
     Startup::SetCommandLine(args.join(' '));
     // A shop of this folder hidden to the tray comes back instead of a second one starting.
     if (MinToTray::WakeRunningShop())

@@ -12,6 +12,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QStandardPaths>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace MinToTray {
@@ -20,11 +22,24 @@ namespace {
 
 QPointer<QLocalServer> server;
 
-// One name per user and program folder, so two installed shops do not wake each other.
+// One name per user and program folder, so two installed shops do not wake each other. The
+// socket lives in the user's private runtime folder: in a shared folder such as /tmp another
+// user could listen under the same name first.
 QString serverName()
 {
     const QByteArray key = ProgramFolder::path().toUtf8() + '\n' + QByteArray::number(::getuid());
-    return "quorl-" + QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16);
+    const QString name = "quorl-" + QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16);
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? name : runtime + '/' + name;
+}
+
+// Only a peer of this user counts: wherever the socket lives, a stranger's is not our shop.
+bool peerIsThisUser(const QLocalSocket& socket)
+{
+    struct ucred cred {};
+    socklen_t length = sizeof cred;
+    const int fd = int(socket.socketDescriptor());
+    return fd >= 0 && ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0 && cred.uid == ::getuid();
 }
 
 void listen()
@@ -39,9 +54,13 @@ void listen()
         return;
     }
     QObject::connect(server, &QLocalServer::newConnection, server, [] {
-        while (QLocalSocket* s = server->nextPendingConnection())
+        bool wake = false;
+        while (QLocalSocket* s = server->nextPendingConnection()) {
+            wake = wake || peerIsThisUser(*s);
             s->deleteLater();
-        Restore();
+        }
+        if (wake)
+            Restore();
     });
 }
 
@@ -87,11 +106,15 @@ void Restore()
 
 bool IsHidden() { return !server.isNull(); }
 
-bool WakeRunningShop()
+QString ServerName() { return serverName(); }
+
+bool WakeRunningShop() { return WakeShopAt(serverName()); }
+
+bool WakeShopAt(const QString& name)
 {
     QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(500))
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(500) || !peerIsThisUser(socket))
         return false;
     socket.write("show\n");
     socket.waitForBytesWritten(500);

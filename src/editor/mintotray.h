@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 
 // Hiding the shop to the tray and bringing it back. Until the tray icon exists a hidden shop
 // listens for a second launch of the same program folder, which brings it back instead of
@@ -17,5 +18,9 @@ bool IsHidden();
 // A second launch: true when a hidden shop of this program folder answered and was woken, so
 // this launch has nothing more to do.
 bool WakeRunningShop();
+// The same at a given socket; a listener of another user is no shop of ours and is not woken.
+bool WakeShopAt(const QString& socketPath);
+// Where a hidden shop listens: in the user's private runtime folder.
+QString ServerName();
 
 } // namespace MinToTray

@@ -1,7 +1,10 @@
 #include "prompts.h"
 
+#include "platform/onelinevalidator.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace Prompts {
@@ -38,6 +41,9 @@ QString DialogSource::inputBox(const QString& prompt, const QString& title, cons
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(preset);
+    // Answers are kept as settings lines: the box takes one line, as a one-line box should.
+    if (auto* box = dialog.findChild<QLineEdit*>())
+        OneLineValidator::install(box);
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }

@@ -1,12 +1,12 @@
 #include "links.h"
 
 #include "core/commonkit.h"
+#include "core/savefile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace Links {
@@ -17,13 +17,31 @@ QString dataFolder()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/quorl";
 }
 
-// Desktop entry Exec quoting: arguments in double quotes with \, ", ` and $ escaped.
+// One argument of a desktop entry's Exec line: quoted, with \, ", ` and $ escaped inside the
+// quotes; then, since the value is a string, every backslash doubled again and control
+// characters written as escapes; and % written %% so no path reads as a field code.
 QString quoted(const QString& arg)
 {
     QString q = arg;
     for (const char* c : {"\\", "\"", "`", "$"})
         q.replace(c, QString("\\") + c);
-    return "\"" + q + "\"";
+    q = "\"" + q + "\"";
+    QString value;
+    for (const QChar c : q) {
+        if (c == '\\')
+            value += "\\\\";
+        else if (c == '\n')
+            value += "\\n";
+        else if (c == '\t')
+            value += "\\t";
+        else if (c == '\r')
+            value += "\\r";
+        else if (c == '%')
+            value += "%%";
+        else
+            value += c;
+    }
+    return value;
 }
 }
 
@@ -47,14 +65,10 @@ void WriteStartupLink()
     QDir().mkpath(QFileInfo(StartupLink()).absolutePath());
     CommonKit::SaveString("link", StartupLink());
     QDir().mkpath(QFileInfo(AutostartEntry()).absolutePath());
-    QSaveFile entry(AutostartEntry());
-    if (!entry.open(QIODevice::WriteOnly))
-        return;
     const QString text = "[Desktop Entry]\nType=Application\nName=quorl ascii shop\nExec=" +
                          quoted(QCoreApplication::applicationFilePath()) + " " + quoted(StartupLink()) +
                          "\nX-GNOME-Autostart-enabled=true\n";
-    entry.write(text.toUtf8());
-    entry.commit();
+    SaveFile::Write(AutostartEntry(), text.toUtf8());
 }
 
 void DeleteStartupLink()
