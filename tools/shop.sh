@@ -10,6 +10,7 @@ build=${QUORL_BUILD:-$root/build}
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev
           libbenchmark-dev dbus dbus-x11 xvfb xauth openbox xdotool imagemagick at-spi2-core
           python3-gi gir1.2-atspi-2.0 fonts-dejavu-core)
+packages+=(desktop-file-utils util-linux)
 
 install_missing() {
   local missing=()

@@ -20,7 +20,9 @@ QString ResolveSkinFolder()
     if (skin != "none" && !skin.isEmpty())
         return skin;
     CommonKit::SetSetting("SKIN", DefaultFolder());
-    return CommonKit::Setting("SKIN");
+    // On a full disk the write is lost; the windows are skinned all the same.
+    const QString stored = CommonKit::Setting("SKIN");
+    return stored == "none" || stored.isEmpty() ? DefaultFolder() : stored;
 }
 
 QString Value(const QString& folder, const QString& key)
