@@ -5,7 +5,7 @@
 #include "chat/chatops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "editor/frmmain.h"
 #include "platform/chatbus.h"
 

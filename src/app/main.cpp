@@ -1,4 +1,4 @@
-#include "core/startup.h"
+#include "app/startup.h"
 #include "editor/mintotray.h"
 #include "platform/filename.h"
 

@@ -1,9 +1,7 @@
 #include "commonkit.h"
 
-#include "core/forms.h"
 #include "core/inifile.h"
 #include "core/savefile.h"
-#include "editor/frmmain.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/filename.h"
@@ -261,11 +259,7 @@ void DragForm(QWidget* window)
         w->startSystemMove();
 }
 
-bool IsRolledUp()
-{
-    const frmmain* main = Forms::loaded<frmmain>();
-    return main && main->Height() == 550;
-}
+bool IsRolledUp(int mainHeight) { return mainHeight == 550; }
 
 void Pause(double seconds)
 {

@@ -4,9 +4,11 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/frmart.h"
-#include "core/frmwelcome.h"
-#include "core/handle.h"
+#include "core/lifecycle.h"
+#include "app/quit.h"
+#include "app/frmart.h"
+#include "app/frmwelcome.h"
+#include "app/handle.h"
 #include "core/lenientnumber.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
@@ -14,8 +16,6 @@
 #include "editor/pageedit.h"
 #include "editor/pages.h"
 #include "platform/clock.h"
-#include "shell/links.h"
-#include "skin/pushlabel.h"
 #include "skin/reskin.h"
 
 namespace Startup {
@@ -27,7 +27,24 @@ QString commandLine;
 void SetCommandLine(const QString& line) { commandLine = line; }
 QString CommandLine() { return commandLine; }
 
-void Launch() { Forms::get<handle>(); }
+void Launch()
+{
+    InstallHooks();
+    Forms::get<handle>();
+}
+
+void InstallHooks()
+{
+    Lifecycle::Install({
+        [] { StagedStartup(Forms::get<frmmain>()); },
+        [](const QString& text) { SplashStatus(text); },
+        [] {
+            WelcomeCheck();
+            return Forms::loaded<frmwelcome>() != nullptr;
+        },
+        [](Lifecycle::QuitCommand command) { Quit::Run(command); },
+    });
+}
 
 void OpenMainWindow()
 {
@@ -86,17 +103,6 @@ void OpenCommandLineFile()
         return; // macro files open once the macro shop exists
     Forms::get<menu2>().checkAll();
     Forms::get<frmmain>().readAsciiText(content);
-}
-
-void ApplyStartupLinkSetting()
-{
-    const bool on = CommonKit::Setting("LOADONSTARTUP") == "true";
-    if (on)
-        Links::WriteStartupLink();
-    else
-        Links::DeleteStartupLink();
-    if (PushLabel* check = Forms::get<menu2>().startupCheck)
-        check->setVisible(on);
 }
 
 void WelcomeCheck()
