@@ -25,7 +25,6 @@ protected:
     }
     void TearDown() override
     {
-        Startup::SetCommandLine({});
         ShopTest::TearDown();
         client_.reset();
     }
@@ -51,10 +50,7 @@ TEST_F(BrokenClient, StartUpReachesTheMainWindowWhenTheRoomLookupGoesRound)
 {
     START("--room-behind", "--same-room");
     writeSettings();
-    Startup::Launch();
-    frmmain& main = Forms::get<frmmain>();
-    ASSERT_TRUE(main.Timer8->isActive());
-    main.Timer8_Timer(); // the staged start-up sends the load banner
+    frmmain& main = launch(); // the staged start-up sends the load banner
     EXPECT_TRUE(main.isVisible());
     EXPECT_TRUE(client_->transcript().isEmpty());
 }

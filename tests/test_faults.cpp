@@ -76,18 +76,8 @@ QByteArray fileBytes(const QString& path)
 // The shop launched as the program does, the staged start-up run at once.
 class Faults : public ShopTest {
 protected:
-    frmmain& launch(const QString& commandLine = {})
-    {
-        Startup::SetCommandLine(commandLine);
-        Startup::Launch();
-        frmmain& main = Forms::get<frmmain>();
-        if (main.Timer8->isActive())
-            main.Timer8_Timer();
-        return main;
-    }
     void TearDown() override
     {
-        Startup::SetCommandLine({});
         SaveFile::SetFailAtFlush(false);
         ShopTest::TearDown();
     }

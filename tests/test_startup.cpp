@@ -25,24 +25,8 @@
 
 using namespace CommonKit;
 
-// Launch as the program does, running the staged start-up step at once.
-class Launch : public ShopTest {
-protected:
-    frmmain& launch(const QString& commandLine = {})
-    {
-        Startup::SetCommandLine(commandLine);
-        Startup::Launch();
-        frmmain& main = Forms::get<frmmain>();
-        if (main.Timer8->isActive())
-            main.Timer8_Timer();
-        return main;
-    }
-    void TearDown() override
-    {
-        Startup::SetCommandLine({});
-        ShopTest::TearDown();
-    }
-};
+// Launch as the program does (ShopTest::launch runs the staged start-up step at once).
+class Launch : public ShopTest {};
 
 TEST_F(Launch, FirstRunAsksForTheHandleAndWritesTheSetupFiles)
 {

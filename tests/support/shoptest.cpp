@@ -1,7 +1,9 @@
 #include "support/helpers.h"
 #include "shoptest.h"
 
+#include "app/startup.h"
 #include "core/commonkit.h"
+#include "editor/frmmain.h"
 #include "core/forms.h"
 #include "platform/progfolder.h"
 
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 
 void FakeClock::wait(double seconds)
 {
@@ -87,8 +90,19 @@ void ShopTest::SetUp()
     Random::install(&random);
 }
 
+frmmain& ShopTest::launch(const QString& commandLine)
+{
+    Startup::SetCommandLine(commandLine);
+    Startup::Launch();
+    frmmain& main = Forms::get<frmmain>();
+    if (main.Timer8->isActive())
+        main.Timer8_Timer();
+    return main;
+}
+
 void ShopTest::TearDown()
 {
+    Startup::SetCommandLine({});
     Forms::unloadAll();
     QCoreApplication::processEvents();
     Clock::install(nullptr);

@@ -12,6 +12,8 @@
 
 #include <deque>
 
+class frmmain;
+
 // A fake clock: waits advance it at once and are recorded, so no test sleeps.
 class FakeClock : public Clock::Source {
 public:
@@ -72,6 +74,9 @@ protected:
     void writeBytes(const QString& relative, const QByteArray& bytes) const;
     // Writes the defaults and a handle, as after a first run.
     void writeSettings(const QString& handle = "tester");
+    // Launches as the program does, with the command line given, running the staged start-up
+    // step at once; the command line is cleared again after the test.
+    frmmain& launch(const QString& commandLine = {});
 
     QTemporaryDir dir;
     FakeClock clock;
