@@ -45,7 +45,8 @@ HWND findRoom(const QByteArray& transcriptClass)
     // A client that answers with a window seen before (or leads the walk on for ever) must not
     // hang the shop: each room is looked at once, and the walk has a bound and a deadline.
     QSet<HWND> seen;
-    for (HWND room = child(mdi, "Chat Child"); room && !seen.contains(room) && seen.size() < kWalkBound && !ChatBus::Expired();
+    for (HWND room = child(mdi, "Chat Child");
+         room && !seen.contains(room) && seen.size() < kWalkBound && !ChatBus::Expired();
          room = child(mdi, "Chat Child", room)) {
         seen.insert(room);
         if (child(room, transcriptClass) && child(room, "_Chat_Listbox") && child(room, "_Chat_Icon")
@@ -153,7 +154,8 @@ HWND FindUploadWindow()
     ChatBus::Operation op(kOperationSeconds);
     const HWND frame = FindMainFrame();
     QSet<HWND> seen;  // a client that leads the walk in a circle must not hang the shop
-    for (HWND w = FindWindowA("_Chat_Modal"); w && !seen.contains(w) && seen.size() < kWalkBound && !ChatBus::Expired();
+    for (HWND w = FindWindowA("_Chat_Modal");
+         w && !seen.contains(w) && seen.size() < kWalkBound && !ChatBus::Expired();
          w = child(frame, "_Chat_Modal", w)) {
         seen.insert(w);
         Clock::processEvents();
@@ -173,7 +175,8 @@ bool ClickWaitWindow()
         // meets the walk's bound, and the window stays live and the limit is kept meanwhile.
         ChatBus::Operation op(kOperationSeconds);
         QSet<HWND> seen;
-        for (HWND w = FindWindowA("_Chat_Modal"); w && !seen.contains(w) && seen.size() < kWalkBound; w = FindWindowExA(0, w, "_Chat_Modal")) {
+        for (HWND w = FindWindowA("_Chat_Modal"); w && !seen.contains(w) && seen.size() < kWalkBound;
+             w = FindWindowExA(0, w, "_Chat_Modal")) {
             seen.insert(w);
             Clock::processEvents();
             if (late() || ChatBus::Expired())
