@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "editor/mintotray.h"
+#include "help/artwork.h"
 #include "platform/filename.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("quorl");
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(Artwork::ProgramIcon());
     // The whole command line is the path of one file, taken from the raw bytes so that a name
     // that is not UTF-8 still finds its file.
     QStringList args;

@@ -20,6 +20,7 @@
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
+#include "shell/systrayicon.h"
 #include "skin/pushlabel.h"
 #include "skin/reskin.h"
 #include "skin/skinfolder.h"
@@ -152,6 +153,7 @@ void frmmain::Form_Load()
 {
     CommonKit::StayOnTop(this);
     Forms::get<menu2>().ApplyStartupLinkSetting();
+    systrayicon::AddTrayIcon();
     Lifecycle::SplashStatus("  Loading Skin...");
     const QString x = CommonKit::Setting("X");
     const QString y = CommonKit::Setting("Y");
