@@ -48,6 +48,16 @@ QString DialogSource::inputBox(const QString& prompt, const QString& title, cons
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
+QString DialogSource::passwordBox(const QString& prompt, const QString& title)
+{
+    QInputDialog dialog;
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
 QString DialogSource::openFileName(const QString& filter)
 {
     return QFileDialog::getOpenFileName(nullptr, QString(), QString(), filter);
