@@ -2,6 +2,8 @@
 
 #include "chatclient.h"
 
+#include <QThread>
+
 namespace {
 // Texts are C strings on the desktop this mimics: they end at the first NUL (gdbus's b'...'
 // sends one).
@@ -18,55 +20,84 @@ BusService::BusService(ChatClient& client, QObject* parent)
 {
 }
 
+void BusService::misbehave() const
+{
+    if (faults_.delayMs > 0)
+        QThread::msleep(ulong(faults_.delayMs));
+}
+
+uint BusService::modalLookup(const QByteArray& cls)
+{
+    if (!faults_.endlessModals || cString(cls) != "_Chat_Modal")
+        return 0;
+    return client_.tree().create(nullptr, "_Chat_Modal", Role::Modal, "Please wait")->handle;
+}
+
 uint BusService::FindWindow(const QByteArray& cls, const QByteArray& title)
 {
+    misbehave();
+    if (const uint modal = modalLookup(cls))
+        return modal;
     const Window* w = client_.tree().find(0, 0, cString(cls), cString(title));
     return w ? w->handle : 0;
 }
 
 uint BusService::FindWindowEx(uint parent, uint childAfter, const QByteArray& cls, const QByteArray& title)
 {
+    misbehave();
+    if (const uint modal = modalLookup(cls))
+        return modal;
+    if (faults_.sameRoom && childAfter && cString(cls) == "Chat Child")
+        return childAfter;
     const Window* w = client_.tree().find(parent, childAfter, cString(cls), cString(title));
     return w ? w->handle : 0;
 }
 
 qlonglong BusService::SendMessage(uint hwnd, uint msg, qulonglong wParam, qlonglong lParam)
 {
+    misbehave();
     return client_.sendMessage(hwnd, msg, wParam, lParam);
 }
 
 qlonglong BusService::SendMessageText(uint hwnd, uint msg, qulonglong wParam, const QByteArray& text)
 {
+    misbehave();
     return client_.sendText(hwnd, msg, wParam, cString(text));
 }
 
 qlonglong BusService::SendMessageGetText(uint hwnd, uint msg, qulonglong wParam, QByteArray& text)
 {
+    misbehave();
     return client_.receiveText(hwnd, msg, wParam, &text);
 }
 
 bool BusService::PostMessage(uint hwnd, uint msg, qulonglong wParam, qlonglong lParam)
 {
+    misbehave();
     return client_.postMessage(hwnd, msg, wParam, lParam);
 }
 
 bool BusService::EnableWindow(uint hwnd, bool enable)
 {
+    misbehave();
     return client_.enableWindow(hwnd, enable);
 }
 
 uint BusService::GetMenu(uint hwnd)
 {
+    misbehave();
     return client_.getMenu(hwnd);
 }
 
 uint BusService::GetSubMenu(uint hmenu, int pos)
 {
+    misbehave();
     return client_.getSubMenu(hmenu, pos);
 }
 
 uint BusService::GetMenuItemID(uint hmenu, int pos)
 {
+    misbehave();
     return client_.getMenuItemID(hmenu, pos);
 }
 

@@ -15,6 +15,14 @@ public:
 
     explicit BusService(ChatClient& client, QObject* parent = nullptr);
 
+    // Ways a broken client answers, for trying the shop against them.
+    struct Faults {
+        int delayMs = 0;           // every call answers this late
+        bool sameRoom = false;     // the room after a room is that room again
+        bool endlessModals = false; // every lookup of a modal window finds a new one
+    };
+    void setFaults(const Faults& faults) { faults_ = faults; }
+
 public slots:
     uint FindWindow(const QByteArray& cls, const QByteArray& title);
     uint FindWindowEx(uint parent, uint childAfter, const QByteArray& cls, const QByteArray& title);
@@ -31,5 +39,9 @@ public slots:
     bool IsWindow(uint hwnd);
 
 private:
+    void misbehave() const;
+    uint modalLookup(const QByteArray& cls);
+
     ChatClient& client_;
+    Faults faults_;
 };

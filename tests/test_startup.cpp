@@ -25,7 +25,7 @@
 
 using namespace CommonKit;
 
-// Launch as the program does, running the staged start-up step at once.
+// Launch as the program does (ShopTest::launch runs the staged start-up step at once).
 class Launch : public ShopTest {};
 
 TEST_F(Launch, FirstRunAsksForTheHandleAndWritesTheSetupFiles)

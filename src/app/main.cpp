@@ -1,6 +1,7 @@
 #include "app/startup.h"
 #include "editor/mintotray.h"
 #include "help/artwork.h"
+#include "platform/filename.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -11,9 +12,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("quorl");
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(Artwork::ProgramIcon());
-    // The whole command line is the path of one file.
-    QStringList args = app.arguments();
-    args.removeFirst();
+    // The whole command line is the path of one file, taken from the raw bytes so that a name
+    // that is not UTF-8 still finds its file.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << FileName::decode(argv[i]);
     Startup::SetCommandLine(args.join(' '));
     // A shop of this folder hidden to the tray comes back instead of a second one starting.
     if (MinToTray::WakeRunningShop(Startup::CommandLine()))

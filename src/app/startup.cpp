@@ -9,6 +9,7 @@
 #include "app/frmart.h"
 #include "app/frmwelcome.h"
 #include "app/handle.h"
+#include "core/lenientnumber.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
 #include "editor/menu2.h"
@@ -114,7 +115,7 @@ void OpenFile(const QString& commandLine)
 
 void WelcomeCheck()
 {
-    if (CommonKit::Setting("LOADED").toDouble() < 2)
+    if (CommonKit::LenientNumber(CommonKit::Setting("LOADED")) < 2)
         Forms::get<frmwelcome>().show();
 }
 

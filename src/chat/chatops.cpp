@@ -16,6 +16,12 @@ namespace {
 constexpr quint32 kMessageNine = 9;
 // Between two looks for the wait window: quick for the user, light on the bus.
 constexpr double kPollSeconds = 0.1;
+// What one operation may cost at most, whatever the client does: enough for a slow client to
+// get a message through.
+constexpr double kOperationSeconds = 2.0;
+// No honest client has this many windows of one class side by side; a walk that meets more is
+// being led on and stops.
+constexpr int kWalkBound = 64;
 
 // Text leaves the shop as Windows-1252, its line breaks as they stand: the chat client gets
 // exactly what the page or line holds.
@@ -29,8 +35,15 @@ HWND child(HWND parent, const QByteArray& cls, HWND after = 0, const QByteArray&
 
 HWND findRoom(const QByteArray& transcriptClass)
 {
+    ChatBus::Operation op(kOperationSeconds);
     const HWND mdi = child(FindMainFrame(), "MDIClient");
-    for (HWND room = child(mdi, "Chat Child"); room; room = child(mdi, "Chat Child", room)) {
+    // A client that answers with a window seen before (or leads the walk on for ever) must not
+    // hang the shop: each room is looked at once, and the walk has a bound and a deadline.
+    QSet<HWND> seen;
+    for (HWND room = child(mdi, "Chat Child");
+         room && !seen.contains(room) && seen.size() < kWalkBound && !ChatBus::Expired();
+         room = child(mdi, "Chat Child", room)) {
+        seen.insert(room);
         if (child(room, transcriptClass) && child(room, "_Chat_Listbox") && child(room, "_Chat_Icon")
             && child(room, "_Chat_Static"))
             return room;
@@ -72,11 +85,13 @@ HWND FindChatRoomClassic()
 
 HWND SendChatText(const QString& text)
 {
+    ChatBus::Operation op(kOperationSeconds);
     return sendTo(roomInput(), text);
 }
 
 HWND SendChatTextAny(const QString& text)
 {
+    ChatBus::Operation op(kOperationSeconds);
     HWND input = roomInput();
     if (!input)
         input = child(FindChatRoomClassic(), "_Chat_Edit");
@@ -85,6 +100,7 @@ HWND SendChatTextAny(const QString& text)
 
 HWND RunKeyword(const QString& keyword)
 {
+    ChatBus::Operation op(kOperationSeconds);
     const HWND bar = child(FindMainFrame(), "Chat Toolbar");
     const HWND edit = child(child(child(bar, "_Chat_Toolbar"), "_Chat_Combobox"), "Edit");
     if (!edit)
@@ -97,6 +113,7 @@ HWND RunKeyword(const QString& keyword)
 
 quint32 RunMenuCommand(int menu, int item)
 {
+    ChatBus::Operation op(kOperationSeconds);
     const HWND frame = FindMainFrame();
     const quint32 id = GetMenuItemID(GetSubMenu(GetMenu(frame), menu), item);
     if (!frame || id == NoMenuItem)
@@ -107,6 +124,7 @@ quint32 RunMenuCommand(int menu, int item)
 
 HWND SendInstantMessage(const QString& name, const QString& message)
 {
+    ChatBus::Operation op(kOperationSeconds);
     RunKeyword(QStringLiteral("chat://9293:") + name);
     const HWND mdi = child(FindMainFrame(), "MDIClient");
     const HWND box = child(child(mdi, "Chat Child", 0, "Send Instant Message"), "RICHCNTL");
@@ -117,6 +135,7 @@ HWND SendInstantMessage(const QString& name, const QString& message)
 
 QString ReadWindowText(HWND hwnd)
 {
+    ChatBus::Operation op(kOperationSeconds);
     if (!hwnd)
         return {};
     const qint64 length = SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0);
@@ -127,9 +146,12 @@ QString ReadWindowText(HWND hwnd)
 
 HWND FindUploadWindow()
 {
+    ChatBus::Operation op(kOperationSeconds);
     const HWND frame = FindMainFrame();
     QSet<HWND> seen;  // a client that leads the walk in a circle must not hang the shop
-    for (HWND w = FindWindowA("_Chat_Modal"); w && !seen.contains(w); w = child(frame, "_Chat_Modal", w)) {
+    for (HWND w = FindWindowA("_Chat_Modal");
+         w && !seen.contains(w) && seen.size() < kWalkBound && !ChatBus::Expired();
+         w = child(frame, "_Chat_Modal", w)) {
         seen.insert(w);
         Clock::processEvents();
         const HWND status = child(w, "_Chat_Static");
@@ -142,17 +164,25 @@ HWND FindUploadWindow()
 bool ClickWaitWindow()
 {
     const double start = Clock::monotonic();
+    const auto late = [start] { return Clock::monotonic() - start >= ClickWaitTimeout; };
     for (;;) {
+        // Each look is one operation; a client that shows a new wait window for every lookup
+        // meets the walk's bound, and the window stays live and the limit is kept meanwhile.
+        ChatBus::Operation op(kOperationSeconds);
         QSet<HWND> seen;
-        for (HWND w = FindWindowA("_Chat_Modal"); w && !seen.contains(w); w = FindWindowExA(0, w, "_Chat_Modal")) {
+        for (HWND w = FindWindowA("_Chat_Modal"); w && !seen.contains(w) && seen.size() < kWalkBound;
+             w = FindWindowExA(0, w, "_Chat_Modal")) {
             seen.insert(w);
+            Clock::processEvents();
+            if (late() || ChatBus::Expired())
+                break;
             if (const HWND icon = child(w, "_Chat_Icon")) {
                 PostMessageA(icon, WM_LBUTTONDOWN, 0, 0);
                 PostMessageA(icon, WM_LBUTTONUP, 0, 0);
                 return true;
             }
         }
-        if (Clock::monotonic() - start >= ClickWaitTimeout)
+        if (late())
             return false;
         Clock::wait(kPollSeconds);
     }
@@ -160,6 +190,7 @@ bool ClickWaitWindow()
 
 void SetUpchat(bool on)
 {
+    ChatBus::Operation op(kOperationSeconds);
     const HWND upload = FindUploadWindow();
     const HWND frame = FindMainFrame();
     EnableWindow(upload, !on);

@@ -1,8 +1,10 @@
 #include "commonkit.h"
 
 #include "core/inifile.h"
+#include "core/savefile.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
+#include "platform/filename.h"
 #include "platform/progfolder.h"
 #include "platform/twips.h"
 
@@ -12,10 +14,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QWidget>
 #include <QWindow>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace CommonKit {
 
@@ -62,12 +68,74 @@ bool FileExists(const QString& path)
     return info.isFile() && !info.isHidden();
 }
 
+bool OpenRegularFile(QFile& file, const QString& path, ReadProblem* problem)
+{
+    ReadProblem dummy;
+    ReadProblem& why = problem ? *problem : dummy;
+    why = ReadProblem::None;
+    if (path.isEmpty()) {
+        why = ReadProblem::Missing;
+        return false;
+    }
+    // Opened without blocking (a FIFO would wait for a writer forever) and checked on the open
+    // descriptor, so nothing can swap the file in between.
+    const int fd = ::open(FileName::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = errno == ENOENT || errno == ENOTDIR ? ReadProblem::Missing : ReadProblem::Unreadable;
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        why = ReadProblem::NotAFile;
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        why = ReadProblem::Unreadable;
+        return false;
+    }
+    return true;
+}
+
+QByteArray ReadFileBytes(const QString& path, qint64 limit, ReadProblem* problem)
+{
+    ReadProblem dummy;
+    ReadProblem& why = problem ? *problem : dummy;
+    QFile f;
+    if (!OpenRegularFile(f, path, &why))
+        return {};
+    // Read in steps rather than trusting the size: a file may grow while it is read.
+    QByteArray bytes = f.read(limit);
+    if (f.error() != QFileDevice::NoError) {
+        why = ReadProblem::Unreadable;
+        return {};
+    }
+    if (!f.atEnd() || f.read(1).size() > 0)
+        why = ReadProblem::TooLarge;
+    return bytes;
+}
+
 QString ReadFileText(const QString& path)
 {
-    QFile f(path);
-    if (path.isEmpty() || !f.open(QIODevice::ReadOnly))
-        return {};
-    return CodePage::toUnicode(f.readAll());
+    ReadProblem problem;
+    const QByteArray bytes = ReadFileBytes(path, kReadLimit, &problem);
+    return problem == ReadProblem::None ? CodePage::toUnicode(bytes) : QString();
+}
+
+QString ReadProblemText(ReadProblem problem)
+{
+    switch (problem) {
+    case ReadProblem::None: return {};
+    case ReadProblem::Missing: return QStringLiteral("The file does not exist.");
+    case ReadProblem::NotAFile: return QStringLiteral("It is not a regular file (a folder, a device or a pipe).");
+    case ReadProblem::Unreadable: return QStringLiteral("The file could not be read.");
+    case ReadProblem::TooLarge: return QStringLiteral("The file is larger than the shop reads.");
+    }
+    return {};
 }
 
 void LoadFileIntoText(QLineEdit* box, const QString& path) { box->setText(ReadFileText(path)); }
@@ -76,19 +144,7 @@ void LoadFileIntoText(QPlainTextEdit* box, const QString& path) { box->setPlainT
 
 bool SaveString(const QString& text, const QString& path, QString* error)
 {
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
-    out.write(CodePage::fromUnicode(text) + "\r\n");
-    if (!out.commit()) {
-        if (error)
-            *error = out.errorString();
-        return false;
-    }
-    return true;
+    return SaveFile::Write(path, CodePage::fromUnicode(text) + "\r\n", error);
 }
 
 bool SaveTextBox(const QLineEdit* box, const QString& path, QString* error)

@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFile;
 class QLineEdit;
 class QPlainTextEdit;
 class QListWidget;
@@ -27,7 +28,20 @@ void SetSetting(const QString& key, const QString& value);
 void ResetSettings(bool fromMenu = false);
 
 bool FileExists(const QString& path);
+
+// Why a file gave less than asked. Only regular files are read: a FIFO, a device or a folder
+// would block or never end.
+enum class ReadProblem { None, Missing, NotAFile, Unreadable, TooLarge };
+// The largest file ReadFileText reads whole.
+constexpr qint64 kReadLimit = 16 * 1024 * 1024;
+// Opens a regular file for reading without blocking; problem says why not.
+bool OpenRegularFile(QFile& file, const QString& path, ReadProblem* problem = nullptr);
+// At most limit bytes of a regular file; TooLarge (with the first limit bytes) when it holds more.
+QByteArray ReadFileBytes(const QString& path, qint64 limit, ReadProblem* problem = nullptr);
+// The whole file as text; "" for anything that is not a regular file of at most kReadLimit bytes.
 QString ReadFileText(const QString& path);
+// A short sentence for a message box.
+QString ReadProblemText(ReadProblem problem);
 void LoadFileIntoText(QLineEdit* box, const QString& path);
 void LoadFileIntoText(QPlainTextEdit* box, const QString& path);
 // Writes the text and one CR LF, replacing the file atomically. Failures are not shown; the

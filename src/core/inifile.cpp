@@ -1,9 +1,9 @@
 #include "inifile.h"
 
+#include "core/savefile.h"
 #include "platform/codepage.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace IniFile {
@@ -40,7 +40,11 @@ QStringList readLines(const QString& path, bool* exists)
     *exists = f.open(QIODevice::ReadOnly);
     if (!*exists)
         return {};
-    QString text = CodePage::toUnicode(f.readAll());
+    QByteArray bytes = f.readAll();
+    // A file saved by an editor that marks UTF-8 still holds the same lines behind the mark.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    QString text = CodePage::toUnicode(bytes);
     text.replace("\r\n", "\n");
     text.replace('\r', '\n');
     QStringList lines = text.split('\n');
@@ -59,6 +63,16 @@ bool keyMatches(const QString& line, const QString& key, QString* value)
     if (value)
         *value = trimmed(line.mid(eq + 1));
     return true;
+}
+
+// A value is one line: a line break in it would write lines of its own (keys, sections) into
+// the file, so it ends at its first one.
+QString oneLine(const QString& s)
+{
+    qsizetype at = 0;
+    while (at < s.size() && s[at] != '\r' && s[at] != '\n')
+        ++at;
+    return s.left(at);
 }
 
 } // namespace
@@ -88,7 +102,7 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
 {
     bool exists = false;
     QStringList lines = readLines(path, &exists);
-    const QString entry = key + "=" + value;
+    const QString entry = oneLine(key) + "=" + oneLine(value);
 
     qsizetype sectionStart = -1; // line after the section header
     qsizetype lastInSection = -1; // last non-blank line of the section
@@ -122,14 +136,10 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
         }
     }
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += CodePage::fromUnicode(line) + "\r\n";
-    out.write(bytes);
-    return out.commit();
+    return SaveFile::Write(path, bytes);
 }
 
 } // namespace IniFile

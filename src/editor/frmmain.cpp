@@ -3,6 +3,7 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
+#include "core/lenientnumber.h"
 #include "core/lifecycle.h"
 #include "editor/decorations.h"
 #include "editor/docking.h"
@@ -15,6 +16,7 @@
 #include "editor/pageedit.h"
 #include "help/frmhelp.h"
 #include "platform/clock.h"
+#include "platform/codepage.h"
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
@@ -27,6 +29,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QEvent>
+#include <QFile>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QListWidget>
@@ -159,8 +162,12 @@ void frmmain::Form_Load()
     const QString x = CommonKit::Setting("X");
     const QString y = CommonKit::Setting("Y");
     if (x != "none" && y != "none") {
-        moveTwips(qRound(x.toFloat()), qRound(y.toFloat()));
+        // Whatever the file holds ("nan", "1e30", a place on a screen since gone), the stack
+        // comes up on this screen.
         frmrect& rect = Forms::get<frmrect>();
+        const qint64 right = std::max(0, Twips::screenWidth() - Width());
+        const qint64 bottom = std::max(0, Twips::screenHeight() - Height() - rect.Height());
+        moveTwips(int(CommonKit::LenientWhole(x, 0, right)), int(CommonKit::LenientWhole(y, 0, bottom)));
         rect.moveTwips(Left(), Top() + Height());
         Clock::processEvents();
         CommonKit::StayOnTop(this);
@@ -182,7 +189,39 @@ void frmmain::setPageTexts(const Pages::Four& texts)
 
 void frmmain::clearPages() { setPageTexts({}); }
 
-void frmmain::readAsciiText(const QString& content) { setPageTexts(Pages::ReadAsciiFile(content, Text5)); }
+bool frmmain::readAsciiText(const QString& content)
+{
+    const Pages::Four pages = Pages::ReadAsciiFile(content, Text5);
+    setPageTexts(pages);
+    bool cut = false;
+    for (int i = 0; i < 4; ++i)
+        cut = cut || pages_[i]->text().size() < pages[i].size();
+    return cut;
+}
+
+void frmmain::readAsciiFile(const QString& path)
+{
+    QFile file;
+    CommonKit::ReadProblem problem;
+    if (!CommonKit::OpenRegularFile(file, path, &problem)) {
+        // A pipe or a device is refused and the pages stay; a file that cannot be read counts as
+        // empty, as it always has.
+        if (problem == CommonKit::ReadProblem::NotAFile)
+            Prompts::messageBox("Could not open " + path + ":\n" + CommonKit::ReadProblemText(problem), "Open ascii",
+                                Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        else
+            readAsciiText(QString());
+        return;
+    }
+    bool cut = false;
+    const QByteArray bytes = Pages::BoundedAsciiBytes(file, &cut);
+    const bool failed = file.error() != QFileDevice::NoError;
+    cut = readAsciiText(failed ? QString() : CodePage::toUnicode(bytes)) || cut;
+    if (cut)
+        Prompts::messageBox(path + " has lines longer than a page holds (" + QString::number(Pages::kPageLimit) +
+                                " characters); they were cut.",
+                            "Open ascii", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
 
 void frmmain::OpenAscii()
 {
@@ -201,7 +240,7 @@ void frmmain::OpenRecent(const QString& path)
     if (path.isEmpty())
         return;
     Forms::get<menu1>().ShowMru(Mru::Update("MRU2", path));
-    readAsciiText(CommonKit::ReadFileText(path));
+    readAsciiFile(path);
 }
 
 void frmmain::SaveAscii()

@@ -47,8 +47,11 @@ public:
     Pages::Four pageTexts() const;
     void setPageTexts(const Pages::Four& texts);
     void clearPages();
-    // The ascii-file reading rule onto the four pages.
-    void readAsciiText(const QString& content);
+    // The ascii-file reading rule onto the four pages; true when a page had to be cut.
+    bool readAsciiText(const QString& content);
+    // Reads an ascii file onto the pages (only what they can hold); a file that is not a regular
+    // file is refused and a cut is reported to the user.
+    void readAsciiFile(const QString& path);
 
     // Files menu page commands.
     void OpenAscii();

@@ -3,6 +3,7 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
+#include "core/lenientnumber.h"
 #include "editor/docking.h"
 #include "editor/frmmain.h"
 #include "platform/clock.h"
@@ -80,7 +81,8 @@ void frmrect::Form_Load()
     if (countedFolder() != ProgramFolder::path()) {
         countedFolder() = ProgramFolder::path();
         Label5->setCaption(CommonKit::Setting("LOADED"));
-        Label5->setCaption(QString::number(qRound(Label5->caption().toDouble()) + 1));
+        // The number at the start of the text, plus 1: "7x" counts on to 8, "2.5" to 3.5.
+        Label5->setCaption(CommonKit::NumberText(CommonKit::LenientNumber(Label5->caption()) + 1));
         CommonKit::SetSetting("LOADED", Label5->caption());
     } else {
         Label5->setCaption(CommonKit::Setting("LOADED"));

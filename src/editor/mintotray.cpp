@@ -16,6 +16,8 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <QTimer>
+#include <QStandardPaths>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace MinToTray {
@@ -58,11 +60,24 @@ void answer(QLocalSocket* s)
     read();
 }
 
-// One name per user and program folder, so two installed shops do not wake each other.
+// One name per user and program folder, so two installed shops do not wake each other. The
+// socket lives in the user's private runtime folder: in a shared folder such as /tmp another
+// user could listen under the same name first.
 QString serverName()
 {
     const QByteArray key = ProgramFolder::path().toUtf8() + '\n' + QByteArray::number(::getuid());
-    return "quorl-" + QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16);
+    const QString name = "quorl-" + QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16);
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? name : runtime + '/' + name;
+}
+
+// Only a peer of this user counts: wherever the socket lives, a stranger's is not our shop.
+bool peerIsThisUser(const QLocalSocket& socket)
+{
+    struct ucred cred {};
+    socklen_t length = sizeof cred;
+    const int fd = int(socket.socketDescriptor());
+    return fd >= 0 && ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) == 0 && cred.uid == ::getuid();
 }
 
 void listen()
@@ -77,8 +92,13 @@ void listen()
         return;
     }
     QObject::connect(server, &QLocalServer::newConnection, server, [] {
-        while (QLocalSocket* s = server->nextPendingConnection())
-            answer(s);
+        // Only a peer of this user is heard: a stranger's launch wakes nothing and opens nothing.
+        while (QLocalSocket* s = server->nextPendingConnection()) {
+            if (peerIsThisUser(*s))
+                answer(s);
+            else
+                s->deleteLater();
+        }
     });
 }
 
@@ -133,11 +153,15 @@ void Restore(bool restoreState)
 
 bool IsHidden() { return !server.isNull(); }
 
-bool WakeRunningShop(const QString& file)
+QString ServerName() { return serverName(); }
+
+bool WakeRunningShop(const QString& file) { return WakeShopAt(serverName(), file); }
+
+bool WakeShopAt(const QString& name, const QString& file)
 {
     QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(500))
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(500) || !peerIsThisUser(socket))
         return false;
     socket.write("show\n");
     // The running shop has its own working folder: the path goes absolute.

@@ -21,5 +21,9 @@ bool IsHidden();
 // this launch has nothing more to do. The launch's file (its command line, when not empty) goes
 // to that shop, which opens it as start-up opens the command-line file.
 bool WakeRunningShop(const QString& file = {});
+// The same at a given socket; a listener of another user is no shop of ours and is not woken.
+bool WakeShopAt(const QString& socketPath, const QString& file = {});
+// Where a hidden shop listens: in the user's private runtime folder.
+QString ServerName();
 
 } // namespace MinToTray

@@ -1,5 +1,6 @@
 #include "pageedit.h"
 
+#include "editor/pages.h"
 #include "platform/codepage.h"
 
 #include <QAction>
@@ -13,7 +14,7 @@
 PageEdit::PageEdit(QWidget* parent)
     : QLineEdit(parent)
 {
-    setMaxLength(INT_MAX);
+    setMaxLength(Pages::kPageLimit); // a bounded page keeps a huge file from freezing the window
     setValidator(CodePage::validator(this));
     setMouseTracking(true);
     setFrame(false);

@@ -2,6 +2,11 @@
 
 #include "platform/progfolder.h"
 
+#include <QIODevice>
+
+#include <algorithm>
+#include <cstring>
+
 namespace Pages {
 
 QString PageFilePath(int n)
@@ -37,6 +42,53 @@ Four ReadAsciiFile(const QString& content, QString& buffer)
         buffer.remove(0, cr + 2);
     }
     return pages;
+}
+
+QByteArray BoundedAsciiBytes(QIODevice& in, bool* cut)
+{
+    constexpr qint64 kStep = 64 * 1024;
+    QByteArray out;
+    *cut = false;
+    int lines = 0;
+    qint64 lineLength = 0;
+    qint64 restLeft = kPageLimit; // of what follows page 4, kept in the pages buffer
+    bool afterCr = false; // the character after a CR leaves the buffer with it, whatever it is
+    QByteArray chunk;
+    while (!(chunk = in.read(kStep)).isEmpty()) {
+        const char* p = chunk.constData();
+        const char* end = p + chunk.size();
+        while (p < end) {
+            if (lines == 4) {
+                const qint64 n = std::min<qint64>(end - p, restLeft);
+                out.append(p, n);
+                restLeft -= n;
+                if (restLeft == 0)
+                    return out;
+                break;
+            }
+            if (afterCr) {
+                out.append(*p++);
+                afterCr = false;
+                continue;
+            }
+            const char* cr = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p)));
+            const char* stop = cr ? cr : end;
+            const qint64 room = std::max<qint64>(0, kPageLimit - lineLength);
+            if (stop - p > room)
+                *cut = true;
+            out.append(p, std::min<qint64>(stop - p, room));
+            lineLength += stop - p;
+            p = stop;
+            if (cr) {
+                out.append('\r');
+                ++p;
+                afterCr = true;
+                ++lines;
+                lineLength = 0;
+            }
+        }
+    }
+    return out;
 }
 
 QString CopyAllFieldsText(const Four& pages)

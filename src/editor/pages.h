@@ -1,5 +1,7 @@
 #pragma once
 #include <QString>
+
+class QIODevice;
 #include <array>
 
 // The four art pages as data and their two file formats.
@@ -22,6 +24,14 @@ QString AsciiFileText(const Four& pages);
 // appended when missing); each page takes the text before the buffer's first CR and that text
 // and the two characters after it leave the buffer. What is left after page 4 stays in it.
 Four ReadAsciiFile(const QString& content, QString& buffer);
+
+// A page holds at most this many characters; what is longer is cut.
+constexpr int kPageLimit = 64 * 1024;
+
+// The part of an ascii file the reading rule can use, read in steps so a file of any size costs
+// little: the first four lines each cut to kPageLimit characters (cut says so), with the line
+// ends as they stand, then at most kPageLimit bytes of what follows.
+QByteArray BoundedAsciiBytes(QIODevice& in, bool* cut);
 
 // The non-empty pages joined: pages 1 to 3 each with CR LF, page 4 without.
 QString CopyAllFieldsText(const Four& pages);

@@ -3,8 +3,11 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QVariant>
+
+#include <algorithm>
 
 namespace ChatBus {
 
@@ -14,6 +17,13 @@ const QString kPath = QStringLiteral("/org/quorl/ChatClient");
 const QString kInterface = QStringLiteral("org.quorl.ChatClient");
 // A client that does not answer within this is as good as absent; the shop must not stall.
 constexpr int kTimeoutMs = 200;
+
+// The deadline all calls of the running chat operation share (none outside an operation).
+QDeadlineTimer& operationDeadline()
+{
+    static QDeadlineTimer deadline(QDeadlineTimer::Forever);
+    return deadline;
+}
 
 QString& service()
 {
@@ -41,10 +51,15 @@ QList<QVariant> call(const QString& method, const QList<QVariant>& args)
 {
     if (!haveSessionBus())
         return {};
+    const qint64 left = operationDeadline().remainingTime();
+    if (left == 0)
+        return {}; // the operation has had its time: the rest of its calls answer 0 at once
     QDBusMessage message = QDBusMessage::createMethodCall(service(), kPath, kInterface, method);
     message.setArguments(args);
     message.setAutoStartService(false);
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(message, QDBus::Block, kTimeoutMs);
+    // The window stays live while the client thinks: a slow client slows the chat, not the shop.
+    const int timeout = left < 0 ? kTimeoutMs : int(std::min<qint64>(kTimeoutMs, left));
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(message, QDBus::BlockWithGui, timeout);
     if (reply.type() != QDBusMessage::ReplyMessage)
         return {};
     return reply.arguments();
@@ -61,6 +76,19 @@ qint64 callInt64(const QString& method, const QList<QVariant>& args)
 }
 
 } // namespace
+
+Operation::Operation(double seconds)
+    : previous_(operationDeadline())
+{
+    const QDeadlineTimer mine(qint64(seconds * 1000));
+    // A nested operation keeps the outer deadline when that comes first.
+    if (previous_.isForever() || mine < previous_)
+        operationDeadline() = mine;
+}
+
+Operation::~Operation() { operationDeadline() = previous_; }
+
+bool Expired() { return operationDeadline().hasExpired(); }
 
 QString serviceName()
 {

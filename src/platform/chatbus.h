@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 
 // The chat client's windows, reached over the session bus with the desktop calls' names and
@@ -40,6 +41,22 @@ bool EnableWindow(HWND hwnd, bool enable);
 HMENU GetMenu(HWND hwnd);
 HMENU GetSubMenu(HMENU menu, int pos);
 quint32 GetMenuItemID(HMENU menu, int pos);
+
+// One chat operation: its calls share one deadline, so a slow, hanging or looping client costs
+// the operation at most this long; once it has passed every further call answers 0 at once.
+// Operations nest; the earlier deadline holds.
+class Operation {
+public:
+    explicit Operation(double seconds);
+    ~Operation();
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+private:
+    QDeadlineTimer previous_;
+};
+// True once the running operation's deadline has passed.
+bool Expired();
 
 // The client's name on the bus: $QUORL_CHAT_BUS, else "org.quorl.ChatClient".
 QString serviceName();

@@ -1,5 +1,7 @@
 #include "prompts.h"
 
+#include "platform/onelinevalidator.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -39,6 +41,9 @@ QString DialogSource::inputBox(const QString& prompt, const QString& title, cons
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(preset);
+    // Answers are kept as settings lines: the box takes one line, as a one-line box should.
+    if (auto* box = dialog.findChild<QLineEdit*>())
+        OneLineValidator::install(box);
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     // The preset is selected, so typing replaces it.
     if (auto* box = dialog.findChild<QLineEdit*>())

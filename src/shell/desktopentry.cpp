@@ -1,10 +1,11 @@
 #include "desktopentry.h"
 
+#include "core/savefile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace DesktopEntry {
 
@@ -168,11 +169,9 @@ QString WriteFile(const QString& path, const QByteArray& bytes)
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return folder + ": the folder cannot be made";
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return path + ": " + f.errorString();
-    if (f.write(bytes) != bytes.size() || !f.flush() || !f.commit())
-        return path + ": " + f.errorString();
+    QString error;
+    if (!SaveFile::Write(path, bytes, &error))
+        return path + ": " + error;
     return {};
 }
 

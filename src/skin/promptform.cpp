@@ -2,6 +2,7 @@
 
 #include "core/selectallfilter.h"
 #include "platform/codepage.h"
+#include "platform/onelinevalidator.h"
 #include "platform/twips.h"
 #include "skin/pushlabel.h"
 
@@ -22,7 +23,7 @@ PromptForm::PromptForm(const QString& name, const QString& title, const QString&
     place(Label2, 240, 420, 4320, 480);
     Text1 = new QLineEdit(this);
     Text1->setAccessibleName(boxName);
-    Text1->setValidator(CodePage::validator(Text1));
+    OneLineValidator::install(Text1); // the answer is stored as one settings line
     Text1->setFrame(false);
     place(Text1, 240, 960, 4320, 300);
     Label2->setBuddy(Text1);

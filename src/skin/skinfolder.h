@@ -19,8 +19,7 @@ QString DefaultFolder();
 QString Value(const QString& folder, const QString& key);
 inline QString Value(const QString& key) { return Value(ResolveSkinFolder(), key); }
 
-// The lenient numeric parse of skin colours: blanks, tabs and line feeds are skipped, then the
-// longest numeric prefix (decimal, &H hexadecimal, &O octal) counts; nothing numeric gives 0.
+// The lenient numeric parse of skin colours (CommonKit::LenientNumber, kept here by name).
 double LenientNumber(const QString& text);
 // A colour value 0x00BBGGRR as a colour.
 QColor ColourFromValue(const QString& text);

@@ -3,6 +3,7 @@
 
 #include "app/startup.h"
 #include "core/commonkit.h"
+#include "editor/frmmain.h"
 #include "core/forms.h"
 #include "editor/frmmain.h"
 #include "platform/progfolder.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 
 void FakeClock::wait(double seconds)
 {

@@ -13,6 +13,8 @@
 #include <deque>
 #include <functional>
 
+class frmmain;
+
 // A fake clock: waits advance it at once and are recorded, so no test sleeps.
 class FakeClock : public Clock::Source {
 public:
@@ -79,7 +81,8 @@ protected:
     void writeBytes(const QString& relative, const QByteArray& bytes) const;
     // Writes the defaults and a handle, as after a first run.
     void writeSettings(const QString& handle = "tester");
-    // Launches as the program does (with this command line) and runs the staged start-up at once.
+    // Launches as the program does, with the command line given, running the staged start-up
+    // step at once; the command line is cleared again after the test.
     frmmain& launch(const QString& commandLine = {});
 
     QTemporaryDir dir;
