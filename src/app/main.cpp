@@ -1,3 +1,4 @@
+#include "app/skinhooks.h"
 #include "core/startup.h"
 #include "editor/mintotray.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     // A shop of this folder hidden to the tray comes back instead of a second one starting.
     if (MinToTray::WakeRunningShop())
         return 0;
+    SkinHooks::Install();
     Startup::Launch();
     return app.exec();
 }

@@ -46,11 +46,11 @@ void StagedStartup(frmmain& main)
     CommonKit::StayOnTop(&splash);
     main.WriteIndicator(0);
     SplashStatus("  Loading Skin...");
-    Reskin::StartupPictures();
+    Reskin::StartupPictures(main);
     SplashStatus("  Advertizing in chat...");
     Banners::Send(Banners::Occasion::Load);
     SplashStatus("  Loading INI Information...");
-    Reskin::StartupColours();
+    Reskin::StartupColours(main);
     SplashStatus("  Loading saved ascii strings and text...");
     for (int n = 1; n <= 4; ++n) {
         const QString path = Pages::PageFilePath(n);

@@ -6,6 +6,7 @@
 #include "editor/frmmain.h"
 #include "editor/mintotray.h"
 #include "help/frmhelp.h"
+#include "skin/frmloadskin.h"
 #include "skin/pushlabel.h"
 
 menu1::menu1()
@@ -31,7 +32,7 @@ menu1::menu1()
     onClick(rollItem, [main] { main()->RollUpDown(); });
     onClick(addItem("&minimize"), [main] { main()->Minimize(); });
     onClick(addItem("&min to tray"), [] { MinToTray::Hide(); });
-    onClick(addItem("&load skin"), [] {});
+    onClick(addItem("&load skin"), [] { frmloadskin::Open(); });
     addSeparator();
     onClick(addItem("&intro art"), [] { Help::ShowIntroArt(); });
     onClick(addItem("&about quorl ascii shop"), [] { Help::ShowAbout(); });

@@ -23,6 +23,8 @@ public:
     virtual bool mayHideOnFocusLoss() const { return true; }
     // Hides the two separators next to the top and bottom images.
     void hideTopAndBottomSeparators();
+    // A skin change: colours, fonts and bitmaps of the new skin, as at load.
+    void ApplySkin() override;
     const QList<QFrame*>& lines() const { return lines_; }
     const QList<PushLabel*>& items() const { return items_; }
     // The item with this caption, or nullptr.

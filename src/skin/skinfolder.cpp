@@ -2,7 +2,11 @@
 
 #include "core/commonkit.h"
 #include "platform/progfolder.h"
+#include "platform/prompts.h"
 
+#include <QFileInfo>
+#include <QSet>
+#include <QStringList>
 #include <cmath>
 
 namespace SkinFolder {
@@ -82,6 +86,65 @@ QColor ColourFromValue(const QString& text)
     const qint64 v = qint64(std::nearbyint(LenientNumber(text)));
     const quint32 bgr = quint32(v);
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+std::optional<int> TwipsValue(const QString& folder, const QString& key)
+{
+    bool ok = false;
+    const double v = Value(folder, key).toDouble(&ok);
+    if (!ok || !std::isfinite(v) || std::abs(v) > 1e7)
+        return std::nullopt;
+    return int(std::nearbyint(v));
+}
+
+QStringList MissingBitmaps(const QString& folder)
+{
+    QStringList missing;
+    for (const char* name : kBitmaps)
+        if (!CommonKit::FileExists(folder + name))
+            missing << name;
+    return missing;
+}
+
+namespace {
+int batchDepth = 0;
+QStringList unreadable;     // waiting for the message
+QSet<QString> named;        // named once already
+
+void reportUnreadable()
+{
+    if (batchDepth > 0 || unreadable.isEmpty())
+        return;
+    const QStringList files = std::exchange(unreadable, {});
+    const QString text = files.size() == 1
+        ? "The skin picture " + files.first() + " could not be read. Its window is drawn plain."
+        : "These skin pictures could not be read. Their windows are drawn plain.\n\n" + files.join('\n');
+    Prompts::messageBox(text, "Skin", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+}
+
+QPixmap Picture(const QString& path)
+{
+    QPixmap picture(path);
+    // A skin of bare file names (no folder stored) has nothing to name.
+    if (!picture.isNull() || !QFileInfo(path).isAbsolute()) {
+        named.remove(path);
+        return picture;
+    }
+    if (!named.contains(path)) {
+        named.insert(path);
+        unreadable << path;
+        reportUnreadable();
+    }
+    return picture;
+}
+
+Batch::Batch() { ++batchDepth; }
+
+Batch::~Batch()
+{
+    --batchDepth;
+    reportUnreadable();
 }
 
 } // namespace SkinFolder
