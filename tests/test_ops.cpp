@@ -340,7 +340,7 @@ TEST_F(opsLink, OkPutsTheAnchorOnTheClipboardAndSaysSo)
     dialog.Text2->setText("my art");
     QApplication::clipboard()->clear();
 
-    dialog.Label2->click();
+    dialog.Label3->click();
 
     const QString anchor = QStringLiteral("< A HREF=\"http://quorl.example/gallery/\">my art</A>");
     EXPECT_EQ(dialog.Text3->text(), anchor);
@@ -352,7 +352,7 @@ TEST_F(opsLink, OkPutsTheAnchorOnTheClipboardAndSaysSo)
     EXPECT_EQ(Forms::loaded<frmlink>(), &dialog) << "the dialog stays open";
     EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
 
-    dialog.Label3->click();
+    dialog.Label4->click();
     EXPECT_EQ(Forms::loaded<frmlink>(), nullptr);
 }
 

@@ -8,6 +8,7 @@
 #include "core/commonkit.h"
 #include "core/forms.h"
 #include "core/frmart.h"
+#include "core/startup.h"
 #include "editor/frmhandle.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
@@ -19,6 +20,7 @@
 #include "platform/twips.h"
 #include "skin/dirlist.h"
 #include "skin/frmloadskin.h"
+#include "skin/popupmenuform.h"
 #include "skin/pushlabel.h"
 #include "skin/reskin.h"
 #include "skin/skinfolder.h"
@@ -590,6 +592,89 @@ TEST_F(LoadSkin, OkTakesTheFolderPickedWithOneClick)
     prompts.answers = {Prompts::Answer::Yes};
     click(dialog.Label3);
     EXPECT_EQ(storedSkin(), path("skins/linen/").toUtf8());
+}
+
+// A window menu that keeps its designed look and takes only the side strip from the skin.
+class BarOnlyMenu : public PopupMenuForm {
+public:
+    BarOnlyMenu()
+    {
+        QPalette p = palette();
+        p.setColor(QPalette::Window, QColor(1, 2, 3));
+        setPalette(p);
+        setAutoFillBackground(true);
+        setBarOnlySkin(true);
+        addItem("&move");
+        addSeparator();
+        addItem("&close");
+        finishLayout(2250);
+    }
+};
+
+TEST_F(LoadSkin, AMenuThatTakesOnlyTheSideStripKeepsItsLookButFollowsTheSeparatorRule)
+{
+    makeSkin("nosep", {}, "[skin]\r\ntopnbottomsep=False\r\nmnubg=255\r\nmnufont=Quorl Test Face\r\n");
+    shown();
+    BarOnlyMenu& menu = Forms::get<BarOnlyMenu>();
+    const QString face = menu.item("&move")->font().family();
+    prompts.answers = {Prompts::Answer::Yes};
+    choose("nosep");
+    EXPECT_EQ(menu.palette().color(QPalette::Window), QColor(1, 2, 3));
+    EXPECT_EQ(menu.item("&move")->font().family(), face);
+    EXPECT_TRUE(menu.btop->pixmap().isNull());
+    EXPECT_EQ(menu.bar->pixmap().toImage().pixelColor(6, 5), bitmapAt(path("skins/nosep/bar.bmp"), 6, 5));
+    EXPECT_TRUE(menu.lines().first()->isHidden());
+    EXPECT_TRUE(menu.lines().last()->isHidden());
+    EXPECT_FALSE(menu.lines()[1]->isHidden());
+}
+
+// ---- start-up ----
+
+class StartupSkin : public LoadSkin {
+protected:
+    frmmain& launch()
+    {
+        Startup::Launch();
+        frmmain& m = Forms::get<frmmain>();
+        if (m.Timer8->isActive())
+            m.Timer8_Timer();
+        return m;
+    }
+};
+
+TEST_F(StartupSkin, TheStoredSkinPaintsTheMainWindowAndItsPanels)
+{
+    const QString s = path("skins/signal/");
+    CommonKit::SetSetting("SKIN", s);
+    CommonKit::SetSetting("OPTIONSWIN", "True");
+    frmmain& m = launch();
+    auto value = [&](const char* key) { return CommonKit::ReadIni("skin", key, s + "skin.ini"); };
+    ASSERT_TRUE(m.isVisible());
+    EXPECT_EQ(shownAt(&m, 60, 30), bitmapAt(s + "iface.bmp", 60, 30));
+    EXPECT_EQ(m.Text4->palette().color(QPalette::Base), colourOf(value("textbg")));
+    EXPECT_EQ(m.List1->palette().color(QPalette::Text), colourOf(value("textfore")));
+    EXPECT_EQ(m.Label5->palette().color(QPalette::WindowText), colourOf(value("menubar")));
+    EXPECT_EQ(m.Label5->font().family(), value("menubarfont"));
+    EXPECT_EQ(shownAt(&rect(), 100, 2), bitmapAt(s + "frmrect.bmp", 100, 2));
+    EXPECT_EQ(rect().Label5->palette().color(QPalette::WindowText), colourOf(value("frmrectfore")));
+    ASSERT_TRUE(Forms::loaded<ops>() && Forms::loaded<ops>()->isVisible());
+    EXPECT_EQ(shownAt(Forms::loaded<ops>(), 3, 50), bitmapAt(s + "ops.bmp", 3, 50));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(StartupSkin, AStoredFolderThatIsGoneIsNamedOnceAndTheShopStillStarts)
+{
+    CommonKit::SetSetting("SKIN", path("skins/gone/"));
+    CommonKit::SetSetting("OPTIONSWIN", "True");
+    frmmain& m = launch();
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_TRUE(rect().isVisible());
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "The skin folder " + path("skins/gone/") + " is not there. The windows are drawn plain.");
+    // Menus loaded later say nothing more.
+    send(m.Label2, QEvent::MouseButtonPress, {4, 4});
+    EXPECT_TRUE(Forms::loaded<menu1>()->isVisible());
+    EXPECT_EQ(prompts.messages.size(), 1);
 }
 
 // ---- about skin ----

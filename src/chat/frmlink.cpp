@@ -38,25 +38,25 @@ frmlink::frmlink()
     Text2 = box("Text to link", "text to link", 1380);
     Text3 = box(QString(), "link", 1980);
 
-    Label2 = makeButton(Image1, "&Ok", 1320, 2850);
-    Label3 = makeButton(Image2, "&Cancel", 2940, 2850);
-    connect(Label2, &PushLabel::clicked, this, &frmlink::Label2_Click);
+    Label3 = makeButton(Image1, "&Ok", 1320, 2850);
+    Label4 = makeButton(Image3, "&Cancel", 2940, 2850);
     connect(Label3, &PushLabel::clicked, this, &frmlink::Label3_Click);
+    connect(Label4, &PushLabel::clicked, this, &frmlink::Label4_Click);
 }
 
 void frmlink::Form_Load()
 {
     DialogSkin skin;
     skin.background = "frm2.bmp";
-    skin.buttonImages = {Image1, Image2};
+    skin.buttonImages = {Image1, Image3};
     skin.title = Label1;
     skin.titleKey = "frmtitlebar";
     skin.textBoxes = {Text1, Text2, Text3};
-    skin.buttons = {Label2, Label3};
+    skin.buttons = {Label3, Label4};
     ApplyDialogSkin(skin);
 }
 
-void frmlink::Label2_Click()
+void frmlink::Label3_Click()
 {
     Text3->setText(CommonKit::MakeLink(Text2->text(), Text1->text()));
     QApplication::clipboard()->setText(Text3->text());
@@ -67,4 +67,4 @@ void frmlink::Label2_Click()
     CommonKit::StayOnTop(this);
 }
 
-void frmlink::Label3_Click() { Forms::unload<frmlink>(); }
+void frmlink::Label4_Click() { Forms::unload<frmlink>(); }

@@ -18,10 +18,10 @@ public:
     QLineEdit* Text2;   // the text shown
     QLineEdit* Text3;   // the anchor
     QLabel* Image1;
-    QLabel* Image2;
-    PushLabel* Label2;  // "&Ok"
-    PushLabel* Label3;  // "&Cancel"
+    QLabel* Image3;
+    PushLabel* Label3;  // "&Ok"
+    PushLabel* Label4;  // "&Cancel"
 
-    void Label2_Click();
     void Label3_Click();
+    void Label4_Click();
 };

@@ -53,6 +53,11 @@ frmloadskin::frmloadskin()
     Label5->setAccessibleName("folder");
     place(Label5, 360, 1800, 4680, 270);
 
+    Label6 = new QLabel("Double-click a folder to open it. Ok loads the folder picked in the list.", this);
+    Label6->setTextFormat(Qt::PlainText);
+    Label6->setWordWrap(true);
+    place(Label6, 360, 2160, 4680, 480);
+
     Label2 = makeButton(Image2, "&Desktop", 360, 2850);
     Label3 = makeButton(Image1, "&Ok", 2130, 2850);
     Label4 = makeButton(Image3, "&Cancel", 3900, 2850);
@@ -69,7 +74,7 @@ void frmloadskin::Form_Load()
     skin.buttonImages = {Image1, Image2, Image3};
     skin.title = Label1;
     skin.titleKey = "frm2titlebar";
-    skin.statics = {Label5};
+    skin.statics = {Label5, Label6};
     skin.textBoxes = {Dir1};
     skin.buttons = {Label2, Label3, Label4};
     ApplyDialogSkin(skin);

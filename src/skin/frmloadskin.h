@@ -19,6 +19,7 @@ public:
     MouseLabel* Label1; // title, drag handle
     DirList* Dir1;      // the candidate skin folder
     QLabel* Label5;     // the highlighted folder's full path
+    QLabel* Label6;     // how to use the list
     PushLabel* Label2;  // "&Desktop"
     PushLabel* Label3;  // "&Ok"
     PushLabel* Label4;  // "&Cancel"

@@ -4,6 +4,7 @@
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 #include <QStringList>
@@ -116,9 +117,13 @@ void reportUnreadable()
     if (batchDepth > 0 || unreadable.isEmpty())
         return;
     const QStringList files = std::exchange(unreadable, {});
-    const QString text = files.size() == 1
-        ? "The skin picture " + files.first() + " could not be read. Its window is drawn plain."
-        : "These skin pictures could not be read. Their windows are drawn plain.\n\n" + files.join('\n');
+    QString text;
+    if (files.size() > 1)
+        text = "These skin pictures could not be read. Their windows are drawn plain.\n\n" + files.join('\n');
+    else if (files.first().endsWith('/'))
+        text = "The skin folder " + files.first() + " is not there. The windows are drawn plain.";
+    else
+        text = "The skin picture " + files.first() + " could not be read. Its window is drawn plain.";
     Prompts::messageBox(text, "Skin", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }
 }
@@ -129,11 +134,15 @@ QPixmap Picture(const QString& path)
     // A skin of bare file names (no folder stored) has nothing to name.
     if (!picture.isNull() || !QFileInfo(path).isAbsolute()) {
         named.remove(path);
+        named.remove(QFileInfo(path).absolutePath() + "/");
         return picture;
     }
-    if (!named.contains(path)) {
-        named.insert(path);
-        unreadable << path;
+    // A folder that is gone is named once for all its pictures.
+    const QFileInfo info(path);
+    const QString name = info.dir().exists() ? path : info.absolutePath() + "/";
+    if (!named.contains(name)) {
+        named.insert(name);
+        unreadable << name;
         reportUnreadable();
     }
     return picture;

@@ -72,6 +72,23 @@ void SkinnedForm::setBoxColours(QWidget* w, const QColor& background, const QCol
     QPalette p = w->palette();
     p.setColor(QPalette::Base, background);
     p.setColor(QPalette::Text, text);
+    // The selection shows the two colours swapped, and a scroll bar takes its shades from them,
+    // so no colour of the desktop's own breaks into the skin.
+    p.setColor(QPalette::Highlight, text);
+    p.setColor(QPalette::HighlightedText, background);
+    auto mix = [&](double t) {
+        return QColor::fromRgbF(float(background.redF() + (text.redF() - background.redF()) * t),
+                                float(background.greenF() + (text.greenF() - background.greenF()) * t),
+                                float(background.blueF() + (text.blueF() - background.blueF()) * t));
+    };
+    p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::Button, mix(0.3));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Light, mix(0.45));
+    p.setColor(QPalette::Midlight, mix(0.35));
+    p.setColor(QPalette::Mid, mix(0.2));
+    p.setColor(QPalette::Dark, mix(0.1));
+    p.setColor(QPalette::Shadow, background);
     w->setPalette(p);
 }
 
