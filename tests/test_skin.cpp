@@ -298,6 +298,11 @@ TEST_F(LoadSkin, TheFolderListGoesUpAndDownByDoubleClicksAndShowsNoFiles)
     clickFolder(list, path("skins"));
     EXPECT_EQ(list->path(), path("skins/signal"));
     EXPECT_EQ(list->selectedFolder(), path("skins"));
+    // Enter opens the picked folder.
+    list->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(list, &enter);
+    EXPECT_EQ(list->path(), path("skins"));
 }
 
 TEST_F(LoadSkin, DesktopJumpsToTheDesktopFolderAndAMissingOneLeavesTheListWhereItWas)
