@@ -3,7 +3,7 @@
 #include "support/helpers.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
 #include "platform/progfolder.h"

@@ -3,7 +3,7 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/frmwelcome.h"
+#include "app/frmwelcome.h"
 #include "editor/decorations.h"
 #include "editor/frmhandle.h"
 #include "editor/frmmain.h"

@@ -2,13 +2,12 @@
 #include "support/helpers.h"
 #include "support/shoptest.h"
 
-#include "app/skinhooks.h"
 #include "chat/frmlink.h"
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/frmart.h"
-#include "core/startup.h"
+#include "app/frmart.h"
+#include "app/startup.h"
 #include "editor/frmhandle.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
@@ -166,12 +165,6 @@ protected:
             TestHelpers::copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/") + skin, path("skins/") + skin);
         writeSettings();
         CommonKit::SetSetting("LOADED", "5");
-        SkinHooks::Install();
-    }
-    void TearDown() override
-    {
-        Reskin::SetHooks({});
-        ShopTest::TearDown();
     }
 
     frmmain& main() { return Forms::get<frmmain>(); }

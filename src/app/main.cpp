@@ -1,5 +1,4 @@
-#include "app/skinhooks.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "editor/mintotray.h"
 
 #include <QApplication>
@@ -17,7 +16,6 @@ int main(int argc, char** argv)
     // A shop of this folder hidden to the tray comes back instead of a second one starting.
     if (MinToTray::WakeRunningShop())
         return 0;
-    SkinHooks::Install();
     Startup::Launch();
     return app.exec();
 }

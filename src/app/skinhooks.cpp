@@ -3,7 +3,7 @@
 #include "chat/banners.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/frmart.h"
+#include "app/frmart.h"
 #include "skin/reskin.h"
 
 namespace SkinHooks {

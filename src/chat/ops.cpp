@@ -5,7 +5,7 @@
 #include "chat/chatops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/quit.h"
+#include "core/lifecycle.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
 #include "editor/pageedit.h"
@@ -144,4 +144,4 @@ void ops::Label11_Click()
 }
 
 // Quit sends the panel's unload banner itself.
-void ops::Label12_Click() { Quit::OptionsPanel(); }
+void ops::Label12_Click() { Lifecycle::Quit(Lifecycle::QuitCommand::OptionsPanel); }

@@ -1,8 +1,6 @@
 #include "commonkit.h"
 
-#include "core/forms.h"
 #include "core/inifile.h"
-#include "editor/frmmain.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/progfolder.h"
@@ -205,11 +203,7 @@ void DragForm(QWidget* window)
         w->startSystemMove();
 }
 
-bool IsRolledUp()
-{
-    const frmmain* main = Forms::loaded<frmmain>();
-    return main && main->Height() == 550;
-}
+bool IsRolledUp(int mainHeight) { return mainHeight == 550; }
 
 void Pause(double seconds)
 {

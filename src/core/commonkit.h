@@ -51,8 +51,8 @@ void StayOnTop(QWidget* window);
 void NotOnTop(QWidget* window);
 // Starts the platform's interactive move of the window.
 void DragForm(QWidget* window);
-// True when the main window is exactly 550 twips high.
-bool IsRolledUp();
+// True for a main window height (twips) of exactly 550: only the caption strip shows.
+bool IsRolledUp(int mainHeight);
 
 // Returns after the given seconds, processing window events meanwhile.
 void Pause(double seconds);

@@ -3,9 +3,7 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/frmwelcome.h"
-#include "core/quit.h"
-#include "core/startup.h"
+#include "core/lifecycle.h"
 #include "editor/decorations.h"
 #include "editor/docking.h"
 #include "editor/frmrect.h"
@@ -151,8 +149,8 @@ frmmain::frmmain()
 void frmmain::Form_Load()
 {
     CommonKit::StayOnTop(this);
-    Startup::ApplyStartupLinkSetting();
-    Startup::SplashStatus("  Loading Skin...");
+    Forms::get<menu2>().ApplyStartupLinkSetting();
+    Lifecycle::SplashStatus("  Loading Skin...");
     const QString x = CommonKit::Setting("X");
     const QString y = CommonKit::Setting("Y");
     if (x != "none" && y != "none") {
@@ -517,7 +515,7 @@ void frmmain::Timer8_Timer()
 {
     Timer8->stop();
     hide();
-    Startup::StagedStartup(*this);
+    Lifecycle::StagedStartup();
 }
 
 void frmmain::Label7_MouseUp(Qt::MouseButton button, int, int y)
@@ -527,7 +525,7 @@ void frmmain::Label7_MouseUp(Qt::MouseButton button, int, int y)
     QuitWithQuestion();
 }
 
-void frmmain::QuitWithQuestion() { Quit::CloseButton(); }
+void frmmain::QuitWithQuestion() { Lifecycle::Quit(Lifecycle::QuitCommand::CloseButton); }
 
 void frmmain::focusInEvent(QFocusEvent* e)
 {
@@ -540,8 +538,7 @@ void frmmain::GreetOnFocus()
     // Closing the welcome hands the focus back here; it greets once per run, not in a loop.
     if (welcomed_)
         return;
-    Startup::WelcomeCheck();
-    welcomed_ = Forms::loaded<frmwelcome>() != nullptr;
+    welcomed_ = Lifecycle::WelcomeCheck();
 }
 
 void frmmain::changeEvent(QEvent* e)

@@ -2,7 +2,7 @@
 
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/quit.h"
+#include "core/lifecycle.h"
 #include "editor/frmmain.h"
 #include "editor/mintotray.h"
 #include "help/frmhelp.h"
@@ -40,7 +40,7 @@ menu1::menu1()
     onClick(addItem("&credits"), [] { Help::ShowCredits(); });
     onClick(addItem("&notes to peeps"), [] { Help::ShowPersonalNotes(); });
     addSeparator();
-    onClick(addItem("&close"), [] { Quit::FilesMenu(); });
+    onClick(addItem("&close"), [] { Lifecycle::Quit(Lifecycle::QuitCommand::FilesMenu); });
     finishLayout(2700);
     DisplayMRU();
 }

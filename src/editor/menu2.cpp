@@ -3,11 +3,11 @@
 #include "chat/chatcommands.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/startup.h"
 #include "editor/decorations.h"
 #include "editor/frmhandle.h"
 #include "editor/frmmain.h"
 #include "editor/menu5.h"
+#include "shell/links.h"
 #include "skin/pushlabel.h"
 
 menu2::menu2()
@@ -42,7 +42,7 @@ menu2::menu2()
     onClick(addItem("&load on startup"), [this] {
         const bool on = startupCheck->isHidden();
         CommonKit::SetSetting("LOADONSTARTUP", on ? "true" : "false");
-        Startup::ApplyStartupLinkSetting();
+        ApplyStartupLinkSetting();
     });
     startupCheck = addCheck();
     onClick(addItem("&reset all to default"), [] { CommonKit::ResetSettings(true); });
@@ -52,6 +52,17 @@ menu2::menu2()
     connect(otherOptions, &PushLabel::clicked, this, [this] { OpenOtherOptions(true); });
     connect(otherOptions, &MouseLabel::mouseMoved, this, [this] { OpenOtherOptions(false); });
     finishLayout(2400);
+}
+
+void menu2::ApplyStartupLinkSetting()
+{
+    const bool on = CommonKit::Setting("LOADONSTARTUP") == "true";
+    if (on)
+        Links::WriteStartupLink();
+    else
+        Links::DeleteStartupLink();
+    if (startupCheck)
+        startupCheck->setVisible(on);
 }
 
 void menu2::OpenOtherOptions(bool toggle)

@@ -13,6 +13,8 @@ public:
     std::array<PushLabel*, 4> pageCheck{};
     PushLabel* allCheck = nullptr;
     PushLabel* startupCheck = nullptr; // beside "&load on startup"
+    // Writes or deletes the start-up link as LOADONSTARTUP says and shows the check.
+    void ApplyStartupLinkSetting();
     PushLabel* Label8 = nullptr;       // "&gen ascii"
     PushLabel* Label14 = nullptr;      // its hint "Ctrl + B"
     PushLabel* otherOptions = nullptr; // "&other options", opens menu5

@@ -1,7 +1,7 @@
 #include "menu7.h"
 
 #include "core/forms.h"
-#include "core/quit.h"
+#include "core/lifecycle.h"
 #include "editor/frmmain.h"
 #include "editor/mintotray.h"
 #include "platform/clock.h"
@@ -25,7 +25,7 @@ menu7::menu7()
     maximizeGlyph = addGlyph("1", "maximize");
     onClick(maximizeGlyph, [] {});
     addSeparator();
-    onClick(addItem("&close"), [] { Quit::WindowMenu(); });
+    onClick(addItem("&close"), [] { Lifecycle::Quit(Lifecycle::QuitCommand::WindowMenu); });
     addGlyph("r", "close");
     finishLayout(2250);
 }

@@ -1,5 +1,7 @@
 #include "support/helpers.h"
 
+#include "app/startup.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -26,6 +28,8 @@ int main(int argc, char** argv)
     QTemporaryDir home;
     TestHelpers::isolate(home.path());
     QApplication app(argc, argv);
+    // The windows reach start-up and quit as in the program.
+    Startup::InstallHooks();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -4,17 +4,18 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/frmart.h"
-#include "core/frmwelcome.h"
-#include "core/handle.h"
+#include "core/lifecycle.h"
+#include "app/quit.h"
+#include "app/skinhooks.h"
+#include "app/frmart.h"
+#include "app/frmwelcome.h"
+#include "app/handle.h"
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
 #include "editor/menu2.h"
 #include "editor/pageedit.h"
 #include "editor/pages.h"
 #include "platform/clock.h"
-#include "shell/links.h"
-#include "skin/pushlabel.h"
 #include "skin/reskin.h"
 
 namespace Startup {
@@ -26,7 +27,25 @@ QString commandLine;
 void SetCommandLine(const QString& line) { commandLine = line; }
 QString CommandLine() { return commandLine; }
 
-void Launch() { Forms::get<handle>(); }
+void Launch()
+{
+    InstallHooks();
+    Forms::get<handle>();
+}
+
+void InstallHooks()
+{
+    Lifecycle::Install({
+        [] { StagedStartup(Forms::get<frmmain>()); },
+        [](const QString& text) { SplashStatus(text); },
+        [] {
+            WelcomeCheck();
+            return Forms::loaded<frmwelcome>() != nullptr;
+        },
+        [](Lifecycle::QuitCommand command) { Quit::Run(command); },
+    });
+    SkinHooks::Install();
+}
 
 void OpenMainWindow()
 {
@@ -85,17 +104,6 @@ void OpenCommandLineFile()
         return; // macro files open once the macro shop exists
     Forms::get<menu2>().checkAll();
     Forms::get<frmmain>().readAsciiText(content);
-}
-
-void ApplyStartupLinkSetting()
-{
-    const bool on = CommonKit::Setting("LOADONSTARTUP") == "true";
-    if (on)
-        Links::WriteStartupLink();
-    else
-        Links::DeleteStartupLink();
-    if (PushLabel* check = Forms::get<menu2>().startupCheck)
-        check->setVisible(on);
 }
 
 void WelcomeCheck()

@@ -1,9 +1,9 @@
 #include "handle.h"
 
 #include "core/commonkit.h"
-#include "core/extract.h"
+#include "app/extract.h"
 #include "core/forms.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "core/selectallfilter.h"
 #include "platform/codepage.h"
 #include "platform/process.h"

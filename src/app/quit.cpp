@@ -44,6 +44,14 @@ void FilesMenu() { Procedure(Command::FilesMenu); }
 void WindowMenu() { Procedure(Command::WindowMenu); }
 void OptionsPanel() { Procedure(Command::OptionsPanel); }
 
+void Run(Command command)
+{
+    if (command == Command::CloseButton)
+        CloseButton();
+    else
+        Procedure(command);
+}
+
 void Procedure(Command command)
 {
     switch (command) {

@@ -20,9 +20,9 @@ void SplashStatus(const QString& text);
 void StagedStartup(frmmain& main);
 // Opens the command-line file: a macro file in the macro shop, anything else over the pages.
 void OpenCommandLineFile();
-// Writes or deletes the start-up link as LOADONSTARTUP says and shows the menu check.
-void ApplyStartupLinkSetting();
 // Shows the welcome window while fewer than two starts are counted.
 void WelcomeCheck();
+// Gives the windows their way up to start-up and quit (the hooks of Lifecycle).
+void InstallHooks();
 
 } // namespace Startup

@@ -2,7 +2,7 @@
 
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "core/startup.h"
+#include "app/startup.h"
 #include "help/helptexts.h"
 #include "platform/clock.h"
 #include "platform/progfolder.h"

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+
+#include <functional>
+
+// Start-up, first run and quit live in app/, above every window, since they reach every window.
+// The windows reach them through these hooks, which the program installs before the first
+// window loads. A hook not installed does nothing.
+namespace Lifecycle {
+
+enum class QuitCommand { CloseButton, FilesMenu, WindowMenu, OptionsPanel };
+
+struct Hooks {
+    std::function<void()> stagedStartup;              // the main window's one-shot step
+    std::function<void(const QString&)> splashStatus; // the splash's status line
+    std::function<bool()> welcomeCheck;               // the main window got the focus; true: welcomed
+    std::function<void(QuitCommand)> quit;            // one of the four quit commands
+};
+
+void Install(const Hooks& hooks);
+
+void StagedStartup();
+void SplashStatus(const QString& text);
+// True when the welcome window is open.
+bool WelcomeCheck();
+void Quit(QuitCommand command);
+
+} // namespace Lifecycle
