@@ -9,7 +9,8 @@ build=${QUORL_BUILD:-$root/build}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev
           libbenchmark-dev dbus dbus-x11 xvfb xauth openbox xdotool imagemagick at-spi2-core
-          python3-gi gir1.2-atspi-2.0 fonts-dejavu-core)
+          python3-gi gir1.2-atspi-2.0 fonts-dejavu-core
+          desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libglib2.0-bin trayer x11-utils)
 
 install_missing() {
   local missing=()

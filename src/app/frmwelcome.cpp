@@ -1,9 +1,13 @@
 #include "frmwelcome.h"
 
 #include "core/forms.h"
+#include "help/artwork.h"
 #include "help/helptexts.h"
 #include "platform/twips.h"
 #include "skin/pushlabel.h"
+
+#include <QLabel>
+#include <QPainter>
 
 frmwelcome::frmwelcome()
 {
@@ -16,7 +20,15 @@ frmwelcome::frmwelcome()
     Label2->setTextFormat(Qt::PlainText);
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(Label2, 240, 420, 4920, 2400);
+    place(Label2, 1620, 420, 3540, 2400);
+    Image2 = new QLabel(this);
+    Image2->setAccessibleName("welcome picture");
+    QPixmap picture(80, 80);
+    QPainter painter(&picture);
+    Artwork::PaintWelcome(painter, picture.rect());
+    painter.end();
+    Image2->setPixmap(picture);
+    place(Image2, 240, 480, 1200, 1200);
     Label3 = makeButton(Image1, "&Ok", 2130, 3060);
     connect(Label3, &PushLabel::clicked, this, [] { Forms::unload<frmwelcome>(); });
     attachTitleDrag(Label1);

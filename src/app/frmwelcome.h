@@ -16,4 +16,5 @@ public:
     QLabel* Label2;     // welcome text
     PushLabel* Label3;  // "&Ok"
     QLabel* Image1;
+    QLabel* Image2;     // the welcome picture
 };

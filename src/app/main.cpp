@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "editor/mintotray.h"
+#include "help/artwork.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("quorl");
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(Artwork::ProgramIcon());
     // The whole command line is the path of one file.
     QStringList args = app.arguments();
     args.removeFirst();

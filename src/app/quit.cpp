@@ -11,6 +11,7 @@
 #include "editor/pages.h"
 #include "platform/process.h"
 #include "platform/prompts.h"
+#include "shell/systrayicon.h"
 
 #include <QFile>
 
@@ -54,11 +55,13 @@ void Run(Command command)
 
 void Procedure(Command command)
 {
+    systrayicon::RemoveTrayIcon();
     switch (command) {
     case Command::CloseButton: Banners::Send(Banners::Occasion::UnloadCloseButton); break;
     case Command::OptionsPanel: Banners::Send(Banners::Occasion::UnloadPanel); break;
     case Command::FilesMenu:
     case Command::WindowMenu: Banners::Send(Banners::Occasion::UnloadMenu); break;
+    case Command::TrayExit: break;
     }
     frmmain& main = Forms::get<frmmain>();
     CommonKit::SetSetting("X", singleText(main.Left()));

@@ -16,6 +16,7 @@
 #include "editor/pageedit.h"
 #include "editor/pages.h"
 #include "platform/clock.h"
+#include "shell/iconinstall.h"
 #include "skin/reskin.h"
 
 namespace Startup {
@@ -88,6 +89,7 @@ void StagedStartup(frmmain& main)
         rect.Label4_Click();
     if (CommonKit::Setting("ROLLEDUP") == "True")
         main.RollUpDown();
+    iconinstall::InstallAssociations();
     OpenCommandLineFile();
 }
 

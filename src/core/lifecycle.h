@@ -8,7 +8,8 @@
 // window loads. A hook not installed does nothing.
 namespace Lifecycle {
 
-enum class QuitCommand { CloseButton, FilesMenu, WindowMenu, OptionsPanel };
+// TrayExit: the tray menu's "Exit", which sends no banner.
+enum class QuitCommand { CloseButton, FilesMenu, WindowMenu, OptionsPanel, TrayExit };
 
 struct Hooks {
     std::function<void()> stagedStartup;              // the main window's one-shot step

@@ -18,6 +18,7 @@
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
+#include "shell/systrayicon.h"
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
@@ -150,6 +151,7 @@ void frmmain::Form_Load()
 {
     CommonKit::StayOnTop(this);
     Forms::get<menu2>().ApplyStartupLinkSetting();
+    systrayicon::AddTrayIcon();
     Lifecycle::SplashStatus("  Loading Skin...");
     const QString x = CommonKit::Setting("X");
     const QString y = CommonKit::Setting("Y");

@@ -39,11 +39,7 @@ menu2::menu2()
         dialog.activateWindow();
     });
     startupCheck = nullptr;
-    onClick(addItem("&load on startup"), [this] {
-        const bool on = startupCheck->isHidden();
-        CommonKit::SetSetting("LOADONSTARTUP", on ? "true" : "false");
-        ApplyStartupLinkSetting();
-    });
+    onClick(addItem("&load on startup"), [this] { Links::LoadOnStartup_Click(startupCheck); });
     startupCheck = addCheck();
     onClick(addItem("&reset all to default"), [] { CommonKit::ResetSettings(true); });
     addSeparator();

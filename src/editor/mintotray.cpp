@@ -7,6 +7,7 @@
 #include "editor/frmrect.h"
 #include "help/frmhelp.h"
 #include "platform/progfolder.h"
+#include "shell/systrayicon.h"
 
 #include <QCryptographicHash>
 #include <QLocalServer>
@@ -50,6 +51,12 @@ void listen()
 void Hide()
 {
     frmmain& main = Forms::get<frmmain>();
+    if (!systrayicon::TrayAvailable()) {
+        main.Minimize();
+        listen();
+        return;
+    }
+    systrayicon::AddTrayIcon();
     main.hide();
     if (auto* rect = Forms::loaded<frmrect>())
         rect->hide();
@@ -67,7 +74,7 @@ void HideAll()
         w->hide();
 }
 
-void Restore()
+void Restore(bool restoreState)
 {
     if (QLocalServer* s = server.data()) {
         server = nullptr;
@@ -75,7 +82,10 @@ void Restore()
         s->deleteLater();
     }
     frmmain& main = Forms::get<frmmain>();
-    main.showNormal();
+    if (restoreState)
+        main.showNormal();
+    else
+        main.show();
     main.Dock();
     frmrect& rect = Forms::get<frmrect>();
     rect.show();

@@ -42,7 +42,16 @@ void frmhelp::showText(const QString& title, const QString& text, bool monospace
 
 namespace Help {
 
-void ShowHelp() { Forms::get<frmhelp>().showText("&help", HelpTexts::HelpTopics()); }
+void ShowHelp()
+{
+    frmhelp& help = Forms::get<frmhelp>();
+    help.showText("&help", HelpTexts::HelpTopics());
+    // Headings in bold, so a new user finds the window or menu they are looking at.
+    QString html;
+    for (const HelpTexts::Topic& topic : HelpTexts::Topics())
+        html += "<p><b>" + topic.heading.toHtmlEscaped() + "</b><br>" + topic.text.toHtmlEscaped() + "</p>";
+    help.Text1->setHtml(html);
+}
 void ShowAbout() { Forms::get<frmhelp>().showText("&about quorl ascii shop", HelpTexts::AboutParagraph()); }
 void ShowIntroArt() { Forms::get<frmhelp>().showText("&intro art", HelpTexts::IntroArt(), true); }
 void ShowGreets() { Forms::get<frmhelp>().showText("&greets", HelpTexts::Greets()); }

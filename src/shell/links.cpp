@@ -1,12 +1,13 @@
 #include "links.h"
 
 #include "core/commonkit.h"
+#include "platform/prompts.h"
+#include "shell/desktopentry.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QWidget>
 #include <QStandardPaths>
 
 namespace Links {
@@ -15,15 +16,6 @@ namespace {
 QString dataFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/quorl";
-}
-
-// Desktop entry Exec quoting: arguments in double quotes with \, ", ` and $ escaped.
-QString quoted(const QString& arg)
-{
-    QString q = arg;
-    for (const char* c : {"\\", "\"", "`", "$"})
-        q.replace(c, QString("\\") + c);
-    return "\"" + q + "\"";
 }
 }
 
@@ -42,26 +34,55 @@ void WriteLinkFile(const QString& path)
     CommonKit::SaveString(QString(), path);
 }
 
-void WriteStartupLink()
+QString WriteStartupLink()
 {
-    QDir().mkpath(QFileInfo(StartupLink()).absolutePath());
-    CommonKit::SaveString("link", StartupLink());
-    QDir().mkpath(QFileInfo(AutostartEntry()).absolutePath());
-    QSaveFile entry(AutostartEntry());
-    if (!entry.open(QIODevice::WriteOnly))
-        return;
-    const QString text = "[Desktop Entry]\nType=Application\nName=quorl ascii shop\nExec=" +
-                         quoted(QCoreApplication::applicationFilePath()) + " " + quoted(StartupLink()) +
-                         "\nX-GNOME-Autostart-enabled=true\n";
-    entry.write(text.toUtf8());
-    entry.commit();
+    if (!QDir().mkpath(QFileInfo(StartupLink()).absolutePath()))
+        return QFileInfo(StartupLink()).absolutePath() + ": the folder cannot be made";
+    QString error;
+    if (!CommonKit::SaveString("link", StartupLink(), &error))
+        return StartupLink() + ": " + error;
+    DesktopEntry::KeyFile entry;
+    const char* group = "Desktop Entry";
+    entry.setValue(group, "Type", "Application");
+    entry.setValue(group, "Name", "quorl ascii shop");
+    entry.setValue(group, "Exec", DesktopEntry::QuoteExecArgument(DesktopEntry::Program()) + " " +
+                                      DesktopEntry::QuoteExecArgument(StartupLink()));
+    entry.setValue(group, "Icon", "quorl");
+    entry.setValue(group, "X-GNOME-Autostart-enabled", "true");
+    return entry.write(AutostartEntry());
 }
 
-void DeleteStartupLink()
+QString DeleteStartupLink()
 {
     if (CommonKit::FileExists(StartupLink()))
         QFile::remove(StartupLink());
     QFile::remove(AutostartEntry());
+    for (const QString& path : {StartupLink(), AutostartEntry()})
+        if (QFileInfo::exists(path))
+            return path + ": it cannot be removed";
+    return {};
+}
+
+void LoadOnStartup_Click(QWidget* tick)
+{
+    const QString title = "Quorl Ascii Shop";
+    if (!tick->isHidden()) {
+        CommonKit::SetSetting("LOADONSTARTUP", "false");
+        tick->hide();
+        if (const QString error = DeleteStartupLink(); !error.isEmpty())
+            Prompts::messageBox("The shop could not stop loading on startup:\n" + error, title, Prompts::Buttons::Ok,
+                                Prompts::Icon::Exclamation);
+        return;
+    }
+    if (const QString error = WriteStartupLink(); !error.isEmpty()) {
+        // Half an entry would start the shop without the setting knowing: take both away again.
+        DeleteStartupLink();
+        Prompts::messageBox("The shop could not be set to load on startup:\n" + error, title, Prompts::Buttons::Ok,
+                            Prompts::Icon::Exclamation);
+        return;
+    }
+    tick->show();
+    CommonKit::SetSetting("LOADONSTARTUP", "true");
 }
 
 } // namespace Links

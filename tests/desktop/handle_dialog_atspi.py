@@ -7,49 +7,11 @@ import sys
 import tempfile
 import time
 
-import gi
-gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
-
-
-def find(node, pred, depth=0):
-    if node is None or depth > 12:
-        return None
-    try:
-        if pred(node):
-            return node
-        for i in range(node.get_child_count()):
-            hit = find(node.get_child_at_index(i), pred, depth + 1)
-            if hit is not None:
-                return hit
-    except Exception:
-        return None
-    return None
-
-
-def wait_for(pred, timeout=20.0):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        desktop = Atspi.get_desktop(0)
-        for i in range(desktop.get_child_count()):
-            app = desktop.get_child_at_index(i)
-            hit = find(app, pred)
-            if hit is not None:
-                return hit
-        time.sleep(0.2)
-    return None
+from atspi import Atspi, press, search as wait_for  # noqa: E402
 
 
 def button(name):
     return lambda n: n.get_role() == Atspi.Role.PUSH_BUTTON and n.get_name() == name
-
-
-def press(node):
-    action = node.get_action_iface()
-    names = [action.get_action_name(i) for i in range(action.get_n_actions())]
-    assert "Press" in names or "press" in [n.lower() for n in names], names
-    index = [n.lower() for n in names].index("press")
-    assert action.do_action(index)
 
 
 def launch(stage, home):
