@@ -325,12 +325,13 @@ TEST_F(LoadSkin, DesktopJumpsToTheDesktopFolderAndAMissingOneLeavesTheListWhereI
     QFile::remove(dirs);
 }
 
-TEST_F(LoadSkin, AStoredFolderThatIsGoneOpensTheListAtTheSkinsFolder)
+TEST_F(LoadSkin, AStoredFolderThatIsGoneOpensTheListAtTheDefaultSkinThenTheProgramFolder)
 {
     CommonKit::SetSetting("SKIN", path("skins/vanished/"));
     frmloadskin::Open();
     frmloadskin& dialog = *Forms::loaded<frmloadskin>();
-    EXPECT_EQ(dialog.Dir1->path(), path("skins"));
+    EXPECT_EQ(dialog.Dir1->path(), path("skins/default")) << "the skin painted in its stead";
+    EXPECT_EQ(CommonKit::Setting("SKIN"), path("skins/vanished/")) << "the setting is kept";
     QDir(path("skins")).removeRecursively();
     CommonKit::SetSetting("SKIN", "none");
     Forms::unload<frmloadskin>();
@@ -534,6 +535,7 @@ TEST_F(LoadSkin, ABitmapThatIsNotAPictureIsNamedOnceAndTheRestOfTheSkinLoads)
     shown();
     prompts.answers = {Prompts::Answer::Yes};
     choose("cracked");
+    QCoreApplication::processEvents(); // the message follows once the change is done
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_EQ(prompts.messages[1].title, "Skin");
     EXPECT_TRUE(prompts.messages[1].text.contains(path("skins/cracked/button.bmp"))) << prompts.messages[1].text.toStdString();
@@ -544,6 +546,7 @@ TEST_F(LoadSkin, ABitmapThatIsNotAPictureIsNamedOnceAndTheRestOfTheSkinLoads)
     EXPECT_EQ(shownAt(&main(), 60, 30), bitmapAt(path("skins/cracked/iface.bmp"), 60, 30));
     // Another window with buttons loads without a second message.
     Forms::get<frmlink>().show();
+    QCoreApplication::processEvents();
     EXPECT_EQ(prompts.messages.size(), 2);
 }
 
@@ -660,18 +663,35 @@ TEST_F(StartupSkin, TheStoredSkinPaintsTheMainWindowAndItsPanels)
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-TEST_F(StartupSkin, AStoredFolderThatIsGoneIsNamedOnceAndTheShopStillStarts)
+TEST_F(StartupSkin, AStoredFolderThatIsGonePaintsFromTheDefaultSkinAndKeepsTheSetting)
 {
+    CommonKit::SetSetting("SKIN", path("skins/gone/"));
+    frmmain& m = launch();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(shownAt(&m, 60, 30), bitmapAt(path("skins/default/iface.bmp"), 60, 30));
+    EXPECT_EQ(storedSkin(), path("skins/gone/").toUtf8());
+}
+
+TEST_F(StartupSkin, WithoutAnySkinFolderTheShopStartsPlainAndSaysSoOnce)
+{
+    QDir(path("skins")).removeRecursively();
     CommonKit::SetSetting("SKIN", path("skins/gone/"));
     CommonKit::SetSetting("OPTIONSWIN", "True");
     frmmain& m = launch();
+    QCoreApplication::processEvents();
     EXPECT_TRUE(m.isVisible());
     EXPECT_TRUE(rect().isVisible());
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(prompts.messages[0].text, "The skin folder " + path("skins/gone/") + " is not there. The windows are drawn plain.");
+    // The stored folder and the default one the first-run dialog uses, both in one message.
+    EXPECT_TRUE(prompts.messages[0].text.contains(path("skins/gone/"))) << prompts.messages[0].text.toStdString();
+    EXPECT_TRUE(prompts.messages[0].text.contains(path("skins/default/")));
+    EXPECT_EQ(prompts.messages[0].text.count(".bmp"), 0) << "folders, not each of their files";
     // Menus loaded later say nothing more.
     send(m.Label2, QEvent::MouseButtonPress, {4, 4});
     EXPECT_TRUE(Forms::loaded<menu1>()->isVisible());
+    QCoreApplication::processEvents();
     EXPECT_EQ(prompts.messages.size(), 1);
 }
 

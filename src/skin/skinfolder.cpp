@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QStringList>
+#include <QTimer>
 #include <cmath>
 
 namespace SkinFolder {
@@ -20,6 +21,10 @@ QString DefaultFolder() { return ProgramFolder::file("skins/default/"); }
 QString ResolveSkinFolder()
 {
     const QString skin = CommonKit::Setting("SKIN");
+    // A stored folder that is gone (the program folder was moved, the skin deleted) paints from
+    // the default skin for now; the setting stays as the user chose it.
+    if (skin != "none" && !skin.isEmpty() && !QFileInfo(skin).isDir() && QFileInfo(DefaultFolder()).isDir())
+        return DefaultFolder();
     if (skin != "none")
         return skin;
     CommonKit::SetSetting("SKIN", DefaultFolder());
@@ -112,9 +117,9 @@ int batchDepth = 0;
 QStringList unreadable;     // waiting for the message
 QSet<QString> named;        // named once already
 
-void reportUnreadable()
+void showUnreadable()
 {
-    if (batchDepth > 0 || unreadable.isEmpty())
+    if (unreadable.isEmpty())
         return;
     const QStringList files = std::exchange(unreadable, {});
     QString text;
@@ -125,6 +130,20 @@ void reportUnreadable()
     else
         text = "The skin picture " + files.first() + " could not be read. Its window is drawn plain.";
     Prompts::messageBox(text, "Skin", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
+// The message waits until the running handler is done, so a start-up or a skin change finishes
+// first and everything it found goes into one message.
+void reportUnreadable()
+{
+    static bool queued = false;
+    if (batchDepth > 0 || unreadable.isEmpty() || queued)
+        return;
+    queued = true;
+    QTimer::singleShot(0, [] {
+        queued = false;
+        showUnreadable();
+    });
 }
 }
 

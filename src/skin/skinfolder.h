@@ -11,6 +11,7 @@ namespace SkinFolder {
 extern const char* const kBitmaps[11];
 
 // SKIN from the settings file; "none" becomes the default skin folder, written back and read again.
+// A stored folder that is not there gives the default skin folder (the setting is kept).
 QString ResolveSkinFolder();
 // The default skin folder, ending in "/".
 QString DefaultFolder();
@@ -33,8 +34,8 @@ std::optional<int> TwipsValue(const QString& folder, const QString& key);
 QStringList MissingBitmaps(const QString& folder);
 
 // A skin bitmap as a picture. One that cannot be read leaves its surface plain and is named in a
-// message: at once, or at the end of the open Batch, which gathers every such file into one
-// message. Each file is named once.
+// message once the running handler is done; a Batch keeps gathering until it ends, so every such
+// file goes into one message. Each file is named once.
 QPixmap Picture(const QString& path);
 class Batch {
 public:
