@@ -1,4 +1,5 @@
 // Launch to ready main window on a second run, the fixed pauses not counted.
+#include "budget.h"
 #include "support/helpers.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
@@ -74,6 +75,8 @@ int main(int argc, char** argv)
     std::printf("application start: %.1f ms\n", appMs);
     std::printf("launch to ready main window (first in process): %.1f ms\n", first);
     std::printf("launch to ready main window (median of %zu): %.1f ms\n", runs.size(), runs[runs.size() / 2]);
-    std::printf("total for a second run: %.1f ms (budget 300 ms)\n", appMs + first);
-    return appMs + first <= 300 ? 0 : 1;
+    std::printf("total for a second run: %.1f ms (budget 100 ms)\n", appMs + first);
+    char figure[32];
+    std::snprintf(figure, sizeof figure, "%.1f ms", appMs + first);
+    return ReportBudget("launch to ready main window, second run", figure, "<= 100 ms", appMs + first <= 100) ? 0 : 1;
 }

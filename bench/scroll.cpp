@@ -1,6 +1,7 @@
 // Scrolling the art pages with the real clock: the gap between two pages as the chat client
 // receives them, and what the shop's own process spends meanwhile.
 // Needs a session bus of its own: dbus-run-session -- build/bench/bench_scroll
+#include "budget.h"
 #include "support/helpers.h"
 #include "chat/chatcommands.h"
 #include "core/commonkit.h"
@@ -103,6 +104,11 @@ int main(int argc, char** argv)
                 sum / double(gaps.size()), *lo, *hi, worst * 1000.0, worst <= kGapTolerance ? "ok" : "MISSED");
     std::printf("shop CPU while scrolling: %.2f %% of one core (target < 2 %%): %s\n", cpuPercent,
                 cpuPercent < kCpuBudget ? "ok" : "MISSED");
+    char figure[64];
+    std::snprintf(figure, sizeof figure, "worst %.1f ms off", worst * 1000.0);
+    ReportBudget("gap between two scrolled pages", figure, "0.4 s +- 10 ms", worst <= kGapTolerance);
+    std::snprintf(figure, sizeof figure, "%.2f %%", cpuPercent);
+    ReportBudget("CPU while scrolling", figure, "<= 2 % of one core", cpuPercent <= kCpuBudget);
     Forms::unloadAll();
     return 0;
 }

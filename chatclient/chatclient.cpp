@@ -314,6 +314,7 @@ void ChatClient::postInput(Window* input)
     Window* child = input->parent;
     if (child->role == Role::Room) {
         showLine(child, child->text, kScreenName, bytes);
+        emit roomPosted(child->text, bytes);
     } else if (child->role == Role::InstantMessage) {
         QByteArray to = "IM to ";
         if (Window* st = tree_.childOf(child, "_Chat_Static"))
@@ -324,12 +325,13 @@ void ChatClient::postInput(Window* input)
     }
 }
 
-void ChatClient::showLine(Window* room, const QByteArray& title, const QByteArray& sender, const QByteArray& bytes)
+void ChatClient::showLine(Window* room, const QByteArray& title, const QByteArray& sender, const QByteArray& bytes,
+                          bool plain)
 {
     for (auto& c : room->children)
         if (c->role == Role::Transcript) {
             tree_.setText(c.get(), c->text + sender + ":\t" + bytes + "\r\n");
-            tree_.show(c.get(), RoomHtml::message(sender, bytes));
+            tree_.show(c.get(), plain ? RoomHtml::plainMessage(sender, bytes) : RoomHtml::message(sender, bytes));
         }
     if (transcript_)
         transcript_->write(title, bytes);
@@ -365,4 +367,33 @@ void ChatClient::runKeyword(const QByteArray& keyword)
     } else {
         notify(currentRoom(), "Keyword not found: " + keyword);
     }
+}
+
+Window* ChatClient::room(const QByteArray& title)
+{
+    Window* m = mdi();
+    if (!m)
+        return nullptr;
+    for (auto& c : m->children)
+        if (c->role == Role::Room && c->text == title)
+            return c.get();
+    return openRoom(title, false);
+}
+
+void ChatClient::renameRoom(Window* room, const QByteArray& title)
+{
+    if (room)
+        tree_.setText(room, title);
+}
+
+void ChatClient::showForeign(Window* room, const QByteArray& sender, const QByteArray& bytes)
+{
+    if (room)
+        showLine(room, room->text, sender, bytes, true);
+}
+
+void ChatClient::setRoomStatus(Window* room, const QByteArray& text)
+{
+    if (Window* st = room ? tree_.childOf(room, "_Chat_Static") : nullptr)
+        tree_.setText(st, text);
 }

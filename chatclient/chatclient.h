@@ -51,8 +51,18 @@ public:
     quint32 getSubMenu(quint32 hmenu, int pos) const;
     quint32 getMenuItemID(quint32 hmenu, int pos) const;
 
+    // For a bridge to another network: the room of that title (opened when missing), a message
+    // from someone there (plain text, not HTML), a notice, and the status line under the room.
+    Window* room(const QByteArray& title);
+    void renameRoom(Window* room, const QByteArray& title);
+    void showForeign(Window* room, const QByteArray& sender, const QByteArray& bytes);
+    void showNotice(Window* room, const QByteArray& text) { notify(room, text); }
+    void setRoomStatus(Window* room, const QByteArray& text);
+
 signals:
     void commandRun(quint32 id);
+    // The user posted a message into a room.
+    void roomPosted(const QByteArray& title, const QByteArray& bytes);
 
 private:
     Window* mdi() const;
@@ -67,7 +77,8 @@ private:
     void postInput(Window* input);
     void runKeyword(const QByteArray& keyword);
     void notify(Window* room, const QByteArray& text);
-    void showLine(Window* room, const QByteArray& title, const QByteArray& sender, const QByteArray& bytes);
+    void showLine(Window* room, const QByteArray& title, const QByteArray& sender, const QByteArray& bytes,
+                  bool plain = false);
 
     WindowTree& tree_;
     Transcript* transcript_ = nullptr;

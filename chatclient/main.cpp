@@ -1,6 +1,7 @@
 #include "busservice.h"
 #include "chatclient.h"
 #include "framewindow.h"
+#include "ircroom.h"
 #include "transcript.h"
 #include "windowtree.h"
 
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
                                      QStringLiteral("Service name on the session bus."), QStringLiteral("NAME"),
                                      QString::fromLatin1(BusService::DefaultService));
     parser.addOptions({classic, roomBehind, upload, wait, noRoom, headless, transcript, busName});
+    parser.addOptions(IrcRoom::options());
     parser.process(app);
 
     WindowTree tree;
@@ -58,6 +60,12 @@ int main(int argc, char** argv)
     layout.wait = parser.isSet(wait);
     layout.noRoom = parser.isSet(noRoom);
     client.build(layout);
+    QString ircError;
+    const std::unique_ptr<IrcRoom> irc = IrcRoom::fromOptions(parser, client, &ircError);
+    if (!ircError.isEmpty()) {
+        std::fprintf(stderr, "quorl-chatclient: %s\n", qPrintable(ircError));
+        return 2;
+    }
 
     BusService service(client);
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -69,6 +77,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    if (irc)
+        irc->start();
     std::unique_ptr<FrameWindow> frame;
     if (!parser.isSet(headless)) {
         frame = std::make_unique<FrameWindow>(client);

@@ -24,6 +24,13 @@ QString message(const QByteArray& sender, const QByteArray& bytes)
     return QStringLiteral("<b>%1:</b>&nbsp;%2").arg(decode(sender).toHtmlEscaped(), body);
 }
 
+QString plainMessage(const QByteArray& sender, const QByteArray& bytes)
+{
+    QString body = decode(bytes).toHtmlEscaped();
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+    return QStringLiteral("<b>%1:</b>&nbsp;%2").arg(decode(sender).toHtmlEscaped(), body);
+}
+
 QString notice(const QString& text)
 {
     return QStringLiteral("<i>%1</i>").arg(text.toHtmlEscaped());

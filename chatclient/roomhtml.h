@@ -8,6 +8,8 @@ namespace RoomHtml {
 
 QString decode(const QByteArray& bytes);
 QString message(const QByteArray& sender, const QByteArray& bytes);
+// A message from elsewhere shown as the plain text it is.
+QString plainMessage(const QByteArray& sender, const QByteArray& bytes);
 QString notice(const QString& text);
 
 } // namespace RoomHtml

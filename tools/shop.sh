@@ -2,7 +2,8 @@
 # The two ways into the shop on a Debian 12 machine:
 #   tools/shop.sh run    installs what is missing, builds, stages a program folder and starts
 #                        the stand-in chat client and the shop on it
-#   tools/shop.sh test   installs what is missing, builds and runs every test
+#   tools/shop.sh test   installs what is missing, builds and runs every test, then builds them
+#                        again with ASan and UBSan and runs them once more
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORL_BUILD:-$root/build}
@@ -10,7 +11,8 @@ build=${QUORL_BUILD:-$root/build}
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev
           libbenchmark-dev dbus dbus-x11 xvfb xauth openbox xdotool imagemagick at-spi2-core
           python3-gi gir1.2-atspi-2.0 fonts-dejavu-core
-          desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libglib2.0-bin trayer x11-utils)
+          desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libglib2.0-bin trayer x11-utils
+          ngircd openssl qtkeychain-qt6-dev python3-aiosmtpd)
 
 install_missing() {
   local missing=()
@@ -29,6 +31,19 @@ build() {
   cmake --build "$build" -j"$(nproc)"
 }
 
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer: any report ends the
+# test process, so the run fails. Leaks are not checked: the toolkit keeps caches until exit.
+sanitized_tests() {
+  local asan=${QUORL_ASAN_BUILD:-$root/build-asan}
+  cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORL_SANITIZE=ON \
+    -DQUORL_BENCH=OFF >/dev/null
+  cmake --build "$asan" -j"$(nproc)"
+  (cd "$asan" && \
+    ASAN_OPTIONS=detect_leaks=0:halt_on_error=1:abort_on_error=1:detect_stack_use_after_return=0 \
+    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --output-on-failure -j"$(nproc)" --timeout 600)
+}
+
 case "${1:-}" in
   run)
     install_missing
@@ -38,8 +53,8 @@ case "${1:-}" in
   test)
     install_missing
     build
-    cd "$build"
-    exec ctest --output-on-failure -j"$(nproc)" --timeout 300
+    (cd "$build" && ctest --output-on-failure -j"$(nproc)" --timeout 300)
+    [ "${QUORL_SANITIZED_TESTS:-1}" = 0 ] || sanitized_tests
     ;;
   *)
     echo "usage: $0 run|test" >&2

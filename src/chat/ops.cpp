@@ -9,6 +9,8 @@
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
 #include "editor/pageedit.h"
+#include "mail/frmemail.h"
+#include "mail/mailkit.h"
 #include "platform/twips.h"
 #include "skin/pushlabel.h"
 
@@ -111,10 +113,7 @@ void ops::Label4_Click()
     Label4->setCaption(lock ? "&unlock" : "&lock boxes");
 }
 
-void ops::Label5_Click()
-{
-    // Mailing the art arrives with the mail forms.
-}
+void ops::Label5_Click() { MailKit::MailAscii(); }
 
 void ops::Label6_Click() { ChatCommands::KillWait(); }
 
@@ -131,10 +130,7 @@ void ops::Label7_Click()
 
 void ops::Label8_MouseDown() { ChatCommands::PrGly(); }
 
-void ops::Label9_MouseDown()
-{
-    // The mail form opens here once it exists.
-}
+void ops::Label9_MouseDown() { Forms::get<frmemail>().show(); }
 
 void ops::Label10_MouseDown() { ChatCommands::ImMe("sup"); }
 

@@ -4,6 +4,8 @@
 #include "core/forms.h"
 #include "editor/menu2.h"
 #include "help/frmhelp.h"
+#include "mail/frmbug.h"
+#include "mail/frmemail.h"
 #include "skin/pushlabel.h"
 
 menu5::menu5()
@@ -26,8 +28,8 @@ menu5::menu5()
     item("&scroll credits", false, [] { ChatCommands::ScrollCredits(); });
     addSeparator();
     item("&add ascii string", true, [] {});
-    item("&email me", true, [] {});
-    item("&report bug", true, [] {});
+    item("&email me", true, [] { Forms::get<frmemail>().show(); });
+    item("&report bug", true, [] { Forms::get<frmbug>().show(); });
     item("&im me", true, [] { ChatCommands::ImMe("Sup"); });
     item("&beta testers", true, [] { Help::ShowBetaTesters(); });
     addSeparator();

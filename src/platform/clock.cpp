@@ -1,5 +1,6 @@
 #include "clock.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -12,6 +13,15 @@ void Source::processEvents()
 {
     if (QCoreApplication::instance())
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool Source::waitFor(double seconds, const std::function<bool()>& done)
+{
+    processEvents();
+    if (done())
+        return true;
+    wait(seconds);
+    return done();
 }
 
 double SystemClock::secondsSinceMidnight() const
@@ -42,6 +52,28 @@ void SystemClock::wait(double seconds)
         timer.start(std::max(1, int(left * 1000.0 + 0.5)));
         loop.exec();
     }
+}
+
+bool SystemClock::waitFor(double seconds, const std::function<bool()>& done)
+{
+    if (done())
+        return true;
+    auto* dispatcher = QAbstractEventDispatcher::instance();
+    if (!QCoreApplication::instance() || !dispatcher || seconds <= 0)
+        return done();
+    const double deadline = monotonic() + seconds;
+    // The timer only wakes the dispatcher at the deadline; any other event (a socket's data)
+    // wakes it earlier and the condition is looked at again.
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setSingleShot(true);
+    for (double left = seconds; left > 0; left = deadline - monotonic()) {
+        timer.start(std::max(1, int(left * 1000.0 + 0.5)));
+        dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        if (done())
+            return true;
+    }
+    return done();
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace Prompts {
@@ -39,6 +40,16 @@ QString DialogSource::inputBox(const QString& prompt, const QString& title, cons
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(preset);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+QString DialogSource::passwordBox(const QString& prompt, const QString& title)
+{
+    QInputDialog dialog;
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextEchoMode(QLineEdit::Password);
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }

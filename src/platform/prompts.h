@@ -18,6 +18,11 @@ public:
     // "" when cancelled.
     virtual QString openFileName(const QString& filter = {}) = 0;
     virtual QString saveFileName(const QString& filter = {}) = 0;
+    // An input box whose text is hidden as it is typed; "" when cancelled.
+    virtual QString passwordBox(const QString& prompt, const QString& title)
+    {
+        return inputBox(prompt, title, {});
+    }
 };
 
 // Modal Qt dialogs.
@@ -27,6 +32,7 @@ public:
     QString inputBox(const QString& prompt, const QString& title, const QString& preset) override;
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;
+    QString passwordBox(const QString& prompt, const QString& title) override;
 };
 
 void install(Source* source);
@@ -40,6 +46,10 @@ inline Answer messageBox(const QString& text, const QString& title, Buttons butt
 inline QString inputBox(const QString& prompt, const QString& title, const QString& preset = {})
 {
     return current().inputBox(prompt, title, preset);
+}
+inline QString passwordBox(const QString& prompt, const QString& title)
+{
+    return current().passwordBox(prompt, title);
 }
 inline QString openFileName(const QString& filter = {}) { return current().openFileName(filter); }
 inline QString saveFileName(const QString& filter = {}) { return current().saveFileName(filter); }

@@ -1,0 +1,138 @@
+#include "frmrelay.h"
+
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "core/selectallfilter.h"
+#include "mail/mailrelay.h"
+#include "platform/codepage.h"
+#include "platform/prompts.h"
+#include "platform/twips.h"
+#include "skin/pushlabel.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRegularExpression>
+
+namespace {
+const char* const kTitle = "Mail relay";
+
+bool hasBlankOrBreak(const QString& text) { return text.contains(QRegularExpression("\\s")); }
+}
+
+frmrelay::frmrelay()
+{
+    setObjectName("frmrelay");
+    setWindowTitle("mail relay");
+    setAccessibleName("mail relay");
+    resize(Twips::toPixels(5400), Twips::toPixels(3600));
+
+    Label1 = new MouseLabel("  &mail relay", this);
+    Label1->setAccessibleName("mail relay");
+    place(Label1, 120, 0, 4800, 240);
+    attachTitleDrag(Label1);
+
+    auto row = [this](const QString& caption, int top, QWidget* box) {
+        auto* l = new MouseLabel(caption, this);
+        place(l, 240, top, 1500, 300);
+        place(box, 1800, top, 3360, 300);
+        l->setBuddy(box);
+        box->setAccessibleName(PushLabel::plainCaption(caption));
+        return l;
+    };
+    auto line = [this] {
+        auto* b = new QLineEdit(this);
+        b->setFrame(false);
+        b->setValidator(CodePage::validator(b));
+        SelectAllFilter::install(b);
+        return b;
+    };
+    Text1 = line();
+    Text2 = line();
+    Text3 = line();
+    Text4 = line();
+    Text4->setEchoMode(QLineEdit::Password);
+    Combo1 = new QComboBox(this);
+    Combo1->addItems({"none", "STARTTLS", "TLS from the start"});
+    Label2 = row("&host", 420, Text1);
+    Label6 = row("p&ort", 840, Text2);
+    Label7 = row("&user name", 1260, Text3);
+    Label8 = row("pass&word", 1680, Text4);
+    Label9 = row("secur&ity", 2100, Combo1);
+    Label10 = new MouseLabel("An empty host sends through the shop's own relay. The password is kept in the keyring.", this);
+    Label10->setWordWrap(true);
+    place(Label10, 240, 2500, 4920, 480);
+
+    Label3 = makeButton(Image1, "&Ok", 1080, 3120);
+    Label4 = makeButton(Image3, "&Cancel", 3180, 3120);
+    connect(Label3, &PushLabel::clicked, this, &frmrelay::Label3_Click);
+    connect(Label4, &PushLabel::clicked, this, &frmrelay::Label4_Click);
+
+    const WSKSOCK::Security security = MailRelay::SecurityFromName(CommonKit::Setting("SMTPTLS"));
+    Text1->setText(CommonKit::Setting("SMTPHOST").trimmed());
+    Text2->setText(CommonKit::Setting("SMTPPORT").trimmed());
+    Text3->setText(CommonKit::Setting("SMTPUSER").trimmed());
+    Text4->setPlaceholderText("unchanged");
+    Combo1->setCurrentIndex(int(security));
+}
+
+void frmrelay::Form_Load()
+{
+    DialogSkin skin;
+    skin.background = "frm2.bmp";
+    skin.buttonImages = {Image1, Image3};
+    skin.title = Label1;
+    skin.titleKey = "frm2titlebar";
+    skin.statics = {Label2, Label6, Label7, Label8, Label9, Label10};
+    skin.textBoxes = {Text1, Text2, Text3, Text4, Combo1};
+    skin.buttons = {Label3, Label4};
+    ApplyDialogSkin(skin);
+    // The choice list draws with the button colours; it looks like the boxes beside it.
+    QPalette p = Combo1->palette();
+    p.setColor(QPalette::Button, p.color(QPalette::Base));
+    p.setColor(QPalette::ButtonText, p.color(QPalette::Text));
+    Combo1->setPalette(p);
+}
+
+void frmrelay::Label3_Click()
+{
+    WSKSOCK::Relay relay;
+    relay.host = Text1->text().trimmed();
+    relay.user = Text3->text().trimmed();
+    relay.security = WSKSOCK::Security(Combo1->currentIndex());
+    const auto refuse = [this](const QString& text) {
+        CommonKit::NotOnTop(this);
+        Prompts::messageBox(text, kTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        CommonKit::StayOnTop(this);
+    };
+    if (hasBlankOrBreak(relay.host) || hasBlankOrBreak(relay.user)) {
+        refuse("The host and the user name may not hold blanks or line breaks.");
+        return;
+    }
+    const QString port = Text2->text().trimmed();
+    if (port.isEmpty()) {
+        relay.port = MailRelay::DefaultPort(relay.security);
+    } else {
+        bool ok = false;
+        const uint n = port.toUInt(&ok);
+        if (!ok || n < 1 || n > 65535) {
+            refuse("The port must be a number from 1 to 65535.");
+            return;
+        }
+        relay.port = quint16(n);
+    }
+    if (!relay.user.isEmpty() && relay.security == WSKSOCK::Security::None) {
+        refuse("With a user name the connection must be secure (STARTTLS or TLS), or the password would go out "
+               "unencrypted.");
+        return;
+    }
+    MailRelay::Store(relay);
+    const QString password = Text4->text();
+    if (!relay.user.isEmpty() && !password.isEmpty()) {
+        QString why;
+        if (!MailRelay::StorePassword(relay, password, &why))
+            refuse("No keyring took the password, so it is kept only until the shop closes.\n\n" + why);
+    }
+    Forms::unload<frmrelay>();
+}
+
+void frmrelay::Label4_Click() { Forms::unload<frmrelay>(); }

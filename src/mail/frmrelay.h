@@ -1,0 +1,37 @@
+#pragma once
+#include "skin/skinnedform.h"
+
+class MouseLabel;
+class PushLabel;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+// The user's own mail relay: host, port, user name, password and how the connection is made
+// secure. An empty host means the shop's own relay.
+class frmrelay : public SkinnedForm {
+    Q_OBJECT
+public:
+    frmrelay();
+    void Form_Load();
+
+    MouseLabel* Label1;  // title
+    MouseLabel* Label2;  // "host"
+    MouseLabel* Label6;  // "port"
+    MouseLabel* Label7;  // "user name"
+    MouseLabel* Label8;  // "password"
+    MouseLabel* Label9;  // "security"
+    MouseLabel* Label10; // the hint under the boxes
+    QLineEdit* Text1;    // host
+    QLineEdit* Text2;    // port
+    QLineEdit* Text3;    // user name
+    QLineEdit* Text4;    // password, kept in the keyring
+    QComboBox* Combo1;   // none, STARTTLS, TLS from the start
+    PushLabel* Label3;   // "&Ok"
+    PushLabel* Label4;   // "&Cancel"
+    QLabel* Image1;
+    QLabel* Image3;
+
+    void Label3_Click();
+    void Label4_Click();
+};

@@ -1,0 +1,175 @@
+#include "mailkit.h"
+
+#include "chat/ops.h"
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "editor/frmmain.h"
+#include "editor/frmrect.h"
+#include "editor/pageedit.h"
+#include "mail/mailrelay.h"
+#include "platform/prompts.h"
+
+#include <QCoreApplication>
+
+namespace MailKit {
+
+const char* const kMakersAddress = "makers@quorl.example";
+const char* const kEmailMeSender = "email-me@shop.quorl.example";
+const char* const kBugReportSender = "bug-report@shop.quorl.example";
+const char* const kMailAsciiSender = "mail-ascii@shop.quorl.example";
+const char* const kEmailMacrosSender = "email-macros@shop.quorl.example";
+const char* const kSignature = "made with quorl ascii shop 1.1 - the quorl ascii shop makers say thanks";
+const char* const kExampleAddresses = "artfan@example.com or pixel.moth@example.net";
+
+namespace {
+
+const char* const kTitle = "quorl ascii shop";
+
+struct Typed {
+    QString address, subject, message;
+};
+
+// The three questions of both input-box flows; a cancelled box is an empty answer.
+Typed askThree()
+{
+    Typed t;
+    t.address = Prompts::inputBox(
+        "Please enter email address in the text box below with out spaces EX: " + QString::fromLatin1(kExampleAddresses),
+        "Email Address");
+    t.subject = Prompts::inputBox("Please enter a subject in the textbox below.", "Subject");
+    t.message = Prompts::inputBox("Please enter a message or comment in the text box below.", "Message");
+    return t;
+}
+
+QString withoutBlanks(QString address)
+{
+    CommonKit::ReplaceText(address, " ", "");
+    return address;
+}
+
+void setVisible(const QList<QPointer<QWidget>>& windows, bool visible)
+{
+    for (const QPointer<QWidget>& w : windows)
+        if (w)
+            w->setVisible(visible);
+}
+
+// Sends until it works or the user gives up; every failure is told.
+bool sendTelling(const WSKSOCK::Mail& mail, const QList<QPointer<QWidget>>& stepAside)
+{
+    for (;;) {
+        WSKSOCK::Failure failure;
+        if (Send(mail, &failure))
+            return true;
+        setVisible(stepAside, false);
+        HideStack();
+        const bool again = TellFailure(failure, true);
+        ShowStack();
+        setVisible(stepAside, true);
+        if (!again)
+            return false;
+    }
+}
+
+} // namespace
+
+void HideStack()
+{
+    if (auto* main = Forms::loaded<frmmain>())
+        main->hide();
+    if (auto* rect = Forms::loaded<frmrect>())
+        rect->hide();
+    if (auto* panel = Forms::loaded<ops>())
+        panel->hide();
+}
+
+void ShowStack()
+{
+    if (auto* main = Forms::loaded<frmmain>())
+        main->show();
+    if (auto* rect = Forms::loaded<frmrect>()) {
+        rect->show();
+        if (rect->optionsOpen())
+            Forms::get<ops>().show();
+    }
+}
+
+QString PagesArt()
+{
+    QString art;
+    const frmmain& main = Forms::get<frmmain>();
+    for (int n = 1; n <= 4; ++n) {
+        const QString page = main.page(n)->text();
+        if (page.isEmpty())
+            continue;
+        art += page;
+        if (n < 4)
+            art += "\r\n";
+    }
+    return art;
+}
+
+QString InputBoxBody(const QString& art, const QString& message)
+{
+    return "\r\n\r\n" + art + "\r\n\r\n" + message + QString("\r\n").repeated(5) + QString::fromLatin1(kSignature) +
+           QString("\r\n").repeated(3);
+}
+
+bool Send(const WSKSOCK::Mail& mail, WSKSOCK::Failure* failure)
+{
+    WSKSOCK::Relay relay = MailRelay::Current();
+    if (!MailRelay::FillPassword(relay)) {
+        if (failure)
+            *failure = {WSKSOCK::Step::Login, QCoreApplication::translate("MailKit", "No password was given.")};
+        return false;
+    }
+    return WSKSOCK::SendMail(mail, relay, failure);
+}
+
+bool TellFailure(const WSKSOCK::Failure& failure, bool offerRetry)
+{
+    QString text = QCoreApplication::translate("MailKit", "Your mail was not sent: %1.").arg(WSKSOCK::StepText(failure.step));
+    if (!failure.detail.isEmpty())
+        text += "\n\n" + failure.detail.left(400);
+    if (failure.step == WSKSOCK::Step::Connection || failure.step == WSKSOCK::Step::Secure ||
+        failure.step == WSKSOCK::Step::Login)
+        text += "\n\n" + QCoreApplication::translate("MailKit", "The mail relay can be set under \"relay\" of the email me dialog.");
+    if (!offerRetry) {
+        Prompts::messageBox(text, kTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return false;
+    }
+    text += "\n\n" + QCoreApplication::translate("MailKit", "Try again?");
+    return Prompts::messageBox(text, kTitle, Prompts::Buttons::YesNo, Prompts::Icon::Exclamation) == Prompts::Answer::Yes;
+}
+
+void MailAscii()
+{
+    const QString art = PagesArt();
+    HideStack();
+    const Typed t = askThree();
+    const QString body = InputBoxBody(art, t.message);
+    Prompts::messageBox("This may take a few seconds to send.", "GLY", Prompts::Buttons::Ok, Prompts::Icon::Information);
+    ShowStack();
+    const WSKSOCK::Mail mail{QString::fromLatin1(kMailAsciiSender), withoutBlanks(t.address), t.subject, body};
+    if (sendTelling(mail, {}))
+        Prompts::messageBox("SENT!", "Email Sent", Prompts::Buttons::Ok, Prompts::Icon::Critical);
+}
+
+void EmailMacros(const QString& macro, const QList<QPointer<QWidget>>& shopWindows)
+{
+    setVisible(shopWindows, false);
+    HideStack();
+    const Typed t = askThree();
+    const QString body = InputBoxBody(macro, t.message);
+    Prompts::messageBox("This may take a few seconds to send.", "GLY", Prompts::Buttons::Ok, Prompts::Icon::Information);
+    ShowStack();
+    setVisible(shopWindows, true);
+    const WSKSOCK::Mail mail{QString::fromLatin1(kEmailMacrosSender), withoutBlanks(t.address), t.subject, body};
+    const bool sent = sendTelling(mail, shopWindows);
+    setVisible(shopWindows, false);
+    if (sent)
+        Prompts::messageBox("SENT!", "Email Sent", Prompts::Buttons::Ok, Prompts::Icon::Critical);
+    setVisible(shopWindows, true);
+}
+
+} // namespace MailKit

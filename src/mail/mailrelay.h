@@ -1,0 +1,33 @@
+#pragma once
+#include "mail/wsksock.h"
+
+#include <QString>
+
+// The relay every mail goes through: the shop's fixed one, or the user's own (host, port, user
+// name and security kept in the settings file, the password in the desktop's keyring).
+// QUORL_SMTP_RELAY and QUORL_SMTP_PORT override host and port.
+namespace MailRelay {
+
+// The relay as the settings and the environment say; the password is not filled in.
+WSKSOCK::Relay Current();
+// The relay as the settings file alone says (what the relay dialog shows).
+WSKSOCK::Relay Stored();
+// Writes host, port, user name and security; the password is not written there.
+void Store(const WSKSOCK::Relay& relay);
+
+// "none", "starttls", "tls" and back; anything else is none.
+QString SecurityName(WSKSOCK::Security security);
+WSKSOCK::Security SecurityFromName(const QString& name);
+// The usual port of each kind of security.
+quint16 DefaultPort(WSKSOCK::Security security);
+
+// Puts the password into the relay when it has a user name: from the keyring, else from what was
+// typed earlier in this run, else asked for. False when none could be had (the user cancelled).
+bool FillPassword(WSKSOCK::Relay& relay);
+// Keeps the password in the keyring; when no keyring answers it is kept for this run only and the
+// result is false, with why.
+bool StorePassword(const WSKSOCK::Relay& relay, const QString& password, QString* why = nullptr);
+// Forgets what this run keeps (tests).
+void ForgetPasswords();
+
+} // namespace MailRelay

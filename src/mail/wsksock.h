@@ -1,0 +1,78 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// The shop's only network code: one plain-text mail through an SMTP relay. A send returns when
+// the whole dialogue is over; its waits keep the windows live and end as soon as a complete reply
+// is in, or after about 3 s (once more when nothing came).
+namespace WSKSOCK {
+
+enum class Security { None, StartTls, Tls };
+
+// Where the mail goes. With a user name the client says EHLO, makes the connection secure as
+// asked and logs in; the password never goes over a connection that is not encrypted.
+struct Relay {
+    QString host;
+    quint16 port = 25;
+    Security security = Security::None;
+    QString user;
+    QString password;
+};
+
+struct Mail {
+    QString sender;
+    QString recipient;
+    QString subject;
+    QString body;
+};
+
+// The step a failed send stopped at.
+enum class Step { None, Address, Connection, Greeting, Hello, Secure, Login, Sender, Recipient, Data, EndOfData };
+
+struct Failure {
+    Step step = Step::None;
+    QString detail; // the relay's answer, or why the connection failed
+};
+
+// The process-wide "started" flag; StartWinsock sets it once, EndWinsock clears it and closes
+// every connection that no send is using any more.
+bool StartWinsock();
+void EndWinsock();
+bool Started();
+
+// Dotted IPv4 text of a host name or address; "255.255.255.255" when it cannot be found.
+QString ResolveHostAddress(const QString& host);
+
+// A connection to host:port (TLS from the start when asked; peerName is the name the relay's
+// certificate must carry), or -1. where gets "address:port", error why it failed.
+int ConnectSocket(const QString& host, quint16 port, Security security = Security::None,
+                  const QString& peerName = {}, QString* where = nullptr, QString* error = nullptr);
+// Sends the text in one piece; the bytes handed to the connection.
+qint64 SendText(int socket, const QByteArray& text);
+// Everything the relay sent during one wait, trimmed; "" when nothing came.
+QString WaitForReply(int socket);
+// One answer: a wait, and a second one when the first found nothing.
+QString ReadAnswer(int socket);
+// Makes an open connection secure (after the relay's go-ahead to STARTTLS).
+bool StartSecure(int socket, const QString& peerName, QString* error = nullptr);
+bool IsSecure(int socket);
+void CloseSocket(int socket);
+
+// Sends one mail; true when every step was answered as expected. failure (when given) says
+// which step failed and what the relay answered.
+bool SendMail(const Mail& mail, const Relay& relay, Failure* failure = nullptr);
+
+// The pieces of the dialogue, for the windows and the tests.
+// A reply is complete when its last line is three digits, then a blank or nothing, then CR LF.
+bool CompleteReply(const QByteArray& bytes);
+// The header block, preamble, boundary and body, as the relay receives them before the closing
+// boundary: line ends made CR LF, lines that begin with "." doubled.
+QByteArray MessageText(const Mail& mail);
+// Every lone CR or LF becomes CR LF; a line that begins with "." gets a second one.
+QByteArray DotStuff(const QByteArray& text);
+// CR and LF taken out (a subject).
+QString OneLine(const QString& text);
+// The words a failed step is told to the user with.
+QString StepText(Step step);
+
+} // namespace WSKSOCK

@@ -1,0 +1,232 @@
+#include "smtpservers.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QTcpSocket>
+#include <QThread>
+
+#include <limits>
+
+SmtpServerProcess::~SmtpServerProcess()
+{
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+bool SmtpServerProcess::start(const Options& o)
+{
+    QStringList args{QStringLiteral(QUORL_SOURCE_DIR "/tests/support/smtp_server.py"), "--log", dir_.filePath("log")};
+    if (!o.cert.isEmpty())
+        args << "--cert" << o.cert << "--key" << o.key;
+    if (!o.user.isEmpty())
+        args << "--user" << o.user << "--password" << o.password;
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start("/usr/bin/python3", args);
+    if (!process_.waitForStarted(10000)) {
+        error_ = "python3 did not start: " + process_.errorString();
+        return false;
+    }
+    QByteArray line;
+    QDeadlineTimer deadline(20000);
+    while (!line.contains('\n') && !deadline.hasExpired() && process_.state() == QProcess::Running) {
+        process_.waitForReadyRead(500);
+        line += process_.readAllStandardOutput();
+    }
+    if (!line.startsWith("PORT ")) {
+        error_ = "the SMTP server did not come up: " + QString::fromUtf8(line);
+        return false;
+    }
+    port_ = quint16(line.mid(5).trimmed().toUInt());
+    return port_ != 0;
+}
+
+QList<QJsonObject> SmtpServerProcess::events(const QString& kind) const
+{
+    QList<QJsonObject> out;
+    QFile f(dir_.filePath("log"));
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        if (o.value("event").toString() == kind)
+            out << o;
+    }
+    return out;
+}
+
+QByteArray SmtpServerProcess::received() const
+{
+    QByteArray all;
+    for (const QJsonObject& o : events("bytes"))
+        all += bytesOf(o, "data");
+    return all;
+}
+
+bool SmtpServerProcess::waitForMails(int n) const
+{
+    QDeadlineTimer deadline(5000);
+    while (events("mail").size() < n) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+QByteArray SmtpServerProcess::bytesOf(const QJsonObject& event, const QString& key)
+{
+    return QByteArray::fromHex(event.value(key).toString().toLatin1());
+}
+
+bool SmtpServerProcess::makeCertificate(const QString& dir, QString* cert, QString* key)
+{
+    *cert = dir + "/cert.pem";
+    *key = dir + "/key.pem";
+    QProcess openssl;
+    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=localhost",
+                              "-addext", "subjectAltName=DNS:localhost", "-keyout", *key, "-out", *cert});
+    return openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0;
+}
+
+ScriptedSmtp::ScriptedSmtp(FakeClock& clock) : clock_(clock)
+{
+    server_.listen(QHostAddress::LocalHost, 0);
+    connect(&server_, &QTcpServer::newConnection, this, &ScriptedSmtp::onConnection);
+    for (const char* ok : {"HELO", "EHLO", "MAIL", "RCPT", "RSET", "NOOP"})
+        replies.insert(ok, Reply{"250 ok\r\n"});
+    replies.insert("DATA", Reply{"354 go ahead\r\n"});
+    replies.insert(".", Reply{"250 queued\r\n"});
+    replies.insert("QUIT", Reply{"221 bye\r\n", 0, false, true});
+}
+
+void ScriptedSmtp::onConnection()
+{
+    while (QTcpSocket* s = server_.nextPendingConnection()) {
+        ++connections;
+        peer_ = s;
+        s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        connect(s, &QTcpSocket::readyRead, this, &ScriptedSmtp::onReadyRead);
+        connect(s, &QTcpSocket::disconnected, this, [this] { clientClosed = true; });
+        schedule(greeting);
+    }
+}
+
+void ScriptedSmtp::schedule(const Reply& reply)
+{
+    if (!reply.silent)
+        pending_ << Pending{clock_.mono + reply.delay, reply};
+}
+
+void ScriptedSmtp::onReadyRead()
+{
+    const QByteArray bytes = peer_->readAll();
+    received += bytes;
+    lineBuffer_ += bytes;
+    for (;;) {
+        if (inData_) {
+            const qsizetype end = lineBuffer_.indexOf("\r\n.\r\n");
+            if (end < 0)
+                return;
+            // The two bytes put in front at "354" are not data.
+            data += lineBuffer_.left(end + 5).mid(2);
+            lineBuffer_.remove(0, end + 5);
+            inData_ = false;
+            schedule(replies.value("."));
+            continue;
+        }
+        const qsizetype eol = lineBuffer_.indexOf("\r\n");
+        if (eol < 0)
+            return;
+        const QByteArray line = lineBuffer_.left(eol);
+        lineBuffer_.remove(0, eol + 2);
+        commands << line;
+        const QByteArray word = line.split(' ').first().toUpper();
+        const Reply reply = replies.value(word, Reply{"500 what\r\n"});
+        if (word == "DATA" && reply.text.startsWith("354")) {
+            inData_ = true;
+            // The data may start with an empty line: what follows "354" is data.
+            lineBuffer_.prepend("\r\n");
+        }
+        schedule(reply);
+    }
+}
+
+double ScriptedSmtp::nextDue() const
+{
+    double next = std::numeric_limits<double>::infinity();
+    for (const Pending& p : pending_)
+        next = std::min(next, p.due);
+    return next;
+}
+
+bool ScriptedSmtp::fireDue()
+{
+    bool any = false;
+    for (qsizetype i = 0; i < pending_.size();) {
+        if (pending_[i].due > clock_.mono + 1e-9) {
+            ++i;
+            continue;
+        }
+        const Reply r = pending_.takeAt(i).reply;
+        any = true;
+        if (r.action)
+            r.action();
+        if (peer_ && peer_->state() == QAbstractSocket::ConnectedState) {
+            peer_->write(r.text);
+            peer_->flush();
+            sent_ += r.text.size();
+            if (r.close)
+                peer_->disconnectFromHost();
+        }
+    }
+    return any;
+}
+
+void ScriptClock::advance(double seconds)
+{
+    if (seconds <= 0)
+        return;
+    mono += seconds;
+    now += seconds;
+    if (now >= 86400)
+        now -= 86400;
+}
+
+void ScriptClock::settle()
+{
+    // Loopback bytes are readable as soon as they are written; a few quiet rounds of events
+    // mean both sides have read what there was.
+    int quiet = 0;
+    for (int round = 0; round < 200 && quiet < 6; ++round) {
+        const qint64 before = server ? server->traffic() : 0;
+        const bool fired = server && server->fireDue();
+        processEvents();
+        const bool moved = fired || (server && server->traffic() != before);
+        quiet = moved ? 0 : quiet + 1;
+    }
+}
+
+bool ScriptClock::waitFor(double seconds, const std::function<bool()>& done)
+{
+    waits << seconds;
+    const double start = mono;
+    const double end = mono + seconds;
+    for (;;) {
+        settle();
+        if (done()) {
+            spans << mono - start;
+            return true;
+        }
+        const double next = server ? server->nextDue() : std::numeric_limits<double>::infinity();
+        if (next > end)
+            break;
+        advance(std::max(0.0, next - mono));
+    }
+    advance(end - mono);
+    settle();
+    spans << mono - start;
+    return done();
+}
