@@ -6,6 +6,7 @@
 #include "core/forms.h"
 #include "core/lifecycle.h"
 #include "app/quit.h"
+#include "app/skinhooks.h"
 #include "app/frmart.h"
 #include "app/frmwelcome.h"
 #include "app/handle.h"
@@ -47,6 +48,7 @@ void InstallHooks()
         [](Lifecycle::QuitCommand command) { Quit::Run(command); },
         [](const QString& path) { OpenFile(path); },
     });
+    SkinHooks::Install();
 }
 
 void OpenMainWindow()
@@ -67,11 +69,11 @@ void StagedStartup(frmmain& main)
     CommonKit::StayOnTop(&splash);
     main.WriteIndicator(0);
     SplashStatus("  Loading Skin...");
-    Reskin::StartupPictures();
+    Reskin::StartupPictures(main);
     SplashStatus("  Advertizing in chat...");
     Banners::Send(Banners::Occasion::Load);
     SplashStatus("  Loading INI Information...");
-    Reskin::StartupColours();
+    Reskin::StartupColours(main);
     SplashStatus("  Loading saved ascii strings and text...");
     for (int n = 1; n <= 4; ++n) {
         const QString path = Pages::PageFilePath(n);

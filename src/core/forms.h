@@ -43,4 +43,7 @@ template <class T> void unload()
 // Destroys every loaded window at once (tests start from nothing).
 void unloadAll();
 
+// Every loaded window, in the order they were loaded (a skin change repaints them all).
+QList<QWidget*> loadedWindows();
+
 } // namespace Forms

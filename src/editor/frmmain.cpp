@@ -22,7 +22,6 @@
 #include "platform/twips.h"
 #include "shell/systrayicon.h"
 #include "skin/pushlabel.h"
-#include "skin/reskin.h"
 #include "skin/skinfolder.h"
 
 #include <QApplication>
@@ -40,6 +39,8 @@
 namespace {
 // Pointer positions shown as single-precision decimal text.
 QString singleText(int twips) { return QString::number(double(float(twips)), 'g', 7); }
+// The designed Top of the menu-bar labels, twips.
+constexpr int kMenuBarTop = 15;
 }
 
 frmmain::frmmain()
@@ -59,10 +60,10 @@ frmmain::frmmain()
     Label3 = new PushLabel("&Options", this, PushLabel::Role::MenuItem);
     Label5 = new PushLabel("&Edit", this, PushLabel::Role::MenuItem);
     Label4 = new PushLabel("&Help", this, PushLabel::Role::MenuItem);
-    place(Label2, 180, 15, 495, 225);
-    place(Label3, 705, 15, 720, 225);
-    place(Label5, 1500, 15, 420, 225);
-    place(Label4, 1950, 15, 435, 225);
+    place(Label2, 180, kMenuBarTop, 495, 225);
+    place(Label3, 705, kMenuBarTop, 720, 225);
+    place(Label5, 1500, kMenuBarTop, 420, 225);
+    place(Label4, 1950, kMenuBarTop, 435, 225);
     Label8 = new PushLabel(QString(), this);
     Label8->setAccessibleName("help");
     place(Label8, 2920, 0, 210, 240);
@@ -174,6 +175,26 @@ void frmmain::Form_Load()
         List1->AddLinesOfFile(ProgramFolder::file("ascii/asc.asc"));
     }
     UpdatePageEnabling();
+}
+
+void frmmain::ApplySkin()
+{
+    const QString s = SkinFolder::ResolveSkinFolder();
+    setBackground(s + "iface.bmp");
+    const QColor bg = SkinFolder::ColourFromValue(SkinFolder::Value(s, "textbg"));
+    const QColor fg = SkinFolder::ColourFromValue(SkinFolder::Value(s, "textfore"));
+    setBoxColours(List1, bg, fg);
+    for (PageEdit* p : pages_)
+        setBoxColours(p, bg, fg);
+    const QColor menubar = SkinFolder::ColourFromValue(SkinFolder::Value(s, "menubar"));
+    const QString face = SkinFolder::Value(s, "menubarfont");
+    // top is a strict number of twips; a skin without one keeps the designed place.
+    const int top = SkinFolder::TwipsValue(s, "top").value_or(kMenuBarTop);
+    for (PushLabel* l : captionLabels_) {
+        setTextColour(l, menubar);
+        setFontFace(l, face);
+        l->move(l->x(), Twips::toPixels(top));
+    }
 }
 
 Pages::Four frmmain::pageTexts() const

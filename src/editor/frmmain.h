@@ -23,6 +23,8 @@ class frmmain : public SkinnedForm {
 public:
     frmmain();
     void Form_Load();
+    // iface.bmp, the colours of the pages and the string list, and the menu-bar labels.
+    void ApplySkin() override;
 
     MouseLabel* Label1;  // title, drag handle
     PushLabel* Label2;   // "&Files"

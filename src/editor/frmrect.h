@@ -26,7 +26,7 @@ public:
     bool optionsOpen() const;
     // The toggle's click: opens or closes the options panel.
     void Label4_Click();
-    void ApplySkin();
+    void ApplySkin() override;
     // The main window, the indicator and the options panel above other windows, in that order.
     void BringStackOnTop();
     // The clock: the time of day in the system's time format, refreshed every second.

@@ -7,6 +7,7 @@
 #include "editor/mintotray.h"
 #include "help/frmhelp.h"
 #include "macroshop/macroshop.h"
+#include "skin/frmloadskin.h"
 #include "skin/pushlabel.h"
 
 menu1::menu1()
@@ -32,7 +33,7 @@ menu1::menu1()
     onClick(rollItem, [main] { main()->RollUpDown(); });
     onClick(addItem("&minimize"), [main] { main()->Minimize(); });
     onClick(addItem("&min to tray"), [] { MinToTray::Hide(); });
-    onClick(addItem("&load skin"), [] {});
+    onClick(addItem("&load skin"), [] { frmloadskin::Open(); });
     addSeparator();
     onClick(addItem("&intro art"), [] { Help::ShowIntroArt(); });
     onClick(addItem("&about quorl ascii shop"), [] { Help::ShowAbout(); });

@@ -2,6 +2,7 @@
 
 #include "help/frmhelp.h"
 #include "skin/pushlabel.h"
+#include "skin/reskin.h"
 
 menu4::menu4()
 {
@@ -10,5 +11,6 @@ menu4::menu4()
     onClick(addItem("&help topics"), [] { Help::ShowHelp(); });
     onClick(addItem("&about quorl ascii shop"), [] { Help::ShowAbout(); });
     onClick(addItem("&credits"), [] { Help::ShowCredits(); });
+    onClick(addItem("&about skin"), [] { Reskin::ShowSkinInfo(); });
     finishLayout(2250);
 }

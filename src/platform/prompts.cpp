@@ -13,7 +13,8 @@ Answer DialogSource::messageBox(const QString& text, const QString& title, Butto
 {
     QMessageBox box;
     box.setWindowTitle(title);
-    box.setText(text);
+    // A lone carriage return ends a line, as the shop's texts were written for.
+    box.setText(QString(text).replace("\r\n", "\n").replace('\r', '\n'));
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;

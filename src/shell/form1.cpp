@@ -10,7 +10,7 @@
 #include "platform/clock.h"
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
-#include "skin/skinfolder.h"
+#include "skin/reskin.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -57,12 +57,8 @@ void Form1::readme_Click()
 
 void Form1::aboutskin_Click()
 {
-    const QString skin = SkinFolder::ResolveSkinFolder();
-    const QString name = SkinFolder::Value(skin, "name");
-    Prompts::messageBox("Skin name:        " + name + "\r" + "Artist name:    " + SkinFolder::Value(skin, "artist") +
-                            "\r" + "Rating:             " + SkinFolder::Value(skin, "rating") + "\r\r" +
-                            "Comments:      " + SkinFolder::Value(skin, "comment"),
-                        name, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+    // The same box as the Help menu's, with the windows left as they are.
+    Reskin::ShowSkinInfo(false);
 }
 
 void Form1::maximize_Click() { MinToTray::Restore(false); }

@@ -98,10 +98,32 @@ void PopupMenuForm::finishLayout(int widthTwips)
     ApplyMenuSkin();
 }
 
+void PopupMenuForm::ApplySkin() { ApplyMenuSkin(); }
+
 void PopupMenuForm::ApplyMenuSkin()
 {
+    SkinFolder::Batch batch;
     CommonKit::StayOnTop(this);
     const QString s = SkinFolder::ResolveSkinFolder();
+    if (!barOnly_)
+        paintMenuColours(s);
+    bar->setPixmap(SkinFolder::Picture(s + "bar.bmp"));
+    // The side strip runs the form's height; the bottom image sits on its lower edge.
+    bar->setGeometry(0, 0, Twips::toPixels(kBarWidth), height());
+    const int bottomHeight = bottom->pixmap().isNull() ? Twips::toPixels(kImageHeight) : bottom->pixmap().height();
+    bottom->setGeometry(Twips::toPixels(kBarWidth), height() - bottomHeight, width() - Twips::toPixels(kBarWidth),
+                        bottomHeight);
+    // Only the exact text "False" hides them; a skin change back to another value shows them.
+    if (SkinFolder::Value(s, "topnbottomsep") == "False")
+        hideTopAndBottomSeparators();
+    else if (lines_.size() >= 2) {
+        lines_.first()->setHidden(false);
+        lines_.last()->setHidden(false);
+    }
+}
+
+void PopupMenuForm::paintMenuColours(const QString& s)
+{
     const QColor fore = SkinFolder::ColourFromValue(SkinFolder::Value(s, "fontcolor"));
     const QColor back = SkinFolder::ColourFromValue(SkinFolder::Value(s, "mnubg"));
     const QString face = SkinFolder::Value(s, "mnufont");
@@ -111,11 +133,8 @@ void PopupMenuForm::ApplyMenuSkin()
     setAutoFillBackground(true);
     auto style = [&](QWidget* w, bool symbol) {
         setTextColour(w, fore);
-        if (!symbol && !face.isEmpty()) {
-            QFont f = w->font();
-            f.setFamily(face);
-            w->setFont(f);
-        }
+        if (!symbol)
+            setFontFace(w, face);
     };
     for (PushLabel* item : items_)
         style(item, false);
@@ -130,16 +149,8 @@ void PopupMenuForm::ApplyMenuSkin()
         lp.setColor(QPalette::WindowText, fore);
         line->setPalette(lp);
     }
-    bar->setPixmap(QPixmap(s + "bar.bmp"));
-    btop->setPixmap(QPixmap(s + "top.bmp"));
-    bottom->setPixmap(QPixmap(s + "bottom.bmp"));
-    // The side strip runs the form's height; the bottom image sits on its lower edge.
-    bar->setGeometry(0, 0, Twips::toPixels(kBarWidth), height());
-    const int bottomHeight = bottom->pixmap().isNull() ? Twips::toPixels(kImageHeight) : bottom->pixmap().height();
-    bottom->setGeometry(Twips::toPixels(kBarWidth), height() - bottomHeight, width() - Twips::toPixels(kBarWidth),
-                        bottomHeight);
-    if (SkinFolder::Value(s, "topnbottomsep") == "False")
-        hideTopAndBottomSeparators();
+    btop->setPixmap(SkinFolder::Picture(s + "top.bmp"));
+    bottom->setPixmap(SkinFolder::Picture(s + "bottom.bmp"));
 }
 
 void PopupMenuForm::hideTopAndBottomSeparators()

@@ -23,6 +23,8 @@ public:
     virtual bool mayHideOnFocusLoss() const { return true; }
     // Hides the two separators next to the top and bottom images.
     void hideTopAndBottomSeparators();
+    // A skin change: colours, fonts and bitmaps of the new skin, as at load.
+    void ApplySkin() override;
     const QList<QFrame*>& lines() const { return lines_; }
     const QList<PushLabel*>& items() const { return items_; }
     // The item with this caption, or nullptr.
@@ -55,15 +57,21 @@ protected:
     void finishLayout(int widthTwips);
     // Colours, fonts and bitmaps of the current skin.
     void ApplyMenuSkin();
+    // A menu that keeps its designed colours, fonts and top and bottom images takes only the
+    // side strip from the skin (and the separator rule), as the macro shop's window menu does.
+    // Set before finishLayout.
+    void setBarOnlySkin(bool barOnly) { barOnly_ = barOnly; }
 
     void changeEvent(QEvent* e) override;
     bool openerUnderPointer() const;
 
 private:
+    void paintMenuColours(const QString& folder);
     QList<PushLabel*> items_;
     QList<QWidget*> hints_;
     QList<QFrame*> lines_;
     int nextTop_ = 0;
     int lastItemTop_ = 0;
     QWidget* opener_ = nullptr;
+    bool barOnly_ = false;
 };

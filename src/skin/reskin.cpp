@@ -1,54 +1,74 @@
 #include "reskin.h"
 
-#include "chat/ops.h"
 #include "core/forms.h"
-#include "editor/frmmain.h"
-#include "editor/frmrect.h"
-#include "editor/pageedit.h"
-#include "skin/pushlabel.h"
-#include "platform/twips.h"
+#include "platform/prompts.h"
+#include "skin/popupmenuform.h"
 #include "skin/skinfolder.h"
-
-#include <QListWidget>
+#include "skin/skinnedform.h"
 
 namespace Reskin {
 
-void StartupPictures()
-{
-    const QString s = SkinFolder::ResolveSkinFolder();
-    Forms::get<frmmain>().setBackground(s + "iface.bmp");
-    if (auto* r = Forms::loaded<frmrect>())
-        r->setBackground(s + "frmrect.bmp");
-    if (auto* o = Forms::loaded<ops>())
-        o->setBackground(s + "ops.bmp");
+namespace {
+Hooks installed;
 }
 
-void StartupColours()
+void RepaintLoaded(const QWidget* except)
+{
+    // One message names every picture of the new skin that cannot be read.
+    SkinFolder::Batch batch;
+    for (QWidget* w : Forms::loadedWindows())
+        if (auto* form = qobject_cast<SkinnedForm*>(w); form && form != except)
+            form->ApplySkin();
+}
+
+void StartupPictures(SkinnedForm& main)
+{
+    SkinFolder::Batch batch;
+    main.setBackground(SkinFolder::ResolveSkinFolder() + "iface.bmp");
+    RepaintLoaded(&main);
+}
+
+void StartupColours(SkinnedForm& main) { main.ApplySkin(); }
+
+void SetHooks(Hooks hooks) { installed = std::move(hooks); }
+const Hooks& hooks() { return installed; }
+
+Shown HideWindows(const QWidget* keep)
+{
+    Shown shown;
+    for (QWidget* w : Forms::loadedWindows()) {
+        if (w == keep || !w->isVisible())
+            continue;
+        if (!qobject_cast<PopupMenuForm*>(w))
+            shown << w;
+        w->hide();
+    }
+    return shown;
+}
+
+void RestoreWindows(const Shown& windows)
+{
+    for (const QPointer<QWidget>& w : windows)
+        if (w && Forms::loadedWindows().contains(w.data()))
+            w->show();
+}
+
+QString SkinInfoText(const QString& folder)
+{
+    auto value = [&](const char* key) { return SkinFolder::Value(folder, key); };
+    // The labels keep their trailing blanks; lines end in a lone carriage return.
+    return "Skin name:        " + value("name") + "\r" + "Artist name:    " + value("artist") + "\r"
+           + "Rating:             " + value("rating") + "\r\r" + "Comments:      " + value("comment");
+}
+
+void ShowSkinInfo(bool hideWindows)
 {
     const QString s = SkinFolder::ResolveSkinFolder();
-    frmmain& main = Forms::get<frmmain>();
-    const QColor bg = SkinFolder::ColourFromValue(SkinFolder::Value(s, "textbg"));
-    const QColor fg = SkinFolder::ColourFromValue(SkinFolder::Value(s, "textfore"));
-    SkinnedForm::setBoxColours(main.List1, bg, fg);
-    for (int n = 1; n <= 4; ++n)
-        SkinnedForm::setBoxColours(main.page(n), bg, fg);
-    const QColor menubar = SkinFolder::ColourFromValue(SkinFolder::Value(s, "menubar"));
-    const QString face = SkinFolder::Value(s, "menubarfont");
-    // top is a strict number of twips; a skin without it keeps the designed place.
-    bool topOk = false;
-    const double top = SkinFolder::Value(s, "top").toDouble(&topOk);
-    for (PushLabel* l : {main.Label2, main.Label3, main.Label4, main.Label5}) {
-        SkinnedForm::setTextColour(l, menubar);
-        if (!face.isEmpty()) {
-            QFont f = l->font();
-            f.setFamily(face);
-            l->setFont(f);
-        }
-        if (topOk)
-            l->move(l->x(), Twips::toPixels(top));
-    }
-    if (auto* r = Forms::loaded<frmrect>())
-        r->ApplySkin();
+    const QString title = SkinFolder::Value(s, "name");
+    const QString text = SkinInfoText(s);
+    const Shown shown = hideWindows ? HideWindows() : Shown();
+    Prompts::messageBox(text, title, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+    RestoreWindows(shown);
 }
 
 } // namespace Reskin

@@ -4,9 +4,13 @@
 #include "core/lenientnumber.h"
 #include "platform/codepage.h"
 #include "platform/progfolder.h"
+#include "platform/prompts.h"
 
+#include <QDir>
 #include <QFileInfo>
-
+#include <QSet>
+#include <QStringList>
+#include <QTimer>
 #include <cmath>
 #include <cstdint>
 
@@ -50,6 +54,87 @@ QColor ColourFromValue(const QString& text)
     // at the edge rather than wrapped, and the colour takes the low three bytes as before.
     const quint32 bgr = quint32(CommonKit::LenientWhole(text, INT32_MIN, UINT32_MAX));
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+std::optional<int> TwipsValue(const QString& folder, const QString& key)
+{
+    bool ok = false;
+    const double v = Value(folder, key).toDouble(&ok);
+    if (!ok || !std::isfinite(v) || std::abs(v) > 1e7)
+        return std::nullopt;
+    return int(std::nearbyint(v));
+}
+
+QStringList MissingBitmaps(const QString& folder)
+{
+    QStringList missing;
+    for (const char* name : kBitmaps)
+        if (!CommonKit::FileExists(folder + name))
+            missing << name;
+    return missing;
+}
+
+namespace {
+int batchDepth = 0;
+QStringList unreadable;     // waiting for the message
+QSet<QString> named;        // named once already
+
+void showUnreadable()
+{
+    if (unreadable.isEmpty())
+        return;
+    const QStringList files = std::exchange(unreadable, {});
+    QString text;
+    if (files.size() > 1)
+        text = "These skin pictures could not be read. Their windows are drawn plain.\n\n" + files.join('\n');
+    else if (files.first().endsWith('/'))
+        text = "The skin folder " + files.first() + " is not there. The windows are drawn plain.";
+    else
+        text = "The skin picture " + files.first() + " could not be read. Its window is drawn plain.";
+    Prompts::messageBox(text, "Skin", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
+// The message waits until the running handler is done, so a start-up or a skin change finishes
+// first and everything it found goes into one message.
+void reportUnreadable()
+{
+    static bool queued = false;
+    if (batchDepth > 0 || unreadable.isEmpty() || queued)
+        return;
+    queued = true;
+    QTimer::singleShot(0, [] {
+        queued = false;
+        showUnreadable();
+    });
+}
+}
+
+QPixmap Picture(const QString& path)
+{
+    QPixmap picture(path);
+    // A skin of bare file names (no folder stored) has nothing to name.
+    if (!picture.isNull() || !QFileInfo(path).isAbsolute()) {
+        named.remove(path);
+        named.remove(QFileInfo(path).absolutePath() + "/");
+        return picture;
+    }
+    // A folder that is gone is named once for all its pictures.
+    const QFileInfo info(path);
+    const QString name = info.dir().exists() ? path : info.absolutePath() + "/";
+    if (!named.contains(name)) {
+        named.insert(name);
+        unreadable << name;
+        reportUnreadable();
+    }
+    return picture;
+}
+
+Batch::Batch() { ++batchDepth; }
+
+Batch::~Batch()
+{
+    --batchDepth;
+    reportUnreadable();
 }
 
 } // namespace SkinFolder

@@ -1,6 +1,8 @@
 #pragma once
 #include <QColor>
+#include <QPixmap>
 #include <QString>
+#include <optional>
 
 // The current skin folder and the values of its skin.ini.
 namespace SkinFolder {
@@ -24,5 +26,23 @@ double LenientNumber(const QString& text);
 // A colour value 0x00BBGGRR as a colour.
 QColor ColourFromValue(const QString& text);
 inline QColor Colour(const QString& key) { return ColourFromValue(Value(key)); }
+
+// A value in twips, converted strictly; empty or not a number gives nothing (the designed value stays).
+std::optional<int> TwipsValue(const QString& folder, const QString& key);
+
+// The missing ones of the eleven bitmaps in the folder (which ends in "/").
+QStringList MissingBitmaps(const QString& folder);
+
+// A skin bitmap as a picture. One that cannot be read leaves its surface plain and is named in a
+// message once the running handler is done; a Batch keeps gathering until it ends, so every such
+// file goes into one message. Each file is named once.
+QPixmap Picture(const QString& path);
+class Batch {
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+};
 
 } // namespace SkinFolder

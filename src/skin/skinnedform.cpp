@@ -43,8 +43,14 @@ void SkinnedForm::moveTwips(int left, int top)
 
 void SkinnedForm::setBackground(const QString& path)
 {
-    background_ = QPixmap(path);
+    background_ = SkinFolder::Picture(path);
     update();
+}
+
+void SkinnedForm::ApplySkin()
+{
+    if (dialogSkin_)
+        paintDialogSkin(*dialogSkin_);
 }
 
 void SkinnedForm::place(QWidget* child, int left, int top, int width, int height)
@@ -66,7 +72,38 @@ void SkinnedForm::setBoxColours(QWidget* w, const QColor& background, const QCol
     QPalette p = w->palette();
     p.setColor(QPalette::Base, background);
     p.setColor(QPalette::Text, text);
+    // The selection shows the two colours swapped, and a scroll bar takes its shades from them,
+    // so no colour of the desktop's own breaks into the skin.
+    p.setColor(QPalette::Highlight, text);
+    p.setColor(QPalette::HighlightedText, background);
+    auto mix = [&](double t) {
+        return QColor::fromRgbF(float(background.redF() + (text.redF() - background.redF()) * t),
+                                float(background.greenF() + (text.greenF() - background.greenF()) * t),
+                                float(background.blueF() + (text.blueF() - background.blueF()) * t));
+    };
+    p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::Button, mix(0.3));
+    p.setColor(QPalette::ButtonText, text);
+    p.setColor(QPalette::Light, mix(0.45));
+    p.setColor(QPalette::Midlight, mix(0.35));
+    p.setColor(QPalette::Mid, mix(0.2));
+    p.setColor(QPalette::Dark, mix(0.1));
+    p.setColor(QPalette::Shadow, background);
     w->setPalette(p);
+}
+
+void SkinnedForm::setFontFace(QWidget* w, const QString& face)
+{
+    // The first skin to touch the control notes the designed font.
+    QVariant designed = w->property("designedFont");
+    if (!designed.isValid()) {
+        designed = w->font();
+        w->setProperty("designedFont", designed);
+    }
+    QFont f = designed.value<QFont>();
+    if (!face.isEmpty())
+        f.setFamily(face);
+    w->setFont(f);
 }
 
 void SkinnedForm::attachTitleDrag(MouseLabel* title)
@@ -130,10 +167,17 @@ void SkinnedForm::ApplyDialogSkin(const DialogSkin& skin)
     if (skin.centre)
         CommonKit::CenterForm(this);
     dragX_ = -1;
+    dialogSkin_ = skin;
+    paintDialogSkin(skin);
+}
+
+void SkinnedForm::paintDialogSkin(const DialogSkin& skin)
+{
+    SkinFolder::Batch batch;
     const QString s = skin.folder.isEmpty() ? SkinFolder::ResolveSkinFolder() : skin.folder;
     if (!skin.background.isEmpty())
         setBackground(s + skin.background);
-    const QPixmap button(s + "button.bmp");
+    const QPixmap button = skin.buttonImages.isEmpty() ? QPixmap() : SkinFolder::Picture(s + "button.bmp");
     for (QLabel* image : skin.buttonImages)
         image->setPixmap(button);
     if (skin.title && !skin.titleKey.isEmpty())

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <climits>
+#include <optional>
 
 class MouseLabel;
 class PushLabel;
@@ -26,8 +27,12 @@ public:
     void setHeight(int twips);
     void moveTwips(int left, int top);
 
-    // The background bitmap; a missing file leaves a plain fill.
+    // The background bitmap; a file that cannot be read leaves a plain fill.
     void setBackground(const QString& path);
+
+    // Paints the window again from the current skin: bitmaps, colours and fonts. A skin change
+    // asks every loaded window; a dialog repeats what its load applied (see ApplyDialogSkin).
+    virtual void ApplySkin();
 
     // Drag state of the title drag: X = -1 when idle.
     qint16 dragX() const { return dragX_; }
@@ -38,6 +43,8 @@ public:
     // Colours from skin.ini values.
     static void setTextColour(QWidget* w, const QColor& colour);
     static void setBoxColours(QWidget* w, const QColor& background, const QColor& text);
+    // A font face from skin.ini; an empty name keeps the face the control was designed with.
+    static void setFontFace(QWidget* w, const QString& face);
 
 protected:
     // Makes the label the window's title: a press with any button but the right one starts a
@@ -65,6 +72,7 @@ protected:
         QString folder = {};           // a fixed skin folder instead of the current one
     };
     // The load-time skinning every dialog runs: topmost, centred, idle drag, bitmaps and colours.
+    // The window keeps the description, so a skin change repaints it the same way.
     void ApplyDialogSkin(const DialogSkin& skin);
 
     void paintEvent(QPaintEvent* e) override;
@@ -74,7 +82,10 @@ private:
     // a value reads back exactly as set while the window has not moved or resized since.
     int twipsOr(int stored, int pixels) const;
     int leftTwips_ = INT_MIN, topTwips_ = INT_MIN, heightTwips_ = INT_MIN;
+    void paintDialogSkin(const DialogSkin& skin);
+
     QPixmap background_;
+    std::optional<DialogSkin> dialogSkin_;
     qint16 dragX_ = -1;
     qint16 dragY_ = -1;
 };

@@ -1,0 +1,28 @@
+#pragma once
+#include <QListWidget>
+
+// A folder list: the folders from the root down to the current one, then the current folder's
+// subfolders. Double-clicking a folder (or Enter on it) makes it the current one; files are not
+// shown.
+class DirList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit DirList(QWidget* parent = nullptr);
+
+    // The current folder, without a trailing "/" (except the root).
+    QString path() const { return path_; }
+    // Changes to the folder; one that does not exist leaves the list where it was (false).
+    bool setPath(const QString& folder);
+    // The folder a row stands for.
+    QString folderAt(int row) const;
+    // The highlighted folder: the current one until another row is picked.
+    QString selectedFolder() const;
+
+signals:
+    void pathChanged(const QString& path);
+
+private:
+    void fill();
+
+    QString path_;
+};
