@@ -715,7 +715,14 @@ TEST_F(faderDialog, PreviewShowsThePageAsTheRoomRendersIt)
     main().Text1->setText(QString(50000, u'z'));
     EXPECT_EQ(f.Preview->toPlainText().size(), frmfader::kPreviewChars);
     QTest::mouseClick(f.Label3, Qt::LeftButton);
-    EXPECT_EQ(main().Text1->text().size(), 50000 * 21) << "the page fades whole";
+    // Faded, it would be a million characters: more than a page holds. It stays whole and the
+    // user is told; a page whose fade fits fades whole.
+    EXPECT_EQ(main().Text1->text(), QString(50000, u'z'));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith("Page 1 is too long to fade"));
+    main().Text1->setText(QString(3000, u'z'));
+    QTest::mouseClick(f.Label3, Qt::LeftButton);
+    EXPECT_EQ(main().Text1->text().size(), 3000 * 21) << "the page fades whole";
 }
 
 // ---------------------------------------------------------------------------------------------

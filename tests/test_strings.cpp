@@ -177,17 +177,16 @@ TEST_F(StringsTest, APastedLineBreakIsRefusedAndAHandMadeFileKeepsItsLastLine)
     writeBytes("ascii/asc.asc", "no final break");
     addascii& dialog = Forms::get<addascii>();
     dialog.show();
+    // A one-line box takes a paste up to its first line break.
     QApplication::clipboard()->setText("two\r\nlines");
     dialog.Text1->setFocus();
     QTest::keyClick(dialog.Text1, Qt::Key_V, Qt::ControlModifier);
-    click(dialog.Label3);
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages[0].text.contains("line break"));
-    EXPECT_NE(Forms::loaded<addascii>(), nullptr);
+    EXPECT_EQ(dialog.Text1->text(), "two");
     EXPECT_EQ(readBytes("ascii/asc.asc"), "no final break");
     QTest::keyClick(dialog.Text1, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(dialog.Text1, "one");
     click(dialog.Label3);
+    EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_EQ(readBytes("ascii/asc.asc"), "no final break\r\none\r\n");
 }
 

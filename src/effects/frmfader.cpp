@@ -4,6 +4,7 @@
 #include "editor/frmmain.h"
 #include "editor/pageedit.h"
 #include "effects/fadekit.h"
+#include "platform/prompts.h"
 #include "platform/twips.h"
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
@@ -163,14 +164,27 @@ void frmfader::Label3_Click()
     bool any = false;
     for (QCheckBox* box : Check)
         any = any || box->isChecked();
+    QStringList tooLong;
     for (int n = 1; n <= 4; ++n) {
         if (any && !Check[n - 1]->isChecked())
             continue;
         PageEdit* page = main.page(n);
         // Empty pages stay empty.
-        if (!page->text().isEmpty())
-            page->setText(Fade(page->text()));
+        if (page->text().isEmpty())
+            continue;
+        // A faded character takes some twenty; a page holds kPageLimit characters. A page whose
+        // fade would not fit is left whole rather than cut.
+        const QString faded = Fade(page->text());
+        if (faded.size() > page->maxLength()) {
+            tooLong << QString::number(n);
+            continue;
+        }
+        page->setText(faded);
     }
+    if (!tooLong.isEmpty())
+        Prompts::messageBox("Page " + tooLong.join(", ") +
+                                " is too long to fade: its faded text would not fit on a page. Shorten it and fade again.",
+                            "quorl", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }
 
 frmfader& frmfader::Open()

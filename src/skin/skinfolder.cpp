@@ -28,7 +28,8 @@ QString ResolveSkinFolder()
     if (skin != "none" && !skin.isEmpty()) {
         // A stored folder that is gone (or was stored before the program folder moved) would
         // leave every window unskinned: the default skin stands in, and SKIN stays as it is.
-        return QFileInfo(skin).isDir() ? skin : DefaultFolder();
+        // With the default gone too, the stored folder is named when its pictures are missed.
+        return QFileInfo(skin).isDir() || !QFileInfo(DefaultFolder()).isDir() ? skin : DefaultFolder();
     }
     // The settings file holds Windows-1252 only; a program folder whose path it cannot hold is
     // not written (it would read back as another path), and the default is used as it stands.
