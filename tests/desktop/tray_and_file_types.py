@@ -143,8 +143,15 @@ def main():
 
         # The tray menu's "Maximize" (second from the bottom) does too.
         check(min_to_tray(), "\"&min to tray\" hides the main window again")
-        tray_menu(["Up", "Up"])
-        check(wait_for(main_window_shown, 10) is not None, "the tray menu's Maximize shows the main window")
+        # On a loaded machine the menu may map after the keys went out: the menu is opened again.
+        shown = None
+        for _ in range(3):
+            tray_menu(["Up", "Up"])
+            shown = wait_for(main_window_shown, 7)
+            if shown is not None:
+                break
+            subprocess.run(["xdotool", "key", "Escape"], check=False)
+        check(shown is not None, "the tray menu's Maximize shows the main window")
 
         # "Exit" (the last item) ends the shop and takes the icon away.
         tray_menu(["Up"])
