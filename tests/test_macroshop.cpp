@@ -482,18 +482,8 @@ TEST_F(MacroScroll, TheCloseButtonRegroupsSendsTheUnloadBannerAndUnloadsBoth)
 
 // ---- the command line ----
 
-class CommandLine : public MacroShopTest {
-protected:
-    frmmain& launch(const QString& commandLine)
-    {
-        Startup::SetCommandLine(commandLine);
-        Startup::Launch();
-        frmmain& main = Forms::get<frmmain>();
-        if (main.Timer8->isActive())
-            main.Timer8_Timer();
-        return main;
-    }
-};
+// ShopTest::launch starts as the program does with the command line given.
+class CommandLine : public MacroShopTest {};
 
 TEST_F(CommandLine, AMacroFileInAFolderWithADotOpensTheMacroShop)
 {
