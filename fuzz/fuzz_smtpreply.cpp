@@ -11,8 +11,9 @@ bool completeByHand(const QByteArray& bytes)
     if (!bytes.endsWith("\r\n"))
         return false;
     const QByteArray body = bytes.left(bytes.size() - 2);
-    const qsizetype start = body.lastIndexOf("\r\n");
-    const QByteArray last = start < 0 ? body : body.mid(start + 2);
+    // A relay that ends lines with a bare LF inside a reply is read leniently.
+    const qsizetype start = body.lastIndexOf('\n');
+    const QByteArray last = start < 0 ? body : body.mid(start + 1);
     if (last.size() < 3)
         return false;
     for (int i = 0; i < 3; ++i)
