@@ -1,5 +1,6 @@
 // The shop with the main window, the macro shop and both character maps open: resident memory
 // (budget 60 MB) and the CPU an idle ten seconds cost (budget 0.2 % of one core).
+#include "budget.h"
 #include "support/helpers.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
@@ -79,5 +80,10 @@ int main(int argc, char** argv)
     std::printf("resident memory with the macro shop and both maps open: %.1f MB (budget 60 MB)\n", rss);
     std::printf("idle CPU with the macro shop and both maps open: %.3f %% of one core over %d s (budget 0.2 %%)\n",
                 percent, kIdleMs / 1000);
-    return rss <= 60 && percent <= 0.2 ? 0 : 1;
+    char figure[32];
+    std::snprintf(figure, sizeof figure, "%.1f MB", rss);
+    const bool small = ReportBudget("resident memory, main window, macro shop and both maps", figure, "<= 60 MB", rss <= 60);
+    std::snprintf(figure, sizeof figure, "%.3f %%", percent);
+    const bool idle = ReportBudget("idle, with the macro shop and both maps open", figure, "<= 0.2 % of one core", percent <= 0.2);
+    return small && idle ? 0 : 1;
 }
