@@ -3,8 +3,12 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QTimer>
 #include <QVariant>
 
 #include <algorithm>
@@ -59,7 +63,7 @@ QList<QVariant> call(const QString& method, const QList<QVariant>& args)
     message.setAutoStartService(false);
     // The window stays live while the client thinks: a slow client slows the chat, not the shop.
     const int timeout = left < 0 ? kTimeoutMs : int(std::min<qint64>(kTimeoutMs, left));
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(message, QDBus::BlockWithGui, timeout);
+    const QDBusMessage reply = Ask(message, timeout);
     if (reply.type() != QDBusMessage::ReplyMessage)
         return {};
     return reply.arguments();
@@ -76,6 +80,23 @@ qint64 callInt64(const QString& method, const QList<QVariant>& args)
 }
 
 } // namespace
+
+QDBusMessage Ask(const QDBusMessage& message, int timeoutMs)
+{
+    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(message, timeoutMs);
+    if (!pending.isFinished()) {
+        QDBusPendingCallWatcher watcher(pending);
+        QEventLoop loop;
+        QTimer limit;
+        limit.setSingleShot(true);
+        limit.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        limit.start(timeoutMs);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    return pending.isFinished() ? pending.reply() : QDBusMessage();
+}
 
 Operation::Operation(double seconds)
     : previous_(operationDeadline())

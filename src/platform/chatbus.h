@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QString>
 
@@ -57,6 +58,11 @@ private:
 };
 // True once the running operation's deadline has passed.
 bool Expired();
+
+// Sends a call on the session bus and waits for its answer at most timeoutMs, the window live
+// meanwhile; an invalid message when none came. The wait keeps a timer of its own: the bus
+// library's time-out for a blocking call was seen never to fire on a loaded machine.
+QDBusMessage Ask(const QDBusMessage& message, int timeoutMs);
 
 // The client's name on the bus: $QUORL_CHAT_BUS, else "org.quorl.ChatClient".
 QString serviceName();

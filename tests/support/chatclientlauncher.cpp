@@ -1,5 +1,7 @@
 #include "chatclientlauncher.h"
 
+#include "platform/chatbus.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -124,7 +126,7 @@ QList<ChatClientLauncher::Line> ChatClientLauncher::transcript() const
 QString ChatClientLauncher::dump() const
 {
     QDBusMessage call = QDBusMessage::createMethodCall(busName_, kPath, kInterface, QStringLiteral("Dump"));
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 2000);
+    const QDBusMessage reply = ChatBus::Ask(call, 2000);
     return reply.arguments().value(0).toString();
 }
 
@@ -132,7 +134,7 @@ bool ChatClientLauncher::isWindow(quint32 hwnd) const
 {
     QDBusMessage call = QDBusMessage::createMethodCall(busName_, kPath, kInterface, QStringLiteral("IsWindow"));
     call << hwnd;
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 2000);
+    const QDBusMessage reply = ChatBus::Ask(call, 2000);
     return reply.arguments().value(0).toBool();
 }
 
