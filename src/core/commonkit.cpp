@@ -18,6 +18,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -108,14 +109,30 @@ QByteArray ReadFileBytes(const QString& path, qint64 limit, ReadProblem* problem
     QFile f;
     if (!OpenRegularFile(f, path, &why))
         return {};
-    // Read in steps rather than trusting the size: a file may grow while it is read.
-    QByteArray bytes = f.read(limit);
+    // One byte past the limit tells a file that is too large from one that just fits.
+    QByteArray bytes = ReadAtMost(f, limit + 1);
     if (f.error() != QFileDevice::NoError) {
         why = ReadProblem::Unreadable;
         return {};
     }
-    if (!f.atEnd() || f.read(1).size() > 0)
+    if (bytes.size() > limit) {
         why = ReadProblem::TooLarge;
+        bytes.truncate(limit);
+    }
+    return bytes;
+}
+
+QByteArray ReadAtMost(QFile& file, qint64 limit)
+{
+    // Read in steps rather than trusting the size: a file may grow while it is read.
+    constexpr qint64 kStep = 64 * 1024;
+    QByteArray bytes;
+    while (bytes.size() < limit) {
+        const QByteArray chunk = file.read(std::min(kStep, limit - bytes.size()));
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
     return bytes;
 }
 

@@ -38,6 +38,9 @@ constexpr qint64 kReadLimit = 16 * 1024 * 1024;
 bool OpenRegularFile(QFile& file, const QString& path, ReadProblem* problem = nullptr);
 // At most limit bytes of a regular file; TooLarge (with the first limit bytes) when it holds more.
 QByteArray ReadFileBytes(const QString& path, qint64 limit, ReadProblem* problem = nullptr);
+// Up to limit bytes from an open file, read in steps: memory follows what the file holds, not
+// the limit (the limits are megabytes, most files are a few hundred bytes).
+QByteArray ReadAtMost(QFile& file, qint64 limit);
 // The whole file as text; "" for anything that is not a regular file of at most kReadLimit bytes.
 QString ReadFileText(const QString& path);
 // A short sentence for a message box.

@@ -35,7 +35,7 @@ QString ReadFilterFile(const QString& path, QString* error)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("%1 cannot be read: %2").arg(info.fileName(), f.errorString()));
-    const QByteArray bytes = f.read(kMaxFilterBytes + 1);
+    const QByteArray bytes = CommonKit::ReadAtMost(f, kMaxFilterBytes + 1);
     if (bytes.size() > kMaxFilterBytes)
         return fail(QStringLiteral("%1 is too large for a filter.").arg(info.fileName()));
     // A rule file is text; a NUL byte says it is something else that only bears the name.

@@ -29,14 +29,21 @@ bool Read(const QString& path, QString* text, QString* error)
                      .arg(kMaxBytes / (1024 * 1024));
         return false;
     }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    // Opened without blocking and checked again on the descriptor: the path may have been
+    // swapped for a FIFO since the look above.
+    QFile f;
+    CommonKit::ReadProblem problem;
+    if (!CommonKit::OpenRegularFile(f, path, &problem)) {
+        *error = CommonKit::ReadProblemText(problem);
+        return false;
+    }
+    const QByteArray bytes = CommonKit::ReadAtMost(f, kMaxBytes + 1);
+    if (f.error() != QFileDevice::NoError) {
         *error = f.errorString();
         return false;
     }
-    const QByteArray bytes = f.read(kMaxBytes + 1);
-    if (f.error() != QFileDevice::NoError) {
-        *error = f.errorString();
+    if (bytes.size() > kMaxBytes) { // it grew while it was read
+        *error = CommonKit::ReadProblemText(CommonKit::ReadProblem::TooLarge);
         return false;
     }
     *text = CodePage::toUnicode(bytes);
