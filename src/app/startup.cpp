@@ -104,15 +104,25 @@ void OpenFile(const QString& commandLine)
         return;
     // A file that is missing or unreadable reads as empty and is ignored like a link file.
     const QString content = CommonKit::ReadFileText(commandLine);
-    if (content.isEmpty() || content == "\r\n" || content == "link\r\n")
+    switch (ClassifyFile(commandLine, content)) {
+    case HandedFile::Ignored:
         return;
-    // The file's own suffix decides; a dot in a folder name does not.
-    if (MacroShop::IsMacroFile(commandLine)) {
+    case HandedFile::Macro:
         MacroShop::OpenCommandLine(commandLine, content);
         return;
+    case HandedFile::Pages:
+        Forms::get<menu2>().checkAll();
+        Forms::get<frmmain>().readAsciiText(content);
+        return;
     }
-    Forms::get<menu2>().checkAll();
-    Forms::get<frmmain>().readAsciiText(content);
+}
+
+HandedFile ClassifyFile(const QString& path, const QString& content)
+{
+    if (content.isEmpty() || content == "\r\n" || content == "link\r\n")
+        return HandedFile::Ignored;
+    // The file's own suffix decides; a dot in a folder name does not.
+    return MacroShop::IsMacroFile(path) ? HandedFile::Macro : HandedFile::Pages;
 }
 
 void WelcomeCheck()

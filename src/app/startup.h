@@ -22,6 +22,10 @@ void StagedStartup(frmmain& main);
 void OpenCommandLineFile();
 // The same for any path (a file handed over by a second launch).
 void OpenFile(const QString& path);
+// What a file handed to the shop becomes, by its name and its text: nothing (empty, one empty
+// line, or a link file), a macro (its own suffix is .mcr, any case) or the four pages.
+enum class HandedFile { Ignored, Macro, Pages };
+HandedFile ClassifyFile(const QString& path, const QString& content);
 // Shows the welcome window while fewer than two starts are counted.
 void WelcomeCheck();
 // Gives the windows their way up to start-up and quit (the hooks of Lifecycle).

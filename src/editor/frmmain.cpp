@@ -138,7 +138,7 @@ frmmain::frmmain()
     // The focus watch: another application, or a window of this one that is neither the main
     // window nor one of its menus, takes the menus away.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &frmmain::FocusWatch);
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
             MainMenus::HideAll();
     });
