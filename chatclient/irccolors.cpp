@@ -131,6 +131,10 @@ bool readTag(const QString& html, qsizetype at, Tag* tag)
                 if (close < 0)
                     return false;
                 value = html.mid(i, close - i);
+                // A tag ends on its line: a quote left open runs into the next line, and what
+                // follows is text (the line break stays a line break).
+                if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')))
+                    return false;
                 i = close + 1;
             } else {
                 const qsizetype valueStart = i;

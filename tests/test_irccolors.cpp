@@ -90,6 +90,9 @@ TEST(ircColors, BoldSupSubAnchorsAndLines)
     EXPECT_EQ(fromHtml("a\r\n\r\nb"), "a\x0F|b\x0F");
     EXPECT_EQ(fromHtml("a<br/>b<BR />c<bx>"), "a\x0F|b\x0F|c<bx>\x0F");
     EXPECT_EQ(fromHtml("<font color=red></font>"), "");
+    // A quote left open does not carry a tag over a line break: the line break still ends the
+    // line, and the half tag is text.
+    EXPECT_EQ(fromHtml("< a href=\"http://x\r\nQUIT\">y</a>"), "< a href=\"http://x\x0F|QUIT\">y\x0F");
 }
 
 TEST(ircColors, TextThatIsNotMarkupSurvivesAndControlsCannotEscape)
