@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 // Reads a fuzzer's bytes as a sequence of small fields.
 class FuzzInput {
@@ -43,6 +44,8 @@ private:
 // A broken promise: let the fuzzer keep the input that shows it.
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
-        if (!(condition))                                                                          \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "broken promise at %s:%d: %s\n", __FILE__, __LINE__, #condition);  \
             __builtin_trap();                                                                      \
+        }                                                                                          \
     } while (0)
