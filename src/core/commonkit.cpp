@@ -125,13 +125,13 @@ QByteArray ReadFileBytes(const QString& path, qint64 limit, ReadProblem* problem
 QByteArray ReadAtMost(QFile& file, qint64 limit)
 {
     // Read in steps rather than trusting the size: a file may grow while it is read.
-    constexpr qint64 kStep = 64 * 1024;
+    char step[16 * 1024];
     QByteArray bytes;
     while (bytes.size() < limit) {
-        const QByteArray chunk = file.read(std::min(kStep, limit - bytes.size()));
-        if (chunk.isEmpty())
+        const qint64 got = file.read(step, std::min<qint64>(sizeof step, limit - bytes.size()));
+        if (got <= 0)
             break;
-        bytes += chunk;
+        bytes.append(step, got);
     }
     return bytes;
 }
