@@ -129,6 +129,61 @@ TEST_F(Shop, ADoubleClickIsOnePressOneClickAndOneDoubleClick)
     EXPECT_TRUE(Forms::get<menu1>().isVisible());
 }
 
+TEST_F(Shop, APushLabelClicksOnlyForALeftPressAndReleaseOnIt)
+{
+    frmmain& main = launch();
+    PushLabel* files = main.Label2;
+    activate(files);
+    QSignalSpy clicks(files, &MouseLabel::clicked);
+    QSignalSpy releases(files, &MouseLabel::mouseReleased);
+    QWindow* window = windowOf(files);
+    const QPoint centre = inWindow(files);
+    const QPoint outside = files->mapTo(files->window(), QPoint(files->width() + 30, files->height() / 2));
+
+    // Pressed on it, let go beside it: the release reports, nothing clicks.
+    QTest::mousePress(window, Qt::LeftButton, {}, centre);
+    QTest::mouseMove(window, outside);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, outside);
+    EXPECT_EQ(releases.size(), 1);
+    EXPECT_EQ(clicks.size(), 0);
+
+    // The right button never clicks.
+    QTest::mouseClick(window, Qt::RightButton, {}, centre);
+    EXPECT_EQ(clicks.size(), 0);
+
+    QTest::mouseClick(window, Qt::LeftButton, {}, centre);
+    EXPECT_EQ(clicks.size(), 1);
+    // A double click after it adds one click, not two.
+    QTest::mouseDClick(window, Qt::LeftButton, {}, centre);
+    EXPECT_EQ(clicks.size(), 2);
+}
+
+TEST_F(Shop, KeysPressALabelAsItsMouseDoes)
+{
+    frmmain& main = launch();
+    activate(main.Label2);
+    // Alt and the underlined letter run the label's press: "&Files" opens its menu.
+    QTest::keyClick(windowOf(main.Label2), Qt::Key_F, Qt::AltModifier);
+    EXPECT_TRUE(Forms::get<menu1>().isVisible());
+
+    // Space and Enter press a label that has the focus.
+    QWidget window;
+    PushLabel* ok = new PushLabel(QStringLiteral("&Ok"), &window);
+    QSignalSpy clicks(ok, &MouseLabel::clicked);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ok->setFocus();
+    QTest::keyClick(window.windowHandle(), Qt::Key_Space);
+    EXPECT_EQ(clicks.size(), 1);
+    QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(clicks.size(), 2);
+    QTest::keyClick(window.windowHandle(), Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(clicks.size(), 3);
+    QTest::keyClick(window.windowHandle(), Qt::Key_X);
+    EXPECT_EQ(clicks.size(), 3);
+}
+
 TEST_F(Shop, DoubleClickingScrollAsciiSendsEachPageOnce)
 {
     ChatClientLauncher client;
