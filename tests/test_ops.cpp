@@ -151,6 +151,24 @@ TEST_F(opsBannersInRoom, StartUpBannerArrivesByteExactWithUserAndSkinLines)
     EXPECT_EQ(clock.waits, (QList<double>{0.1, 0.2}));
 }
 
+TEST_F(opsBannersInRoom, AClassicRoomGetsOnlyTheTrayAdvertsLinesThatMayGoToAnyRoom)
+{
+    writeSettings();
+    {
+        ChatClientLauncher client;
+        START(client);
+        Banners::Send(Banners::Occasion::TrayAdvertize);
+        EXPECT_EQ(messages(client).size(), 4);
+    }
+    ChatClientLauncher classic({QStringLiteral("--classic")});
+    START(classic);
+    Banners::Send(Banners::Occasion::TrayAdvertize);
+    const auto lines = messages(classic);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("<font face=\"arial\"> " + kOrnament + " | quorl ascii shop"));
+    EXPECT_TRUE(lines[1].startsWith("<font face=\"arial\"> " + kOrnament + " | download |"));
+}
+
 TEST_F(opsBannersInRoom, MacroShopButtonSendsItsLoadLineWithOneShortWait)
 {
     ChatClientLauncher client;
