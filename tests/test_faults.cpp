@@ -325,6 +325,14 @@ TEST_F(Faults, ASettingsFileWithAByteOrderMarkReadsAndKeepsOneSection)
     EXPECT_EQ(Setting("HANDLE"), "eve");
     SetSetting("LOADED", "6");
     EXPECT_EQ(readBytes("quorl.ini"), QByteArray("[quorl]\r\nHANDLE=eve\r\nLOADED=6\r\nX=1500\r\nY=1200\r\n"));
+
+    // Marked twice: the section is the same before and after a write.
+    writeBytes("quorl.ini", "\xEF\xBB\xBF\xEF\xBB\xBF[quorl]\r\nHANDLE=eve\r\n");
+    EXPECT_EQ(Setting("HANDLE"), "eve");
+    SetSetting("LOADED", "7");
+    EXPECT_EQ(Setting("HANDLE"), "eve");
+    EXPECT_EQ(Setting("LOADED"), "7");
+    EXPECT_EQ(readBytes("quorl.ini"), QByteArray("[quorl]\r\nHANDLE=eve\r\nLOADED=7\r\n"));
 }
 
 TEST_F(Faults, AnEmptySkinCountsAsNone)

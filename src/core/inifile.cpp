@@ -42,7 +42,8 @@ QStringList readLines(const QString& path, bool* exists)
         return {};
     QByteArray bytes = f.readAll();
     // A file saved by an editor that marks UTF-8 still holds the same lines behind the mark.
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    // Every mark goes, as the writer drops them: a second one must not become the first.
+    while (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     QString text = CodePage::toUnicode(bytes);
     text.replace("\r\n", "\n");
