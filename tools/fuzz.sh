@@ -9,6 +9,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORL_FUZZ_BUILD:-$root/build-fuzz}
 seconds=${1:-60}
 runs=${2:--1}
+# A unit that takes this long is a hang. Generous: on a machine busy with builds a fuzzer at low
+# priority can wait seconds for the processor, and a starved unit is no hang.
+unit_timeout=${QUORL_FUZZ_UNIT_TIMEOUT:-60}
 shift $(( $# > 2 ? 2 : $# ))
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=($(cd "$root/fuzz/corpus" && ls))
@@ -24,7 +27,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$work"
   echo "== $t: ${seconds}s"
   log="$build/$t.log"
-  if (cd "$build" && "./fuzz/$t" -max_total_time="$seconds" -runs="$runs" -timeout=10 -rss_limit_mb=2048 \
+  if (cd "$build" && "./fuzz/$t" -max_total_time="$seconds" -runs="$runs" -timeout="$unit_timeout" -rss_limit_mb=2048 \
         -artifact_prefix="$work/" "$work" "$root/fuzz/corpus/$t") >"$log" 2>&1; then
     grep -E '^#[0-9]+.*(DONE|pulse)' "$log" | tail -n 1
     grep -E '^Done [0-9]+ runs' "$log" || true
