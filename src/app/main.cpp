@@ -18,8 +18,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         args << FileName::decode(argv[i]);
     Startup::SetCommandLine(args.join(' '));
-    // A shop of this folder hidden to the tray comes back instead of a second one starting.
-    if (MinToTray::WakeRunningShop(Startup::CommandLine()))
+    // A running shop of this folder comes back and takes the file instead of a second one starting.
+    if (MinToTray::HandOverOrListen(Startup::CommandLine()))
         return 0;
     Startup::Launch();
     return app.exec();

@@ -18,13 +18,28 @@
 #include "editor/pages.h"
 #include "macroshop/macroshop.h"
 #include "platform/clock.h"
+#include "platform/progfolder.h"
+#include "platform/prompts.h"
 #include "shell/iconinstall.h"
 #include "skin/reskin.h"
+
+#include <QTemporaryFile>
 
 namespace Startup {
 
 namespace {
 QString commandLine;
+// Files handed over by second launches before the staged start-up has shown the pages.
+QStringList handedOver;
+bool ready = false;
+
+void handOver(const QString& path)
+{
+    if (ready)
+        OpenFile(path);
+    else
+        handedOver << path;
+}
 }
 
 void SetCommandLine(const QString& line) { commandLine = line; }
@@ -32,6 +47,7 @@ QString CommandLine() { return commandLine; }
 
 void Launch()
 {
+    ready = false;
     InstallHooks();
     Forms::get<handle>();
 }
@@ -46,7 +62,8 @@ void InstallHooks()
             return Forms::loaded<frmwelcome>() != nullptr;
         },
         [](Lifecycle::QuitCommand command) { Quit::Run(command); },
-        [](const QString& path) { OpenFile(path); },
+        [](const QString& path) { handOver(path); },
+        [] { return Quit::Restart(); },
     });
     SkinHooks::Install();
 }
@@ -93,10 +110,31 @@ void StagedStartup(frmmain& main)
     if (CommonKit::Setting("ROLLEDUP") == "True")
         main.RollUpDown();
     iconinstall::InstallAssociations();
+    WarnIfNotWritable();
     OpenCommandLineFile();
 }
 
-void OpenCommandLineFile() { OpenFile(commandLine); }
+void WarnIfNotWritable()
+{
+    // Quit writes the settings into the folder and the page files into output/.
+    for (const QString& folder : {ProgramFolder::path(), ProgramFolder::file("output")}) {
+        QTemporaryFile probe(folder + "/.quorl-write-test-XXXXXX");
+        if (probe.open())
+            continue;
+        Prompts::messageBox("The program folder " + folder + " cannot be written (" + probe.errorString()
+                                + ").\nYour pages, settings and strings cannot be saved there when you quit.",
+                            "Quorl Ascii Shop", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+}
+
+void OpenCommandLineFile()
+{
+    OpenFile(commandLine);
+    ready = true;
+    for (const QString& path : std::exchange(handedOver, {}))
+        OpenFile(path);
+}
 
 void OpenFile(const QString& commandLine)
 {

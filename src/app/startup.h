@@ -18,6 +18,8 @@ void OpenMainWindow();
 void SplashStatus(const QString& text);
 // The steps the main window's one-shot timer runs.
 void StagedStartup(frmmain& main);
+// Names a program folder (or its output/) that cannot be written: quit could save nothing there.
+void WarnIfNotWritable();
 // Opens the command-line file: a macro file in the macro shop, anything else over the pages.
 void OpenCommandLineFile();
 // The same for any path (a file handed over by a second launch).

@@ -1,5 +1,7 @@
 #include "lifecycle.h"
 
+#include "platform/process.h"
+
 namespace Lifecycle {
 
 namespace {
@@ -32,6 +34,15 @@ void OpenFile(const QString& path)
 {
     if (hooks.openFile)
         hooks.openFile(path);
+}
+
+bool Restart()
+{
+    if (hooks.restart)
+        return hooks.restart();
+    Process::startNewInstance();
+    Process::end();
+    return true;
 }
 
 } // namespace Lifecycle

@@ -17,6 +17,7 @@ struct Hooks {
     std::function<bool()> welcomeCheck;               // the main window got the focus; true: welcomed
     std::function<void(QuitCommand)> quit;            // one of the four quit commands
     std::function<void(const QString&)> openFile;     // a file handed over by a second launch
+    std::function<bool()> restart;                    // a new instance in place of this one
 };
 
 void Install(const Hooks& hooks);
@@ -28,5 +29,8 @@ bool WelcomeCheck();
 void Quit(QuitCommand command);
 // Opens the file as the command-line file of start-up is opened.
 void OpenFile(const QString& path);
+// Saves what quit saves, then starts a new instance and ends this one. False when the user chose
+// to stay. Without the hook the new instance starts at once.
+bool Restart();
 
 } // namespace Lifecycle

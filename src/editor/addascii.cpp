@@ -3,11 +3,42 @@
 #include "core/commonkit.h"
 #include "core/forms.h"
 #include "editor/frmmain.h"
+#include "platform/codepage.h"
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
 #include "skin/pushlabel.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+
+namespace {
+// Adds one line at the end of a file too large to read whole: a line break first when the file
+// does not end in one. A write that fails is undone, so the file keeps its old length.
+bool appendLine(const QString& path, const QString& line, QString* error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite)) {
+        *error = f.errorString();
+        return false;
+    }
+    const qint64 size = f.size();
+    QByteArray bytes = CodePage::fromUnicode(line) + "\r\n";
+    char last = '\n';
+    if (size > 0 && (!f.seek(size - 1) || !f.getChar(&last))) {
+        *error = f.errorString();
+        return false;
+    }
+    if (last != '\n' && last != '\r')
+        bytes.prepend("\r\n");
+    if (!f.seek(size) || f.write(bytes) != bytes.size() || !f.flush()) {
+        *error = f.errorString();
+        f.resize(size);
+        return false;
+    }
+    return true;
+}
+}
 
 addascii::addascii()
     : PromptForm("addascii", "  &add ascii string to list",
@@ -23,9 +54,11 @@ void addascii::Form_Load()
 {
     applyPromptSkin();
     const QString path = StringFilePath();
-    if (!CommonKit::FileExists(path))
+    // Only a missing file is made; a pipe or a folder in its place is left as it is.
+    if (!QFileInfo::exists(path))
         CommonKit::SaveString(QString(), path);
-    const QString content = CommonKit::ReadFileText(path);
+    const QByteArray bytes = CommonKit::ReadFileBytes(path, CommonKit::kReadLimit, &readProblem);
+    const QString content = readProblem == CommonKit::ReadProblem::None ? CodePage::toUnicode(bytes) : QString();
     if (!content.isEmpty())
         Text2 = content;
 }
@@ -39,6 +72,10 @@ void addascii::Label3_Click()
     if (entry.contains('\r') || entry.contains('\n')) {
         Prompts::messageBox("A string is one line. Please remove the line break and try again.", "GLY",
                             Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    if (readProblem != CommonKit::ReadProblem::None && readProblem != CommonKit::ReadProblem::Missing) {
+        addToFileNotReadWhole(entry);
         return;
     }
     if (Text2 == " ")
@@ -55,6 +92,25 @@ void addascii::Label3_Click()
         Prompts::messageBox("The string was added to the list but could not be saved in " + StringFilePath() + ": "
                                 + error,
                             "GLY", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    Forms::unload<addascii>();
+}
+
+void addascii::addToFileNotReadWhole(const QString& entry)
+{
+    const QString path = StringFilePath();
+    QString error;
+    if (readProblem != CommonKit::ReadProblem::TooLarge) {
+        Prompts::messageBox("The string was not added: " + path + " could not be read. "
+                                + CommonKit::ReadProblemText(readProblem),
+                            "GLY", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    if (!appendLine(path, entry, &error)) {
+        Prompts::messageBox("The string was not added: it could not be written at the end of " + path + ": " + error,
+                            "GLY", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    Forms::get<frmmain>().List1->AddString(entry);
     Forms::unload<addascii>();
 }
 

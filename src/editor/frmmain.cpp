@@ -14,6 +14,7 @@
 #include "editor/menu7.h"
 #include "editor/mru.h"
 #include "editor/pageedit.h"
+#include "editor/pageundo.h"
 #include "help/frmhelp.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -99,6 +100,7 @@ frmmain::frmmain()
         });
         connect(p, &PageEdit::hovered, this, [this, n] { Page_MouseMove(n); });
         connect(p, &PageEdit::keyPressed, this, [this, n](int code) { Page_KeyPress(n, code); });
+        connect(p, &PageEdit::undoPastHistory, this, &frmmain::UndoPagePick);
     }
     Text1 = pages_[0];
     Text2 = pages_[1];
@@ -210,6 +212,12 @@ void frmmain::setPageTexts(const Pages::Four& texts)
 
 void frmmain::clearPages() { setPageTexts({}); }
 
+void frmmain::UndoPagePick()
+{
+    if (const auto before = PageUndo::Take(pageTexts()))
+        setPageTexts(*before);
+}
+
 bool frmmain::readAsciiText(const QString& content)
 {
     const Pages::Four pages = Pages::ReadAsciiFile(content, Text5);
@@ -285,12 +293,21 @@ void frmmain::SaveAscii()
 void frmmain::SendEditKey(EditKey key)
 {
     auto* p = qobject_cast<PageEdit*>(lastFocus_.data());
-    if (!p || std::find(pages_.begin(), pages_.end(), p) == pages_.end())
+    if (!p || std::find(pages_.begin(), pages_.end(), p) == pages_.end()) {
+        // A page pick emptied every page, so its undo needs no page of its own.
+        if (key == EditKey::Undo)
+            UndoPagePick();
         return;
+    }
     // The press that opened the menu took the focus from the page, and with it the selection.
     p->restoreSelection();
     switch (key) {
-    case EditKey::Undo: p->undo(); break;
+    case EditKey::Undo:
+        if (p->isUndoAvailable())
+            p->undo();
+        else
+            UndoPagePick();
+        break;
     case EditKey::Cut: p->cut(); break;
     case EditKey::Copy: p->copy(); break;
     case EditKey::Paste: p->pasteLine(); break;

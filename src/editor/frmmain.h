@@ -49,6 +49,8 @@ public:
     Pages::Four pageTexts() const;
     void setPageTexts(const Pages::Four& texts);
     void clearPages();
+    // The undo past a page's own history: the four pages a page pick emptied come back.
+    void UndoPagePick();
     // The ascii-file reading rule onto the four pages; true when a page had to be cut.
     bool readAsciiText(const QString& content);
     // Reads an ascii file onto the pages (only what they can hold); a file that is not a regular

@@ -7,6 +7,7 @@
 #include "editor/frmhandle.h"
 #include "editor/frmmain.h"
 #include "editor/menu5.h"
+#include "editor/pageundo.h"
 #include "macroshop/macroshop.h"
 #include "effects/frmfader.h"
 #include "shell/links.h"
@@ -114,6 +115,7 @@ void menu2::PageItem_Click(int n)
         main.pageTimer[n - 1] = false;
         setPageChecked(n, false);
     } else {
+        PageUndo::Remember(main.pageTexts());
         main.clearPages();
         main.SetActivePage(n);
         setPageChecked(n, true);
@@ -132,6 +134,7 @@ void menu2::AllTextboxes_Click()
         setAllChecked(false);
         main.SetActivePage(0);
     } else {
+        PageUndo::Remember(main.pageTexts());
         main.clearPages();
         setAllChecked(true);
         main.SetActivePage(1);

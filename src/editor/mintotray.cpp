@@ -10,10 +10,13 @@
 #include "platform/progfolder.h"
 #include "shell/systrayicon.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QPointer>
 #include <QTimer>
 #include <QStandardPaths>
@@ -25,21 +28,33 @@ namespace MinToTray {
 namespace {
 
 QPointer<QLocalServer> server;
+bool hidden = false;
 
 // A second launch says "show", and "open " with its file's path (UTF-8, percent-encoded) when it
 // has one. Lines longer than any path, or a launch that says nothing in time, are dropped.
 constexpr qint64 kMaxLine = 64 * 1024;
 constexpr int kAnswerMs = 5000;
 
+// A second launch brings the shop to the front, hidden or not, and hands over its file.
+void bringBack()
+{
+    if (IsHidden()) {
+        Restore();
+        return;
+    }
+    if (auto* main = Forms::loaded<frmmain>(); main && main->isVisible()) {
+        main->raise();
+        main->activateWindow();
+    }
+}
+
 void handleLine(const QByteArray& line)
 {
     if (line == "show") {
-        if (IsHidden())
-            Restore();
+        bringBack();
     } else if (line.startsWith("open ")) {
         const QString path = QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(5)));
-        if (IsHidden())
-            Restore();
+        bringBack();
         Lifecycle::OpenFile(path);
     }
 }
@@ -82,9 +97,11 @@ bool peerIsThisUser(const QLocalSocket& socket)
 
 void listen()
 {
-    if (server)
+    // A server of another program folder (tests change it) is not this shop's.
+    if (server && server->serverName() == serverName())
         return;
-    server = new QLocalServer(&Forms::get<frmmain>());
+    StopListening();
+    server = new QLocalServer(qApp);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(serverName());
     if (!server->listen(serverName())) {
@@ -107,6 +124,7 @@ void listen()
 void Hide()
 {
     frmmain& main = Forms::get<frmmain>();
+    hidden = true;
     if (!systrayicon::TrayAvailable()) {
         main.Minimize();
         listen();
@@ -132,11 +150,7 @@ void HideAll()
 
 void Restore(bool restoreState)
 {
-    if (QLocalServer* s = server.data()) {
-        server = nullptr;
-        s->close();
-        s->deleteLater();
-    }
+    hidden = false;
     frmmain& main = Forms::get<frmmain>();
     if (restoreState)
         main.showNormal();
@@ -151,7 +165,34 @@ void Restore(bool restoreState)
     main.activateWindow();
 }
 
-bool IsHidden() { return !server.isNull(); }
+bool IsHidden() { return hidden; }
+
+void Listen() { listen(); }
+
+void StopListening()
+{
+    if (QLocalServer* s = server.data()) {
+        server = nullptr;
+        s->close();
+        s->deleteLater();
+    }
+}
+
+bool HandOverOrListen(const QString& file)
+{
+    // Two launches at the same moment: the lock lets one of them listen and the other find it.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QLockFile lock((runtime.isEmpty() ? QDir::tempPath() : runtime) + '/' + QFileInfo(serverName()).fileName()
+                   + ".lock");
+    lock.setStaleLockTime(0);
+    const bool locked = lock.tryLock(5000);
+    if (WakeRunningShop(file))
+        return true;
+    listen();
+    if (locked)
+        lock.unlock();
+    return false;
+}
 
 QString ServerName() { return serverName(); }
 

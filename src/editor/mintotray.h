@@ -1,9 +1,9 @@
 #pragma once
 #include <QString>
 
-// Hiding the shop to the tray and bringing it back. Until the tray icon exists a hidden shop
-// listens for a second launch of the same program folder, which brings it back instead of
-// starting a second shop.
+// Hiding the shop to the tray and bringing it back. A running shop listens for a second launch
+// of the same program folder, which brings it back (hidden or not) and hands it its file
+// instead of starting a second shop.
 namespace MinToTray {
 
 // Files menu "&min to tray": the main window, the indicator and the options panel go to the
@@ -16,6 +16,14 @@ void HideAll();
 void Restore(bool restoreState = true);
 // True while the shop is hidden to the tray.
 bool IsHidden();
+
+// Starts listening for second launches (at start, and when hidden to the tray).
+void Listen();
+// Stops listening: before a new instance of this shop starts in its place.
+void StopListening();
+// At launch: hands the file to a running shop of this folder (true: nothing more to do), or
+// else listens, so that a launch at the same moment finds this one.
+bool HandOverOrListen(const QString& file);
 
 // A second launch: true when a hidden shop of this program folder answered and was woken, so
 // this launch has nothing more to do. The launch's file (its command line, when not empty) goes

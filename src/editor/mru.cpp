@@ -12,12 +12,16 @@ QString valueName(int entry, const char* what, Naming naming)
     return naming == Naming::NumberFirst ? QString::number(entry) + what : what + QString::number(entry);
 }
 
+// A list that could not be stored is still shown; the user is told it will not last.
 void write(const QString& section, const List& list, Naming naming = Naming::NumberFirst)
 {
+    QList<QPair<QString, QString>> values;
     for (int i = 0; i < 3; ++i) {
-        UserStore::SaveSetting(kApp, section, valueName(i + 1, "File", naming), list[i].path);
-        UserStore::SaveSetting(kApp, section, valueName(i + 1, "Description", naming), list[i].name);
+        values.append({valueName(i + 1, "File", naming), list[i].path});
+        values.append({valueName(i + 1, "Description", naming), list[i].name});
     }
+    if (!UserStore::SaveSettings(kApp, section, values))
+        UserStore::TellFailure(kApp, QStringLiteral("The recent files"));
 }
 }
 

@@ -52,6 +52,11 @@ void PageEdit::keyPressEvent(QKeyEvent* e)
         emit keyPressed(e->key() == Qt::Key_A ? 1 : 2);
         return;
     }
+    if (e->matches(QKeySequence::Undo) && !isUndoAvailable()) {
+        emit undoPastHistory();
+        e->accept();
+        return;
+    }
     if (e->matches(QKeySequence::Paste)) {
         pasteLine();
         e->accept();

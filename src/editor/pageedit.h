@@ -23,6 +23,8 @@ signals:
     void keyPressed(int characterCode);
     void pressed();
     void hovered();
+    // Ctrl+Z with nothing left in the page's own undo history.
+    void undoPastHistory();
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -29,6 +29,12 @@ void MacroEdit::setText(const QString& text)
     setPlainText(t);
 }
 
+void MacroEdit::markSaved()
+{
+    SavedText = text();
+    BuiltinOverFile = false;
+}
+
 void MacroEdit::keyPressEvent(QKeyEvent* e)
 {
     if (e->key() >= Qt::Key_F1 && e->key() <= Qt::Key_F12 && e->modifiers() == Qt::NoModifier) {

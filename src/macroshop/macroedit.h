@@ -13,6 +13,14 @@ public:
     void setText(const QString& text);
     // The current file (the design kept it in the box's tag); empty for none.
     QString Tag;
+    // The text as it was last opened or saved: a macro that differs from it is not kept anywhere.
+    QString SavedText;
+    // A built-in macro was loaded over the current file's macro: saving would replace that file.
+    bool BuiltinOverFile = false;
+    // The text differs from what was last opened or saved.
+    bool isModified() const { return text() != SavedText; }
+    // What the editor shows now is what its file holds (or, without a file, nothing to keep).
+    void markSaved();
 
 signals:
     // F1..F12 give slots 0..11, Esc slot 12.

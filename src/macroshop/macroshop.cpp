@@ -20,6 +20,7 @@
 #include "platform/printer.h"
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
+#include "platform/userstore.h"
 #include "skin/pushlabel.h"
 
 #include <QFileInfo>
@@ -76,7 +77,7 @@ void OpenFromMenu()
 void Close()
 {
     frmdraw* d = Forms::loaded<frmdraw>();
-    if (!d || !d->isVisible())
+    if (!d || !d->isVisible() || !MayDiscard())
         return;
     frmmain& main = Forms::get<frmmain>();
     frmrect& rect = Forms::get<frmrect>();
@@ -104,6 +105,27 @@ void Unload()
     Forms::unload<frmdraw>();
 }
 
+void Exit()
+{
+    if (MayDiscard())
+        Unload();
+}
+
+bool MayDiscard()
+{
+    frmdraw* d = Forms::loaded<frmdraw>();
+    if (!d || !d->Text1->isModified())
+        return true;
+    const QString where = d->Text1->Tag.isEmpty() ? QStringLiteral("It was never saved.")
+                                                  : "It differs from " + d->Text1->Tag + ".";
+    switch (Prompts::messageBox("save the macro?\n" + where, "macro shop", Prompts::Buttons::YesNoCancel,
+                                Prompts::Icon::Question)) {
+    case Prompts::Answer::No: return true;
+    case Prompts::Answer::Yes: return SaveMacro();
+    default: return false;
+    }
+}
+
 void OpenMacro()
 {
     const QString name = Prompts::openFileName(kFilter);
@@ -115,29 +137,51 @@ void OpenMacro()
     addRecent(name);
     draw().Text1->Tag = name;
     draw().Text1->setText(text);
+    draw().Text1->markSaved();
 }
 
-void SaveMacro()
+bool SaveMacro()
 {
     MacroEdit* editor = draw().Text1;
+    if (editor->BuiltinOverFile && !editor->Tag.isEmpty()) {
+        // The file is the user's; the editor shows a built-in macro loaded after it.
+        const auto answer = Prompts::messageBox(
+            "The macro shown is a built-in macro, not the one of " + editor->Tag + ".\nReplace " + editor->Tag
+                + " with it? Press 'No' to save it under another name.",
+            "macro shop", Prompts::Buttons::YesNoCancel, Prompts::Icon::Question);
+        if (answer == Prompts::Answer::Cancel)
+            return false;
+        if (answer == Prompts::Answer::No) {
+            const QString name = Prompts::saveFileName(kFilter);
+            if (name.isEmpty())
+                return false;
+            editor->Tag = name;
+            addRecent(name);
+        }
+    }
     if (editor->Tag.isEmpty()) {
         editor->Tag = Prompts::saveFileName(kFilter);
         if (!editor->Tag.isEmpty())
             addRecent(editor->Tag);
     }
     if (editor->Tag.isEmpty())
-        return;
+        return false;
     QString error;
-    if (!MacroFiles::Save(editor->text(), editor->Tag, &error))
+    if (!MacroFiles::Save(editor->text(), editor->Tag, &error)) {
         Prompts::messageBox("Could not save the macro in " + editor->Tag + ":\n" + error
                                 + "\nThe macro is still in the editor.",
                             "macro shop", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return false;
+    }
+    editor->markSaved();
+    return true;
 }
 
 void NewMacro()
 {
     draw().Text1->clear();
     draw().Text1->Tag.clear();
+    draw().Text1->markSaved();
 }
 
 void OpenRecent(const QString& path)
@@ -149,6 +193,7 @@ void OpenRecent(const QString& path)
         return;
     draw().Text1->setText(text);
     draw().Text1->Tag = path;
+    draw().Text1->markSaved();
 }
 
 void LoadBuiltin(const QString& caption)
@@ -157,8 +202,15 @@ void LoadBuiltin(const QString& caption)
     if (!CommonKit::FileExists(path))
         return;
     QString text, error;
-    if (MacroFiles::Read(path, &text, &error))
-        draw().Text1->setText(text);
+    if (!MacroFiles::Read(path, &text, &error))
+        return;
+    MacroEdit* editor = draw().Text1;
+    editor->setText(text);
+    // Without a current file a shipped macro is nothing to keep; over a file it is a change.
+    if (editor->Tag.isEmpty())
+        editor->markSaved();
+    else
+        editor->BuiltinOverFile = true;
 }
 
 QString PrintFooter(int copy, const QString& copiesTyped)
@@ -241,7 +293,8 @@ void NewString()
     if (slot >= 0) {
         entries[slot] = Prompts::inputBox("Enter the string:", "GLY", QString());
         strings.setSlotStrings(entries);
-        StoredStrings::Save(entries);
+        if (!StoredStrings::Save(entries))
+            UserStore::TellFailure("GLY", "The stored strings");
     }
     if (auto* options = Forms::loaded<mnu2>())
         options->hide();
@@ -268,10 +321,18 @@ bool IsMacroFile(const QString& path) { return QFileInfo(path).suffix().compare(
 
 void OpenCommandLine(const QString& commandLine, const QString& content)
 {
+    // A file handed over by a second launch does not replace a macro that is not kept.
+    if (!MayDiscard())
+        return;
+    // The file becomes the current file, as the other ways of opening a macro make it.
+    const QString path = QFileInfo(commandLine).absoluteFilePath();
+    Show();
     frmdraw& d = draw();
-    d.ShowAgain();
     d.Label1->setCaption(frmdraw::kTitle + " [" + commandLine + "]");
     d.Text1->setText(content);
+    d.Text1->Tag = path;
+    d.Text1->markSaved();
+    addRecent(path);
     if (auto* o = Forms::loaded<ops>())
         CommonKit::StayOnTop(o);
     CommonKit::StayOnTop(&Forms::get<frmrect>());
@@ -280,9 +341,12 @@ void OpenCommandLine(const QString& commandLine, const QString& content)
 
 void ShowChatList()
 {
+    if (!MayDiscard())
+        return;
     frmdraw& d = draw();
     d.ShowAgain();
     d.Text1->setText(CommonKit::ReadFileText(ProgramFolder::file("output/chat.txt")));
+    d.Text1->markSaved();
 }
 
 } // namespace MacroShop

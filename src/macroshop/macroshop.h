@@ -15,9 +15,15 @@ void Show();
 void Close();
 // Unloads the macro shop with its Options menu and its docked map.
 void Unload();
+// The Files menu's "&exit" and the window menu's "&close": unloads, once the macro is kept.
+void Exit();
+// True when the macro shop may lose its macro: it is not open, its macro is saved, or the user
+// answered "save the macro?" with Yes (and it was saved) or No. Cancel keeps it.
+bool MayDiscard();
 
 void OpenMacro();
-void SaveMacro();
+// True when the macro was written to its file.
+bool SaveMacro();
 void NewMacro();
 void OpenRecent(const QString& path);
 // Loads a built-in macro by its menu caption; a missing file changes nothing.

@@ -53,7 +53,7 @@ void mnu1::Label1_Click(int index)
     case 4:
     case 5: MacroShop::OpenRecent(Label1[index]->property("tag").toString()); break;
     case 6: Forms::get<frmdraw>().showMinimized(); break;
-    case 7: MacroShop::Unload(); break;
+    case 7: MacroShop::Exit(); break;
     case 8: MacroShop::Print(); break;
     }
 }

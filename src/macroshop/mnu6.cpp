@@ -24,7 +24,7 @@ mnu6::mnu6()
     maximizeGlyph = addGlyph("1", "maximize");
     onClick(maximizeGlyph, [] {});
     addSeparator();
-    onClick(addItem("&close"), [] { MacroShop::Unload(); });
+    onClick(addItem("&close"), [] { MacroShop::Exit(); });
     addGlyph("r", "close");
     finishLayout(2250);
 }

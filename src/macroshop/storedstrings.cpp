@@ -14,10 +14,12 @@ QStringList Load()
     return entries;
 }
 
-void Save(const QStringList& entries)
+bool Save(const QStringList& entries)
 {
+    QList<QPair<QString, QString>> values;
     for (int n = 1; n <= kSlots; ++n)
-        UserStore::SaveSetting("GLY", "Strings", "String" + QString::number(n), entries.value(n - 1, kNone));
+        values.append({"String" + QString::number(n), entries.value(n - 1, kNone)});
+    return UserStore::SaveSettings("GLY", "Strings", values);
 }
 
 int FreeSlot(const QStringList& entries)

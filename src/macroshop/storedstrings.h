@@ -10,7 +10,8 @@ constexpr int kSlots = 13;
 extern const char* const kNone;
 
 QStringList Load();
-void Save(const QStringList& entries);
+// False when the store could not be written.
+bool Save(const QStringList& entries);
 // The lowest slot whose string begins with "&none" (exactly), or -1 when all are used.
 int FreeSlot(const QStringList& entries);
 // A caption inserts unless it is an empty slot ("&none" in any case) or a hint label.

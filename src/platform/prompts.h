@@ -5,7 +5,7 @@
 // the real dialogs at start; tests install scripted answers.
 namespace Prompts {
 
-enum class Buttons { Ok, YesNo, OkCancel };
+enum class Buttons { Ok, YesNo, OkCancel, YesNoCancel };
 enum class Icon { None, Critical, Question, Exclamation, Information };
 enum class Answer { Ok, Yes, No, Cancel };
 

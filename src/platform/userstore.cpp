@@ -1,5 +1,7 @@
 #include "userstore.h"
 
+#include "platform/prompts.h"
+
 #include <QSettings>
 #include <memory>
 
@@ -18,11 +20,29 @@ QString GetSetting(const QString& appName, const QString& section, const QString
     return open(appName)->value(section + "/" + key, fallback).toString();
 }
 
-void SaveSetting(const QString& appName, const QString& section, const QString& key, const QString& value)
+bool SaveSetting(const QString& appName, const QString& section, const QString& key, const QString& value)
+{
+    return SaveSettings(appName, section, {{key, value}});
+}
+
+bool SaveSettings(const QString& appName, const QString& section, const QList<QPair<QString, QString>>& values)
 {
     auto s = open(appName);
-    s->setValue(section + "/" + key, value);
+    for (const auto& [key, value] : values)
+        s->setValue(section + "/" + key, value);
+    // The file is replaced whole on sync; a failed write leaves the old file and says so here.
     s->sync();
+    return s->status() == QSettings::NoError;
+}
+
+QString FilePath(const QString& appName) { return open(appName)->fileName(); }
+
+void TellFailure(const QString& appName, const QString& what)
+{
+    Prompts::messageBox(what + " could not be stored in " + FilePath(appName)
+                            + " (the disk may be full or the folder read-only). They last only until the shop "
+                              "closes.",
+                        appName, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }
 
 } // namespace UserStore

@@ -2,7 +2,7 @@
 
 #include "core/commonkit.h"
 #include "core/forms.h"
-#include "platform/process.h"
+#include "core/lifecycle.h"
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
@@ -158,9 +158,9 @@ void frmloadskin::Label3_Click()
                             Prompts::Buttons::YesNo, Prompts::Icon::Critical);
     show();
     if (answer != Prompts::Answer::Yes) {
-        // The new instance loads the stored skin as it starts.
-        Process::startNewInstance();
-        Process::end();
+        // The new instance loads the stored skin as it starts, with the pages saved as quit saves
+        // them; a user who stays (an unsaved macro, a page that could not be saved) keeps the dialog.
+        Lifecycle::Restart();
         return;
     }
     ApplySkinToOpenWindows();

@@ -7,6 +7,8 @@ the staged program folder with its own per-user folders:
     both types and gives the new types for a .gly and a .mcr file;
   - the tray icon is embedded in trayer; after "&min to tray" a click on it, and the tray menu's
     "Maximize", bring the main window back; the tray menu's "Exit" ends the shop and the icon goes;
+  - a .gly opened with `gio open` while the shop is shown goes to that shop: its pages show the
+    file, one shop process stays and the start counter counts one start;
   - the moved program folder registers again on its next start.
 """
 import os
@@ -78,6 +80,25 @@ def tray_menu(keys):
     subprocess.run(["xdotool", "key", "--delay", "100"] + keys + ["Return"], check=True)
 
 
+def text_of(node):
+    try:
+        return node.get_text_iface().get_text(0, -1)
+    except Exception:
+        return None
+
+
+def shops(folder):
+    """The running processes of the program in folder."""
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            if os.readlink("/proc/%s/exe" % pid) == os.path.join(folder, "quorl"):
+                found.append(pid)
+        except OSError:
+            pass
+    return found
+
+
 def start(folder, env):
     return subprocess.Popen([os.path.join(folder, "quorl")], env=env, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
@@ -133,6 +154,17 @@ def main():
             got = subprocess.run(["xdg-mime", "query", "filetype", path], capture_output=True, text=True,
                                  env=env).stdout.strip()
             check(got == mime, "xdg-mime gives %s for %s (%r)" % (mime, name, got))
+
+        # Opened from the desktop while the shop is shown: the running shop takes the file.
+        shown_art = os.path.join(work, "shown.gly")
+        open(shown_art, "wb").write(b"opened by gio\r\nsecond page\r\n")
+        subprocess.run(["gio", "open", shown_art], env=env, capture_output=True, timeout=60)
+        page = search(lambda n: n.get_role_name() == "text" and text_of(n) == "opened by gio", 20)
+        check(page is not None, "gio open shows the file's pages in the running shop")
+        check(wait_for(lambda: len(shops(folder)) == 1 or None, 10) is not None,
+              "one shop process after gio open (%d)" % len(shops(folder)))
+        ini = open(os.path.join(folder, "quorl.ini"), "rb").read()
+        check(b"LOADED=6\r\n" in ini, "one start counted (%r)" % re.findall(rb"LOADED=[^\r]*", ini))
 
         # A plain click on the icon brings the windows back.
         check(min_to_tray(), "\"&min to tray\" hides the main window")

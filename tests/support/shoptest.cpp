@@ -45,8 +45,10 @@ Prompts::Answer ScriptedPrompts::messageBox(const QString& text, const QString& 
     messages << Message{text, title, buttons, icon};
     if (whileAsking)
         whileAsking();
+    // Unscripted: No to a question (with or without Cancel), Ok otherwise.
     if (answers.empty())
-        return buttons == Prompts::Buttons::YesNo ? Prompts::Answer::No : Prompts::Answer::Ok;
+        return buttons == Prompts::Buttons::YesNo || buttons == Prompts::Buttons::YesNoCancel ? Prompts::Answer::No
+                                                                                               : Prompts::Answer::Ok;
     const Prompts::Answer a = answers.front();
     answers.pop_front();
     return a;

@@ -1,0 +1,33 @@
+#include "pageundo.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace PageUndo {
+
+namespace {
+std::optional<Pages::Four> remembered;
+
+bool allEmpty(const Pages::Four& pages)
+{
+    return std::all_of(pages.begin(), pages.end(), [](const QString& p) { return p.isEmpty(); });
+}
+}
+
+void Remember(const Pages::Four& before)
+{
+    if (!allEmpty(before))
+        remembered = before;
+}
+
+std::optional<Pages::Four> Take(const Pages::Four& now)
+{
+    // Pages typed or opened since the pick are the user's newer work: nothing is put over them.
+    if (!remembered || !allEmpty(now))
+        return std::nullopt;
+    return std::exchange(remembered, std::nullopt);
+}
+
+void Forget() { remembered.reset(); }
+
+} // namespace PageUndo
