@@ -260,8 +260,12 @@ TEST_F(FullDisk, ALaunchAndAQuitLeaveSettingsAndPagesByteIdentical)
     click(main.Label2); // "&Files"
     menu1& files = Forms::get<menu1>();
     ASSERT_NE(files.item("&close"), nullptr);
+    // The quit names what it could not save; the user quits anyway.
+    prompts.answers = {Prompts::Answer::Yes};
     click(files.item("&close"));
     EXPECT_EQ(process.ends, 1);
+    ASSERT_FALSE(prompts.messages.isEmpty());
+    EXPECT_TRUE(prompts.messages.last().text.contains(Pages::PageFilePath(1)));
     for (int n = 0; n <= 4; ++n)
         EXPECT_EQ(fileBytes(n == 0 ? SettingsPath() : Pages::PageFilePath(n)), before[n]) << n;
 }
