@@ -54,13 +54,8 @@ void click(QWidget* w)
     send(w, QEvent::MouseButtonRelease, at);
 }
 
-int rowOf(const DirList* list, const QString& folder)
-{
-    for (int row = 0; row < list->count(); ++row)
-        if (list->folderAt(row) == QDir::cleanPath(folder))
-            return row;
-    return -1;
-}
+using TestHelpers::doubleClickFolder;
+using TestHelpers::rowOf;
 
 // A click on the folder's row of the list.
 void clickFolder(DirList* list, const QString& folder)
@@ -69,19 +64,6 @@ void clickFolder(DirList* list, const QString& folder)
     ASSERT_GE(row, 0) << folder.toStdString();
     const QPoint at = list->visualItemRect(list->item(row)).center();
     send(list->viewport(), QEvent::MouseButtonPress, at);
-    send(list->viewport(), QEvent::MouseButtonRelease, at);
-}
-
-// A double click on the folder's row: press, release, the second press as a double click, release.
-void doubleClickFolder(DirList* list, const QString& folder)
-{
-    const int row = rowOf(list, folder);
-    ASSERT_GE(row, 0) << folder.toStdString();
-    list->scrollToItem(list->item(row));
-    const QPoint at = list->visualItemRect(list->item(row)).center();
-    send(list->viewport(), QEvent::MouseButtonPress, at);
-    send(list->viewport(), QEvent::MouseButtonRelease, at);
-    send(list->viewport(), QEvent::MouseButtonDblClick, at);
     send(list->viewport(), QEvent::MouseButtonRelease, at);
 }
 

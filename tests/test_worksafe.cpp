@@ -43,6 +43,8 @@
 using namespace CommonKit;
 using Prompts::Answer;
 
+using TestHelpers::doubleClickFolder;
+
 namespace {
 
 void send(QWidget* w, QEvent::Type type, QPoint at)
@@ -59,21 +61,6 @@ void click(QWidget* w)
     const QPoint at = w->rect().center();
     send(w, QEvent::MouseButtonPress, at);
     send(w, QEvent::MouseButtonRelease, at);
-}
-
-void doubleClickFolder(DirList* list, const QString& folder)
-{
-    int row = -1;
-    for (int r = 0; r < list->count(); ++r)
-        if (list->folderAt(r) == QDir::cleanPath(folder))
-            row = r;
-    ASSERT_GE(row, 0) << folder.toStdString();
-    list->scrollToItem(list->item(row));
-    const QPoint at = list->visualItemRect(list->item(row)).center();
-    send(list->viewport(), QEvent::MouseButtonPress, at);
-    send(list->viewport(), QEvent::MouseButtonRelease, at);
-    send(list->viewport(), QEvent::MouseButtonDblClick, at);
-    send(list->viewport(), QEvent::MouseButtonRelease, at);
 }
 
 // A small real file system (tmpfs) where the test runs as root; elsewhere none, and the tests

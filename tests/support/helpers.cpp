@@ -1,6 +1,12 @@
 #include "helpers.h"
 
 #include "platform/progfolder.h"
+#include "skin/dirlist.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -60,6 +66,30 @@ bool eventually(const std::function<bool()>& condition)
         loop.exec();
     }
     return true;
+}
+
+int rowOf(const DirList* list, const QString& folder)
+{
+    for (int row = 0; row < list->count(); ++row)
+        if (list->folderAt(row) == QDir::cleanPath(folder))
+            return row;
+    return -1;
+}
+
+void doubleClickFolder(DirList* list, const QString& folder)
+{
+    const int row = rowOf(list, folder);
+    ASSERT_GE(row, 0) << folder.toStdString();
+    list->scrollToItem(list->item(row));
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QWidget* w = list->viewport();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                              QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+        QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
 }
 
 } // namespace TestHelpers

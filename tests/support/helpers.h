@@ -3,6 +3,8 @@
 
 #include <functional>
 
+class DirList;
+
 // Small helpers the tests and the benches share.
 namespace TestHelpers {
 
@@ -19,5 +21,11 @@ double cpuSeconds();
 // Runs the event loop until the condition holds, at most five seconds; the chat client handles
 // posted messages after it has answered the post.
 bool eventually(const std::function<bool()>& condition);
+
+// The row of a folder in the skin loader's folder list, or -1.
+int rowOf(const DirList* list, const QString& folder);
+// A double click on the folder's row, as the mouse makes it: press, release, the second press as
+// a double click, release.
+void doubleClickFolder(DirList* list, const QString& folder);
 
 } // namespace TestHelpers
