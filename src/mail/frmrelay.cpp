@@ -25,7 +25,7 @@ frmrelay::frmrelay()
     setObjectName("frmrelay");
     setWindowTitle("mail relay");
     setAccessibleName("mail relay");
-    resize(Twips::toPixels(5400), Twips::toPixels(4440));
+    resize(Twips::toPixels(5400), Twips::toPixels(3600));
 
     Label1 = new MouseLabel("  &mail relay", this);
     Label1->setAccessibleName("mail relay");
@@ -54,24 +54,22 @@ frmrelay::frmrelay()
     Text4->setEchoMode(QLineEdit::Password);
     Combo1 = new QComboBox(this);
     Combo1->addItems({"none", "STARTTLS", "TLS from the start"});
-    Label2 = row("&host", 420, Text1);
-    Label6 = row("p&ort", 840, Text2);
-    Label7 = row("&user name", 1260, Text3);
-    Label8 = row("pass&word", 1680, Text4);
-    Label9 = row("secur&ity", 2100, Combo1);
+    Label2 = row("&host", 330, Text1);
+    Label6 = row("p&ort", 690, Text2);
+    Label7 = row("&user name", 1050, Text3);
+    Label8 = row("pass&word", 1410, Text4);
+    Label9 = row("secur&ity", 1770, Combo1);
     Text5 = line();
     Text6 = line();
     Text6->setPlaceholderText("the system's own");
-    Label11 = row("your a&ddress", 2520, Text5);
-    Label12 = row("CA &file", 2940, Text6);
-    Label10 = new MouseLabel("An empty host sends through the shop's own relay. The password is kept in the keyring. "
-                             "After a log-in, mail goes out from your address.",
-                             this);
+    Label11 = row("your a&ddress", 2130, Text5);
+    Label12 = row("CA &file", 2490, Text6);
+    Label10 = new MouseLabel("An empty host means the shop's own relay.", this);
     Label10->setWordWrap(true);
-    place(Label10, 240, 3340, 4920, 480);
+    place(Label10, 240, 2820, 4920, 270);
 
-    Label3 = makeButton(Image1, "&Ok", 1080, 3960);
-    Label4 = makeButton(Image3, "&Cancel", 3180, 3960);
+    Label3 = makeButton(Image1, "&Ok", 1080, 3120);
+    Label4 = makeButton(Image3, "&Cancel", 3180, 3120);
     connect(Label3, &PushLabel::clicked, this, &frmrelay::Label3_Click);
     connect(Label4, &PushLabel::clicked, this, &frmrelay::Label4_Click);
 
