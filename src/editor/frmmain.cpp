@@ -5,30 +5,27 @@
 #include "core/forms.h"
 #include "core/lenientnumber.h"
 #include "core/lifecycle.h"
+#include "editor/asciifiles.h"
 #include "editor/decorations.h"
 #include "editor/docking.h"
+#include "editor/editcommands.h"
 #include "editor/frmrect.h"
 #include "editor/mainmenus.h"
 #include "editor/menu1.h"
 #include "editor/menu2.h"
 #include "editor/menu7.h"
-#include "editor/mru.h"
 #include "editor/pageedit.h"
 #include "help/frmhelp.h"
 #include "platform/clock.h"
-#include "platform/codepage.h"
 #include "platform/progfolder.h"
-#include "platform/prompts.h"
 #include "platform/twips.h"
 #include "shell/systrayicon.h"
+#include "skin/captionstrip.h"
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QCursor>
 #include <QEvent>
-#include <QFile>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QListWidget>
@@ -110,19 +107,22 @@ frmmain::frmmain()
         lastFocus_ = now;
     });
 
+    strip_ = new CaptionStrip(this, Label1);
     connect(Label1, &MouseLabel::mousePressed, this, &frmmain::Label1_MouseDown);
     connect(Label1, &MouseLabel::mouseMoved, this, [this](Qt::MouseButtons, int x, int y) { Label1_MouseMove(x, y); });
     connect(Label1, &MouseLabel::mouseReleased, this, &frmmain::Label1_MouseUp);
     connect(Label1, &MouseLabel::doubleClicked, this, &frmmain::Label1_DblClick);
-    captionLabels_ = {Label2, Label3, Label5, Label4};
-    for (int i = 0; i < 4; ++i) {
-        PushLabel* label = captionLabels_[i];
-        label->setMouseTracking(true);
-        connect(label, &MouseLabel::mousePressed, this,
-                [this, i](Qt::MouseButton button, int, int) { CaptionLabel_MouseDown(i, button); });
-        connect(label, &MouseLabel::mouseMoved, this, [this, i] { CaptionLabel_MouseMove(i); });
-        label->setPressAction([this, i] { CaptionLabel_MouseDown(i, Qt::LeftButton); });
-    }
+    CaptionStrip::Captions captions;
+    captions.labels = {Label2, Label3, Label5, Label4};
+    captions.menu = &MainMenus::Caption;
+    // The Files, Options and Edit menus close each other; the Help label closes none.
+    captions.closes = [](int i, int j) { return i != 3 && j != 3; };
+    captions.before = [this](PopupMenuForm* menu) {
+        StackOnTop();
+        CommonKit::StayOnTop(menu);
+    };
+    captions.show = [this](int i, PopupMenuForm* menu) { ShowCaptionMenu(menu, MainMenus::CaptionOffset(i)); };
+    strip_->setCaptions(std::move(captions));
     connect(Label6, &MouseLabel::mousePressed, this, &MainMenus::HideFilesAndOptions);
     connect(Label7, &MouseLabel::mousePressed, this, &MainMenus::HideFilesAndOptions);
     Label6->setPressAction([this] { Minimize(); });
@@ -190,7 +190,7 @@ void frmmain::ApplySkin()
     const QString face = SkinFolder::Value(s, "menubarfont");
     // top is a strict number of twips; a skin without one keeps the designed place.
     const int top = SkinFolder::TwipsValue(s, "top").value_or(kMenuBarTop);
-    for (PushLabel* l : captionLabels_) {
+    for (PushLabel* l : {Label2, Label3, Label5, Label4}) {
         setTextColour(l, menubar);
         setFontFace(l, face);
         l->move(l->x(), Twips::toPixels(top));
@@ -220,113 +220,18 @@ bool frmmain::readAsciiText(const QString& content)
     return cut;
 }
 
-void frmmain::readAsciiFile(const QString& path)
-{
-    QFile file;
-    CommonKit::ReadProblem problem;
-    if (!CommonKit::OpenRegularFile(file, path, &problem)) {
-        // A pipe or a device is refused and the pages stay; a file that cannot be read counts as
-        // empty, as it always has.
-        if (problem == CommonKit::ReadProblem::NotAFile)
-            Prompts::messageBox("Could not open " + path + ":\n" + CommonKit::ReadProblemText(problem), "Open ascii",
-                                Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
-        else
-            readAsciiText(QString());
-        return;
-    }
-    bool cut = false;
-    const QByteArray bytes = Pages::BoundedAsciiBytes(file, &cut);
-    const bool failed = file.error() != QFileDevice::NoError;
-    cut = readAsciiText(failed ? QString() : CodePage::toUnicode(bytes)) || cut;
-    if (cut)
-        Prompts::messageBox(path + " has lines longer than a page holds (" + QString::number(Pages::kPageLimit) +
-                                " characters); they were cut.",
-                            "Open ascii", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
-}
+void frmmain::readAsciiFile(const QString& path) { AsciiFiles::Read(*this, path); }
 
-void frmmain::OpenAscii()
-{
-    QString name;
-    {
-        Docking::StepAside aside;
-        name = Prompts::openFileName();
-    }
-    if (name.isEmpty())
-        return;
-    OpenRecent(name);
-}
+void frmmain::OpenAscii() { AsciiFiles::Open(*this); }
 
-void frmmain::OpenRecent(const QString& path)
-{
-    if (path.isEmpty())
-        return;
-    Forms::get<menu1>().ShowMru(Mru::Update("MRU2", path));
-    readAsciiFile(path);
-}
+void frmmain::OpenRecent(const QString& path) { AsciiFiles::OpenRecent(*this, path); }
 
-void frmmain::SaveAscii()
-{
-    QString name;
-    {
-        Docking::StepAside aside;
-        name = Prompts::saveFileName();
-    }
-    if (name.isEmpty())
-        return;
-    Forms::get<menu1>().ShowMru(Mru::Update("MRU2", name));
-    QString error;
-    if (!CommonKit::SaveString(Pages::AsciiFileText(pageTexts()), name, &error)) {
-        Docking::StepAside aside;
-        Prompts::messageBox("Could not save " + name + ":\n" + error, "Save ascii", Prompts::Buttons::Ok,
-                            Prompts::Icon::Exclamation);
-    }
-}
+void frmmain::SaveAscii() { AsciiFiles::Save(*this); }
 
-void frmmain::SendEditKey(EditKey key)
-{
-    auto* p = qobject_cast<PageEdit*>(lastFocus_.data());
-    if (!p || std::find(pages_.begin(), pages_.end(), p) == pages_.end())
-        return;
-    // The press that opened the menu took the focus from the page, and with it the selection.
-    p->restoreSelection();
-    switch (key) {
-    case EditKey::Undo: p->undo(); break;
-    case EditKey::Cut: p->cut(); break;
-    case EditKey::Copy: p->copy(); break;
-    case EditKey::Paste: p->pasteLine(); break;
-    }
-    // As the keystroke would have left it: the page keeps the focus.
-    if (isVisible())
-        p->setFocus();
-}
-
-void frmmain::DeleteSelection()
-{
-    for (int i = 0; i < 4; ++i) {
-        if (!pageTimer[i])
-            continue;
-        pages_[i]->restoreSelection();
-        if (pages_[i]->hasSelectedText())
-            pages_[i]->del();
-    }
-}
-
-void frmmain::SelectAllActive(bool moveFocus)
-{
-    for (int i = 0; i < 4; ++i) {
-        if (!pageTimer[i])
-            continue;
-        pages_[i]->setSelection(0, int(pages_[i]->text().size()));
-        if (moveFocus)
-            pages_[i]->setFocus();
-    }
-}
-
-void frmmain::CopyAllFields()
-{
-    Text5 = Pages::CopyAllFieldsText(pageTexts());
-    QApplication::clipboard()->setText(Text5);
-}
+void frmmain::SendEditKey(EditKey key) { EditCommands::SendKey(*this, lastFocus_.data(), key); }
+void frmmain::DeleteSelection() { EditCommands::DeleteSelection(*this); }
+void frmmain::SelectAllActive(bool moveFocus) { EditCommands::SelectAllActive(*this, moveFocus); }
+void frmmain::CopyAllFields() { Text5 = EditCommands::CopyAllFields(*this); }
 
 void frmmain::Page_MouseDown(int n)
 {
@@ -472,32 +377,13 @@ void frmmain::Minimize()
         rect->hide();
 }
 
-bool frmmain::StartMove()
-{
-    if (QWindow* w = windowHandle(); w && w->startSystemMove())
-        return true;
-    // No move by the platform: the title carries the window from where the pointer now is.
-    const QPoint at = Label1->mapFromGlobal(QCursor::pos());
-    press_ = QPoint(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
-    manualMove_ = true;
-    Label1->setMouseTracking(true);
-    Label1->grabMouse();
-    return false;
-}
+bool frmmain::StartMove() { return strip_->startMove(); }
 
-void frmmain::endManualMove()
-{
-    if (!manualMove_)
-        return;
-    manualMove_ = false;
-    Label1->releaseMouse();
-    Label1->setMouseTracking(false);
-    Label1->unsetCursor();
-}
+std::optional<QPoint> frmmain::pressPoint() const { return strip_->pressPoint(); }
 
 void frmmain::Label1_MouseDown(Qt::MouseButton button, int x, int y)
 {
-    if (manualMove_)
+    if (strip_->manualMove())
         return;
     StackOnTop();
     MainMenus::HideFilesAndOptions();
@@ -505,25 +391,24 @@ void frmmain::Label1_MouseDown(Qt::MouseButton button, int x, int y)
         Dock();
         return;
     }
-    press_ = QPoint(x, y);
+    strip_->press(x, y);
 }
 
 void frmmain::Label1_MouseMove(int x, int y)
 {
-    if (!press_)
+    if (!strip_->pressPoint())
         return;
     if (auto* m = Forms::loaded<menu7>(); m && m->isVisible())
         return;
     WriteIndicator(0);
     TrackingTick();
-    moveTwips(Left() - (press_->x() - x), Top() - (press_->y() - y));
+    strip_->follow(x, y);
     Dock();
 }
 
 void frmmain::Label1_MouseUp(Qt::MouseButton button, int x, int y)
 {
-    press_.reset();
-    endManualMove();
+    strip_->release();
     KeepOnScreen();
     WriteIndicator(0);
     Dock();
@@ -549,26 +434,6 @@ void frmmain::Label6_MouseUp(Qt::MouseButton button, int, int y)
     if (button == Qt::RightButton || y < 0 || y > 240)
         return;
     Minimize();
-}
-
-void frmmain::CaptionLabel_MouseDown(int i, Qt::MouseButton button)
-{
-    if (button != Qt::LeftButton)
-        return;
-    PopupMenuForm* menu = MainMenus::Caption(i, true);
-    menu->setOpener(captionLabels_[i]);
-    ToggleMenu(menu, MainMenus::CaptionOffset(i));
-}
-
-void frmmain::CaptionLabel_MouseMove(int i)
-{
-    const PopupMenuForm* mine = MainMenus::Caption(i, false);
-    if (!MainMenus::OtherCaptionOpen(i) || (mine && mine->isVisible()))
-        return;
-    for (int j = 0; j < 4; ++j)
-        if (PopupMenuForm* m = MainMenus::Caption(j, false); m && j != i)
-            m->hide();
-    CaptionLabel_MouseDown(i, Qt::LeftButton);
 }
 
 void frmmain::FocusWatch(QWindow* focusWindow)
@@ -625,20 +490,8 @@ void frmmain::changeEvent(QEvent* e)
     }
 }
 
-void frmmain::ToggleMenu(PopupMenuForm* menu, int leftOffset)
+void frmmain::ShowCaptionMenu(PopupMenuForm* menu, int leftOffset)
 {
-    StackOnTop();
-    CommonKit::StayOnTop(menu);
-    if (menu->isVisible()) {
-        menu->hide();
-        return;
-    }
-    // The Files, Options and Edit menus close each other; the Help label closes none.
-    if (menu != MainMenus::Caption(3, false))
-        for (int i : {0, 1, 2})
-            if (PopupMenuForm* other = MainMenus::Caption(i, false); other && other != menu)
-                other->hide();
-    activateWindow();
     const int top = Top() + 550;
     const bool belowScreen = Twips::screenHeight() - menu->Height() < top;
     menu->showAt(Left() + leftOffset, top);

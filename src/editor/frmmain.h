@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 
+class CaptionStrip;
 class MouseLabel;
 class PageEdit;
 class PopupMenuForm;
@@ -97,16 +98,12 @@ public:
     // Minimize, and the restore watch that brings the panels back (the design's Timer3).
     void Minimize();
     bool restoreWatch() const { return restoreWatch_; }
-    // The window menu's "&move": the platform's interactive move, else a manual drag that
-    // follows the pointer until the next click. True when the platform took over.
+    // The window menu's "&move" (see CaptionStrip::startMove).
     bool StartMove();
 
-    // Opens the menu under its caption label, or closes it when open.
-    void ToggleMenu(PopupMenuForm* menu, int leftOffset);
-    // Caption label i (0 Files, 1 Options, 2 Edit, 3 Help): a left press toggles its menu.
-    void CaptionLabel_MouseDown(int i, Qt::MouseButton button);
-    // Hovering over a caption label while another caption menu is open switches to its menu.
-    void CaptionLabel_MouseMove(int i);
+    // Shows a caption menu under its label (0 Files, 1 Options, 2 Edit, 3 Help); a menu that
+    // would leave the screen's bottom takes the window up with it.
+    void ShowCaptionMenu(PopupMenuForm* menu, int leftOffset);
     // The focus watch: focus outside the main window and its menus closes the menus.
     void FocusWatch(QWindow* focusWindow);
 
@@ -119,7 +116,7 @@ public:
     // The window menu at a title release point.
     void ShowWindowMenu(int x, int y);
     // The drag state: the press point in twips, or none.
-    std::optional<QPoint> pressPoint() const { return press_; }
+    std::optional<QPoint> pressPoint() const;
 
     // The page tracking: writes the indicator for every running page timer.
     void TrackingTick();
@@ -141,19 +138,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
-    void endManualMove();
     void GreetOnFocus();
 
     bool staged_ = false;
     std::array<PageEdit*, 4> pages_{};
-    std::array<PushLabel*, 4> captionLabels_{};
     // The control of this window that last had the focus, as the window's active control: a
     // press on a caption label focuses the window itself on its way to opening a menu, and
     // other windows (menus, panels) keep their own.
     QPointer<QWidget> lastFocus_;
+    // The press point of a press on the window itself.
     std::optional<QPoint> press_;
+    CaptionStrip* strip_ = nullptr;
     bool restoreWatch_ = false;
-    bool manualMove_ = false;
     bool enabling_ = false;
     bool welcomed_ = false;
     bool wasMinimized_ = false;

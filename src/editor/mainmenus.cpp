@@ -29,14 +29,6 @@ PopupMenuForm* Caption(int i, bool load)
 
 int CaptionOffset(int i) { return i >= 0 && i < 4 ? kOffset[i] : 0; }
 
-bool OtherCaptionOpen(int i)
-{
-    for (int j = 0; j < 4; ++j)
-        if (const PopupMenuForm* m = Caption(j, false); m && j != i && m->isVisible())
-            return true;
-    return false;
-}
-
 void HideFilesAndOptions()
 {
     for (int i : {0, 1})

@@ -11,8 +11,6 @@ namespace MainMenus {
 PopupMenuForm* Caption(int i, bool load);
 // Left of caption menu i relative to the main window, in twips.
 int CaptionOffset(int i);
-// True when a caption menu other than i is open.
-bool OtherCaptionOpen(int i);
 
 // Most presses on the main window close the Files and Options menus.
 void HideFilesAndOptions();

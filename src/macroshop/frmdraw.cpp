@@ -12,7 +12,9 @@
 #include "macroshop/mnu3.h"
 #include "macroshop/mnu6.h"
 #include "macroshop/storedstrings.h"
+#include "platform/clock.h"
 #include "platform/twips.h"
+#include "skin/captionstrip.h"
 #include "skin/popupmenuform.h"
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
@@ -57,9 +59,6 @@ frmdraw::frmdraw()
         auto* label = new PushLabel(captions[i], this, PushLabel::Role::MenuItem);
         place(label, lefts[i], kMenuTop, widths[i], 225);
         captionLabels_[i] = label;
-        connect(label, &MouseLabel::mousePressed, this,
-                [this, i](Qt::MouseButton button, int, int) { CaptionLabel_MouseDown(i, button); });
-        label->setPressAction([this, i] { CaptionLabel_MouseDown(i, Qt::LeftButton); });
     }
     Label2 = captionLabels_[0];
     Label3 = captionLabels_[1];
@@ -75,12 +74,25 @@ frmdraw::frmdraw()
     Text1->setFont(QFont("DejaVu Sans Mono", 9));
     SetWide(false);
 
+    strip_ = new CaptionStrip(this, Label1);
     connect(Label1, &MouseLabel::mousePressed, this, &frmdraw::Label1_MouseDown);
-    connect(Label1, &MouseLabel::mouseMoved, this, [this](Qt::MouseButtons, int x, int y) { Title_MouseMove(x, y); });
+    connect(Label1, &MouseLabel::mouseMoved, this, [this](Qt::MouseButtons, int x, int y) {
+        if (strip_->follow(x, y))
+            Clock::processEvents();
+    });
     connect(Label1, &MouseLabel::mouseReleased, this, [this] {
-        Title_MouseUp();
+        strip_->release();
+        pullOntoScreen();
         DockCharMap();
     });
+    CaptionStrip::Captions menus;
+    menus.labels = {captionLabels_.begin(), captionLabels_.end()};
+    menus.menu = &MacroMenus::Caption;
+    menus.show = [this](int i, PopupMenuForm* menu) {
+        const QWidget* label = captionLabels_[i];
+        menu->showAt(Left() + Twips::fromPixels(label->x()), Top() + Twips::fromPixels(label->y() + label->height()));
+    };
+    strip_->setCaptions(std::move(menus));
     connect(Label7, &MouseLabel::mouseReleased, this, [this](Qt::MouseButton b, int, int) { Label7_MouseUp(b); });
     Label7->setPressAction([this] { Label7_MouseUp(Qt::LeftButton); });
     connect(Label9, &MouseLabel::mouseReleased, this, [this](Qt::MouseButton b, int, int) { Label9_MouseUp(b); });
@@ -135,21 +147,11 @@ void frmdraw::SetWide(bool wide)
 
 void frmdraw::CaptionLabel_MouseDown(int i, Qt::MouseButton button)
 {
-    if (button != Qt::LeftButton)
-        return;
-    PopupMenuForm* menu = MacroMenus::Caption(i, true);
-    menu->setOpener(captionLabels_[i]);
-    if (menu->isVisible()) {
-        menu->hide();
-        return;
-    }
-    for (int j = 0; j < 5; ++j)
-        if (PopupMenuForm* other = MacroMenus::Caption(j, false); other && other != menu)
-            other->hide();
-    activateWindow();
-    const QWidget* label = captionLabels_[i];
-    menu->showAt(Left() + Twips::fromPixels(label->x()), Top() + Twips::fromPixels(label->y() + label->height()));
+    if (button == Qt::LeftButton)
+        strip_->toggle(i);
 }
+
+bool frmdraw::StartMove() { return strip_->startMove(); }
 
 void frmdraw::Label10_Click()
 {
@@ -163,7 +165,7 @@ void frmdraw::Label1_MouseDown(Qt::MouseButton button, int x, int y)
         Forms::get<mnu6>().showAt(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
         return;
     }
-    Title_MouseDown(button, x, y);
+    strip_->press(x, y);
 }
 
 void frmdraw::Label7_MouseUp(Qt::MouseButton button)

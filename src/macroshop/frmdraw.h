@@ -3,6 +3,7 @@
 
 #include <array>
 
+class CaptionStrip;
 class MacroEdit;
 class MouseLabel;
 class PopupMenuForm;
@@ -38,6 +39,8 @@ public:
     // or closes it when open.
     void CaptionLabel_MouseDown(int i, Qt::MouseButton button);
     void Label10_Click();
+    // The window menu's "&move" (see CaptionStrip::startMove).
+    bool StartMove();
     void Label1_MouseDown(Qt::MouseButton button, int x, int y);
     void Label7_MouseUp(Qt::MouseButton button);
     void Label9_MouseUp(Qt::MouseButton button);
@@ -56,5 +59,6 @@ protected:
 
 private:
     std::array<PushLabel*, 5> captionLabels_{};
+    CaptionStrip* strip_ = nullptr;
     bool wide_ = false;
 };

@@ -1,6 +1,5 @@
 #include "mnu6.h"
 
-#include "core/commonkit.h"
 #include "core/forms.h"
 #include "macroshop/frmdraw.h"
 #include "macroshop/macroshop.h"
@@ -39,6 +38,6 @@ void mnu6::Move_Click()
         draw.activateWindow();
         Clock::processEvents();
     }
-    CommonKit::DragForm(&draw);
+    draw.StartMove();
     draw.Label1->unsetCursor();
 }

@@ -1,0 +1,79 @@
+#include "asciifiles.h"
+
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "editor/docking.h"
+#include "editor/frmmain.h"
+#include "editor/menu1.h"
+#include "editor/mru.h"
+#include "editor/pages.h"
+#include "platform/codepage.h"
+#include "platform/prompts.h"
+
+#include <QFile>
+
+namespace AsciiFiles {
+
+void Read(frmmain& main, const QString& path)
+{
+    QFile file;
+    CommonKit::ReadProblem problem;
+    if (!CommonKit::OpenRegularFile(file, path, &problem)) {
+        // A pipe or a device is refused and the pages stay; a file that cannot be read counts as
+        // empty, as it always has.
+        if (problem == CommonKit::ReadProblem::NotAFile)
+            Prompts::messageBox("Could not open " + path + ":\n" + CommonKit::ReadProblemText(problem), "Open ascii",
+                                Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        else
+            main.readAsciiText(QString());
+        return;
+    }
+    bool cut = false;
+    const QByteArray bytes = Pages::BoundedAsciiBytes(file, &cut);
+    const bool failed = file.error() != QFileDevice::NoError;
+    cut = main.readAsciiText(failed ? QString() : CodePage::toUnicode(bytes)) || cut;
+    if (cut)
+        Prompts::messageBox(path + " has lines longer than a page holds (" + QString::number(Pages::kPageLimit) +
+                                " characters); they were cut.",
+                            "Open ascii", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
+void Open(frmmain& main)
+{
+    QString name;
+    {
+        Docking::StepAside aside;
+        name = Prompts::openFileName();
+    }
+    if (name.isEmpty())
+        return;
+    OpenRecent(main, name);
+}
+
+void OpenRecent(frmmain& main, const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    Forms::get<menu1>().ShowMru(Mru::Update("MRU2", path));
+    Read(main, path);
+}
+
+void Save(frmmain& main)
+{
+    QString name;
+    {
+        Docking::StepAside aside;
+        name = Prompts::saveFileName();
+    }
+    if (name.isEmpty())
+        return;
+    Forms::get<menu1>().ShowMru(Mru::Update("MRU2", name));
+    QString error;
+    if (!CommonKit::SaveString(Pages::AsciiFileText(main.pageTexts()), name, &error)) {
+        Docking::StepAside aside;
+        Prompts::messageBox("Could not save " + name + ":\n" + error, "Save ascii", Prompts::Buttons::Ok,
+                            Prompts::Icon::Exclamation);
+    }
+}
+
+} // namespace AsciiFiles

@@ -1,0 +1,61 @@
+#include "editcommands.h"
+
+#include "editor/pageedit.h"
+
+#include <QApplication>
+#include <QClipboard>
+
+namespace EditCommands {
+
+void SendKey(frmmain& main, QWidget* focused, frmmain::EditKey key)
+{
+    auto* p = qobject_cast<PageEdit*>(focused);
+    bool isPage = false;
+    for (int n = 1; n <= 4; ++n)
+        isPage = isPage || main.page(n) == p;
+    if (!p || !isPage)
+        return;
+    // The press that opened the menu took the focus from the page, and with it the selection.
+    p->restoreSelection();
+    using K = frmmain::EditKey;
+    switch (key) {
+    case K::Undo: p->undo(); break;
+    case K::Cut: p->cut(); break;
+    case K::Copy: p->copy(); break;
+    case K::Paste: p->pasteLine(); break;
+    }
+    // As the keystroke would have left it: the page keeps the focus.
+    if (main.isVisible())
+        p->setFocus();
+}
+
+void DeleteSelection(frmmain& main)
+{
+    for (int n = 1; n <= 4; ++n) {
+        if (!main.pageTimer[n - 1])
+            continue;
+        main.page(n)->restoreSelection();
+        if (main.page(n)->hasSelectedText())
+            main.page(n)->del();
+    }
+}
+
+void SelectAllActive(frmmain& main, bool moveFocus)
+{
+    for (int n = 1; n <= 4; ++n) {
+        if (!main.pageTimer[n - 1])
+            continue;
+        main.page(n)->setSelection(0, int(main.page(n)->text().size()));
+        if (moveFocus)
+            main.page(n)->setFocus();
+    }
+}
+
+QString CopyAllFields(frmmain& main)
+{
+    const QString text = Pages::CopyAllFieldsText(main.pageTexts());
+    QApplication::clipboard()->setText(text);
+    return text;
+}
+
+} // namespace EditCommands
