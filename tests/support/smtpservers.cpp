@@ -8,6 +8,31 @@
 
 #include <limits>
 
+namespace {
+// Starts a Python server of the tests and reads the "PORT n" it prints once it listens.
+bool startServer(QProcess& process, const QStringList& args, const char* what, quint16* port, QString* error)
+{
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start("/usr/bin/python3", args);
+    if (!process.waitForStarted(10000)) {
+        *error = "python3 did not start: " + process.errorString();
+        return false;
+    }
+    QByteArray line;
+    QDeadlineTimer deadline(20000);
+    while (!line.contains('\n') && !deadline.hasExpired() && process.state() == QProcess::Running) {
+        process.waitForReadyRead(500);
+        line += process.readAllStandardOutput();
+    }
+    if (!line.startsWith("PORT ")) {
+        *error = QString::fromLatin1(what) + " did not come up: " + QString::fromUtf8(line);
+        return false;
+    }
+    *port = quint16(line.mid(5).trimmed().toUInt());
+    return *port != 0;
+}
+} // namespace
+
 SmtpServerProcess::~SmtpServerProcess()
 {
     if (process_.state() != QProcess::NotRunning) {
@@ -27,24 +52,7 @@ bool SmtpServerProcess::start(const Options& o)
         args << "--user" << o.user << "--password" << o.password;
     if (o.maxLine > 0)
         args << "--max-line" << QString::number(o.maxLine);
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start("/usr/bin/python3", args);
-    if (!process_.waitForStarted(10000)) {
-        error_ = "python3 did not start: " + process_.errorString();
-        return false;
-    }
-    QByteArray line;
-    QDeadlineTimer deadline(20000);
-    while (!line.contains('\n') && !deadline.hasExpired() && process_.state() == QProcess::Running) {
-        process_.waitForReadyRead(500);
-        line += process_.readAllStandardOutput();
-    }
-    if (!line.startsWith("PORT ")) {
-        error_ = "the SMTP server did not come up: " + QString::fromUtf8(line);
-        return false;
-    }
-    port_ = quint16(line.mid(5).trimmed().toUInt());
-    return port_ != 0;
+    return startServer(process_, args, "the SMTP server", &port_, &error_);
 }
 
 QList<QJsonObject> SmtpServerProcess::events(const QString& kind) const
@@ -127,24 +135,8 @@ HostileSmtpProcess::~HostileSmtpProcess()
 
 bool HostileSmtpProcess::start(const QString& floodAt)
 {
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start("/usr/bin/python3", {QStringLiteral(QUORL_SOURCE_DIR "/tests/support/smtp_hostile.py"), floodAt});
-    if (!process_.waitForStarted(10000)) {
-        error_ = "python3 did not start: " + process_.errorString();
-        return false;
-    }
-    QByteArray line;
-    QDeadlineTimer deadline(20000);
-    while (!line.contains('\n') && !deadline.hasExpired() && process_.state() == QProcess::Running) {
-        process_.waitForReadyRead(500);
-        line += process_.readAllStandardOutput();
-    }
-    if (!line.startsWith("PORT ")) {
-        error_ = "the hostile relay did not come up: " + QString::fromUtf8(line);
-        return false;
-    }
-    port_ = quint16(line.mid(5).trimmed().toUInt());
-    return port_ != 0;
+    return startServer(process_, {QStringLiteral(QUORL_SOURCE_DIR "/tests/support/smtp_hostile.py"), floodAt},
+                       "the hostile relay", &port_, &error_);
 }
 
 ScriptedSmtp::ScriptedSmtp(FakeClock& clock) : clock_(clock)
