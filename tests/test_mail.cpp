@@ -622,7 +622,13 @@ protected:
         Clock::install(nullptr);
         MailRelay::ForgetPasswords();
         writeSettings();
-        ASSERT_TRUE(SmtpServerProcess::makeCertificate(dir.path(), &cert, &key, &ca));
+        // One authority and certificate serve the whole suite.
+        static QTemporaryDir certificates;
+        static const bool made = SmtpServerProcess::makeCertificate(certificates.path(), &cert, &key, &ca);
+        ASSERT_TRUE(made);
+        cert = certificates.filePath("cert.pem");
+        key = certificates.filePath("key.pem");
+        ca = certificates.filePath("ca.pem");
     }
     // The relay dialog, filled in as a user does; the CA file of the test's own authority
     // unless another is given.
