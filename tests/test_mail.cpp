@@ -5,11 +5,16 @@
 #include "editor/frmrect.h"
 #include "editor/menu5.h"
 #include "editor/pageedit.h"
+#include "effects/fadekit.h"
+#include "macroshop/frmdraw.h"
+#include "macroshop/macroedit.h"
+#include "macroshop/mnu2.h"
 #include "mail/frmbug.h"
 #include "mail/frmemail.h"
 #include "mail/frmrelay.h"
 #include "mail/mailkit.h"
 #include "mail/mailrelay.h"
+#include "mail/mailwait.h"
 #include "mail/wsksock.h"
 #include "skin/pushlabel.h"
 #include "support/smtpservers.h"
@@ -19,11 +24,16 @@
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSslConfiguration>
 #include <QSslCertificate>
 #include <QTest>
+
+#include <fstream>
+#include <string>
 
 using WSKSOCK::Step;
 
@@ -40,7 +50,53 @@ const QByteArray kHeaderTail = "Mime-Version: 1.0\r\n"
                                "\r\n"
                                "This is a multi-part message in MIME format.\r\n"
                                "--NextMimePart\r\n"
+                               "Content-Type: text/plain; charset=utf-8\r\n"
+                               "Content-Transfer-Encoding: quoted-printable\r\n"
                                "\r\n";
+
+// The shop's own ornament and the Windows-1252 letters past ASCII that readers used to garble.
+const QString kOrnament = QString::fromUtf8("\u2039\u203a\u00bb \u00e9 \u20ac");
+
+// The resident memory of this process, in KB.
+long residentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word)
+        if (word == "VmRSS:") {
+            long kb = 0;
+            status >> kb;
+            return kb;
+        }
+    return -1;
+}
+
+// Types as a keyboard does; letters past ASCII come as key events that carry only their text,
+// as an input method sends them.
+void typeText(QWidget* w, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x7f) {
+            QTest::keyClicks(w, QString(c));
+            continue;
+        }
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+// The text as typed, with the CR LF line ends the shop builds its mails with.
+QString crlf(const QString& text) { return QString(text).replace("\n", "\r\n"); }
+
+QWidget* mailWaitWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "mailwait" && w->isVisible())
+            return w;
+    return nullptr;
+}
 
 WSKSOCK::Mail mail(const QString& body = "hello\r\n")
 {
@@ -155,14 +211,18 @@ TEST_F(smtpDialogue, ARefusedRecipientReturnsFalseWithoutData)
 TEST_F(smtpDialogue, AnEmptyBodyGivesTheHeadersTheBoundaryAnEmptyPartAndTheClosingBoundary)
 {
     ASSERT_TRUE(send(mail(QString())));
-    EXPECT_EQ(server->data, "From: from@shop.example\r\nTo: to@example.net\r\nSubject: a subject\r\n" + kHeaderTail +
-                                "\r\n\r\n--NextMimePart--\r\n\r\n\r\n.\r\n");
+    EXPECT_TRUE(server->data.startsWith("From: from@shop.example\r\nTo: to@example.net\r\nSubject: a subject\r\nDate: "))
+        << server->data.toStdString();
+    EXPECT_TRUE(server->data.contains("\r\nMessage-ID: <"));
+    // The part ends in a soft line break: it decodes to nothing at all.
+    EXPECT_TRUE(server->data.endsWith(kHeaderTail + "=\r\n\r\n--NextMimePart--\r\n\r\n\r\n.\r\n"))
+        << server->data.toStdString();
 }
 
 TEST_F(smtpDialogue, BodyLinesThatBeginWithAFullStopAreDoubledAndLineEndsMadeWhole)
 {
     ASSERT_TRUE(send(mail("first\r\n.\r\n.hidden\nlone\rlast")));
-    EXPECT_TRUE(server->data.contains("\r\n\r\nfirst\r\n..\r\n..hidden\r\nlone\r\nlast\r\n\r\n--NextMimePart--"))
+    EXPECT_TRUE(server->data.contains("\r\n\r\nfirst\r\n..\r\n..hidden\r\nlone\r\nlast=\r\n\r\n--NextMimePart--"))
         << server->data.toStdString();
 }
 
@@ -171,10 +231,17 @@ TEST_F(smtpDialogue, TheEndOfDataMustBeAnsweredWith250)
     server->replies["."] = {"554 message rejected as spam\r\n"};
     EXPECT_FALSE(send());
     EXPECT_EQ(failure.step, Step::EndOfData);
+    EXPECT_FALSE(failure.mayHaveGone) << "a relay that said no does not deliver";
+    // A relay that never answers the end gets the ten minutes relays are allowed, and then the
+    // shop says the mail may have gone.
     server->replies["."] = {"", 0, true};
+    const double before = sclock.mono;
     EXPECT_FALSE(send());
     EXPECT_EQ(failure.step, Step::EndOfData);
-    EXPECT_TRUE(failure.detail.isEmpty());
+    EXPECT_EQ(failure.trouble, WSKSOCK::Trouble::TimedOut);
+    EXPECT_TRUE(failure.mayHaveGone);
+    EXPECT_EQ(sclock.mono - before, WSKSOCK::kEndOfDataWait);
+    EXPECT_EQ(failure.detail, "No answer came within 600 seconds.");
 }
 
 TEST_F(smtpDialogue, ASendBegunAt235959FinishesAcrossMidnight)
@@ -197,11 +264,26 @@ TEST_F(smtpDialogue, ARelayThatHangsCostsTwoBoundWaitsAndSaysSo)
     EXPECT_EQ(sclock.spans.mid(1), (QList<double>{3.0, 3.0}));
 }
 
+TEST_F(smtpDialogue, AGreetingOneByteASecondIsATimeOutNotARefusedHello)
+{
+    server->greeting = {"220 slow relay at your service\r\n"};
+    server->greeting.perByte = 1.0;
+    EXPECT_FALSE(send());
+    EXPECT_EQ(failure.step, Step::Greeting);
+    EXPECT_EQ(failure.trouble, WSKSOCK::Trouble::TimedOut);
+    EXPECT_EQ(WSKSOCK::FailureText(failure), "the mail relay did not greet in time");
+    EXPECT_TRUE(failure.detail.startsWith("The answer was not finished within 6 seconds; it began: 220 sl"))
+        << failure.detail.toStdString();
+    sclock.settle();
+    EXPECT_TRUE(server->commands.isEmpty()) << "no hello goes to a greeting that is still coming";
+}
+
 TEST_F(smtpDialogue, ARelayThatClosesMidDialogueFailsAtOnceAtThatStep)
 {
     server->replies["MAIL"] = {"", 0, false, true};
     EXPECT_FALSE(send());
     EXPECT_EQ(failure.step, Step::Sender);
+    EXPECT_EQ(failure.trouble, WSKSOCK::Trouble::Closed);
     EXPECT_EQ(sclock.mono, 1000.0) << "a closed connection has nothing more to wait for";
 }
 
@@ -305,6 +387,25 @@ protected:
         return mails.isEmpty() ? QJsonObject() : mails.last();
     }
     static QByteArray body(const QJsonObject& m) { return SmtpServerProcess::bytesOf(m, "body"); }
+    // The last mail as a mail reader shows it: subject and text decoded.
+    QJsonObject onlyRead()
+    {
+        EXPECT_TRUE(server.waitForMails(1));
+        const auto read = server.events("read");
+        return read.isEmpty() ? QJsonObject() : read.last();
+    }
+    // What every mail must be: text declared as UTF-8 in quoted-printable, plain ASCII on the wire,
+    // no line past 998 octets, a date a reader can parse and a message id.
+    static void expectSound(const QJsonObject& r)
+    {
+        EXPECT_EQ(r.value("charset").toString(), "utf-8");
+        EXPECT_EQ(r.value("cte").toString(), "quoted-printable");
+        EXPECT_TRUE(r.value("ascii_only").toBool());
+        EXPECT_LE(r.value("longest_line").toInt(), 998);
+        EXPECT_TRUE(r.value("date_ok").toBool()) << r.value("date").toString().toStdString();
+        EXPECT_TRUE(r.value("message_id").toString().contains(QRegularExpression("^<[^<>@\\s]+@[^<>@\\s]+>$")))
+            << r.value("message_id").toString().toStdString();
+    }
 
     SmtpServerProcess server;
     std::unique_ptr<RelayEnv> env;
@@ -319,26 +420,29 @@ TEST_F(mailPlaces, EmailMeSendsTheTypedTextsToTheMakers)
     form->Text1->selectAll();
     QTest::keyClicks(form->Text1, "me@example.org + im quorlfan");
     form->Text2->selectAll();
-    QTest::keyClicks(form->Text2, "hi there");
+    typeText(form->Text2, "hi there " + kOrnament);
     form->Text3->selectAll();
     QTest::keyClicks(form->Text3, "line one");
     QTest::keyClick(form->Text3, Qt::Key_Return);
     QTest::keyClicks(form->Text3, ".");
     QTest::keyClick(form->Text3, Qt::Key_Return);
-    QApplication::clipboard()->setText(QString::fromUtf8("caf\u00e9 end"));
+    QApplication::clipboard()->setText(QString::fromUtf8("caf\u00e9 end ") + kOrnament);
     QTest::keyClick(form->Text3, Qt::Key_V, Qt::ControlModifier);
 
     click(form->Label3);
 
+    const QJsonObject r = onlyRead();
+    expectSound(r);
+    EXPECT_EQ(r.value("subject").toString(), "hi there " + kOrnament);
+    EXPECT_EQ(r.value("text").toString(),
+              crlf("me@example.org + im quorlfan\n\n\nline one\n.\n" + QString::fromUtf8("caf\u00e9 end ") + kOrnament));
     const QJsonObject m = onlyMail();
     EXPECT_EQ(m.value("mail_from").toString(), MailKit::kEmailMeSender);
     EXPECT_EQ(m.value("rcpt_tos").toArray().first().toString(), MailKit::kMakersAddress);
     EXPECT_EQ(m.value("from").toString(), MailKit::kEmailMeSender);
     EXPECT_EQ(m.value("to").toString(), MailKit::kMakersAddress);
-    EXPECT_EQ(m.value("subject").toString(), "hi there");
     EXPECT_EQ(m.value("part_type").toString(), "text/plain");
     EXPECT_EQ(m.value("preamble").toString().trimmed(), "This is a multi-part message in MIME format.");
-    EXPECT_EQ(body(m), "me@example.org + im quorlfan\r\n\r\n\r\nline one\r\n.\r\ncaf\xe9 end\r\n");
     ASSERT_GE(prompts.messages.size(), 2);
     EXPECT_EQ(prompts.messages.first().text,
               "This shouldnt take over 35 seconds. Double click the titlebar to hide this form while it is sending.");
@@ -357,27 +461,33 @@ TEST_F(mailPlaces, ReportBugSendsSubjectPartAndExplanation)
     EXPECT_EQ(form->Text1->text(), "Subject");
     EXPECT_EQ(form->Text2->text(), "What part of this program has a bug.");
     form->Text1->clear();
-    QTest::keyClicks(form->Text1, "crash on paste");
+    typeText(form->Text1, kOrnament + " crash on paste");
     form->Text2->clear();
-    QTest::keyClicks(form->Text2, "the pages");
+    typeText(form->Text2, "the pages " + kOrnament);
+    QTest::keyClick(form->Text3, Qt::Key_End, Qt::ControlModifier);
+    typeText(form->Text3, kOrnament);
 
     click(form->Label3);
 
     const QJsonObject m = onlyMail();
     EXPECT_EQ(m.value("mail_from").toString(), MailKit::kBugReportSender);
-    EXPECT_EQ(m.value("subject").toString(), "crash on paste");
-    EXPECT_EQ(body(m), "the pages\r\n\r\n\r\nExplain this problem or send a comment, Put your im or email address here "
-                       "too.\r\n\r\n");
+    const QJsonObject r = onlyRead();
+    expectSound(r);
+    EXPECT_EQ(r.value("subject").toString(), kOrnament + " crash on paste");
+    EXPECT_EQ(r.value("text").toString(), crlf("the pages " + kOrnament +
+                                                   "\n\n\nExplain this problem or send a comment, Put your im or "
+                                                   "email address here too.\n" +
+                                                   kOrnament));
 }
 
 TEST_F(mailPlaces, MailAsciiSendsPagesOneAndThreeAndNeverAccumulates)
 {
     frmmain& main = Forms::get<frmmain>();
-    main.Text1->setText(QString::fromUtf8("\u00ab page one \u00bb"));
+    main.Text1->setText(QString::fromUtf8("\u00ab page one \u00bb ") + kOrnament);
     main.Text3->setText("page three");
     ops& panel = Forms::get<ops>();
     panel.show();
-    prompts.inputs = {" art fan@exam ple.com ", "my art", "look"};
+    prompts.inputs = {" art fan@exam ple.com ", "my art " + kOrnament, "look " + kOrnament};
     click(panel.Label5);
     prompts.inputs = {"artfan@example.com", "again", "twice"};
     click(panel.Label5);
@@ -387,11 +497,18 @@ TEST_F(mailPlaces, MailAsciiSendsPagesOneAndThreeAndNeverAccumulates)
     const QByteArray sig = QByteArray(MailKit::kSignature);
     EXPECT_EQ(mails[0].value("rcpt_tos").toArray().first().toString(), "artfan@example.com");
     EXPECT_EQ(mails[0].value("mail_from").toString(), MailKit::kMailAsciiSender);
-    EXPECT_EQ(mails[0].value("subject").toString(), "my art");
-    EXPECT_EQ(body(mails[0]),
-              "\r\n\r\n\xab page one \xbb\r\npage three\r\n\r\n\r\nlook\r\n\r\n\r\n\r\n\r\n" + sig + "\r\n\r\n\r\n\r\n");
-    EXPECT_EQ(body(mails[1]),
-              "\r\n\r\n\xab page one \xbb\r\npage three\r\n\r\n\r\ntwice\r\n\r\n\r\n\r\n\r\n" + sig + "\r\n\r\n\r\n\r\n");
+    const auto read = server.events("read");
+    ASSERT_EQ(read.size(), 2);
+    const QString page1 = QString::fromUtf8("\u00ab page one \u00bb ") + kOrnament;
+    EXPECT_EQ(read[0].value("subject").toString(), "my art " + kOrnament);
+    EXPECT_EQ(read[0].value("text").toString(),
+              crlf("\n\n" + page1 + "\npage three\n\n\nlook " + kOrnament + "\n\n\n\n\n" + sig + "\n\n\n"));
+    EXPECT_EQ(read[1].value("text").toString(),
+              crlf("\n\n" + page1 + "\npage three\n\n\ntwice\n\n\n\n\n" + sig + "\n\n\n"));
+    for (const QJsonObject& r : read)
+        expectSound(r);
+    EXPECT_NE(read[0].value("message_id").toString(), read[1].value("message_id").toString())
+        << "every mail has a message id of its own";
     ASSERT_EQ(prompts.inputPrompts.size(), 6);
     EXPECT_TRUE(prompts.inputPrompts[0].startsWith("Please enter email address in the text box below with out spaces EX: "));
     EXPECT_EQ(prompts.messages.last().text, "SENT!");
@@ -403,15 +520,60 @@ TEST_F(mailPlaces, MailAsciiSendsPagesOneAndThreeAndNeverAccumulates)
 
 TEST_F(mailPlaces, EmailMacrosSendsTheMacroAndBringsTheShopBack)
 {
-    QWidget shop;
+    frmdraw& shop = Forms::get<frmdraw>();
     shop.show();
-    prompts.inputs = {"friend@example.com", "a macro", "enjoy"};
-    MailKit::EmailMacros("line 1\r\n.\r\nline 3", {&shop});
+    shop.Text1->clear();
+    typeText(shop.Text1, "line 1 " + kOrnament);
+    QTest::keyClick(shop.Text1, Qt::Key_Return);
+    QTest::keyClicks(shop.Text1, ".");
+    QTest::keyClick(shop.Text1, Qt::Key_Return);
+    QTest::keyClicks(shop.Text1, "--NextMimePart");
+    prompts.inputs = {"friend@example.com", "a macro " + kOrnament, "enjoy"};
+    QTest::mousePress(shop.Label3, Qt::LeftButton, {}, shop.Label3->rect().center());
+    QTest::mouseRelease(shop.Label3, Qt::LeftButton, {}, shop.Label3->rect().center());
+    mnu2& options = Forms::get<mnu2>();
+    ASSERT_TRUE(options.isVisible());
+    click(options.item("&email macros"));
+
     const QJsonObject m = onlyMail();
     EXPECT_EQ(m.value("mail_from").toString(), MailKit::kEmailMacrosSender);
-    EXPECT_EQ(body(m), "\r\n\r\nline 1\r\n.\r\nline 3\r\n\r\nenjoy\r\n\r\n\r\n\r\n\r\n" + QByteArray(MailKit::kSignature) +
-                           "\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(m.value("parts").toInt(), 1) << "a macro line like the boundary does not split the mail";
+    const QJsonObject r = onlyRead();
+    expectSound(r);
+    EXPECT_EQ(r.value("subject").toString(), "a macro " + kOrnament);
+    EXPECT_EQ(r.value("text").toString(), crlf("\n\nline 1 " + kOrnament + "\n.\n--NextMimePart\n\nenjoy\n\n\n\n\n" +
+                                                   QString::fromLatin1(MailKit::kSignature) + "\n\n\n"));
     EXPECT_TRUE(shop.isVisible());
+    EXPECT_EQ(prompts.messages.last().text, "SENT!");
+}
+
+TEST_F(mailPlaces, LongAndFadedPagesArriveWholeThroughARelayThatRefusesLongLines)
+{
+    SmtpServerProcess strict;
+    SmtpServerProcess::Options o;
+    o.maxLine = 1000; // 998 octets and CR LF
+    ASSERT_TRUE(strict.start(o)) << strict.error().toStdString();
+    relayTo(strict.port());
+    frmmain& main = Forms::get<frmmain>();
+    QString long1200;
+    for (int i = 0; long1200.size() < 1200; ++i)
+        long1200 += QString::number(i % 10);
+    long1200 += kOrnament;
+    const QString faded = FadeKit::FadeTwoColors(255, 0, 0, 0, 0, 255, "a faded page of art, a faded page of art " + kOrnament, true);
+    ASSERT_GT(faded.size(), 998);
+    main.Text1->setText(long1200);
+    main.Text2->setText(faded);
+    const QString subject = QString(300, QChar(0x20ac)) + " long";
+    prompts.inputs = {"artfan@example.com", subject, "m"};
+    Forms::get<ops>().show();
+    click(Forms::get<ops>().Label5);
+
+    ASSERT_TRUE(strict.waitForMails(1)) << prompts.messages.last().text.toStdString();
+    const QJsonObject r = strict.events("read").last();
+    expectSound(r);
+    const QString text = r.value("text").toString();
+    EXPECT_TRUE(text.contains("\r\n" + long1200 + "\r\n" + faded + "\r\n")) << text.toStdString();
+    EXPECT_EQ(r.value("subject").toString(), subject);
     EXPECT_EQ(prompts.messages.last().text, "SENT!");
 }
 
@@ -460,19 +622,18 @@ protected:
         Clock::install(nullptr);
         MailRelay::ForgetPasswords();
         writeSettings();
-        ASSERT_TRUE(SmtpServerProcess::makeCertificate(dir.path(), &cert, &key));
-        QSslConfiguration conf = QSslConfiguration::defaultConfiguration();
-        saved = conf;
-        conf.addCaCertificates(cert);
-        QSslConfiguration::setDefaultConfiguration(conf);
+        // One authority and certificate serve the whole suite.
+        static QTemporaryDir certificates;
+        static const bool made = SmtpServerProcess::makeCertificate(certificates.path(), &cert, &key, &ca);
+        ASSERT_TRUE(made);
+        cert = certificates.filePath("cert.pem");
+        key = certificates.filePath("key.pem");
+        ca = certificates.filePath("ca.pem");
     }
-    void TearDown() override
-    {
-        QSslConfiguration::setDefaultConfiguration(saved);
-        mailPlaces::TearDown();
-    }
-    // The relay dialog, filled in as a user does.
-    void setRelay(const QString& user, const QString& password, int security)
+    // The relay dialog, filled in as a user does; the CA file of the test's own authority
+    // unless another is given.
+    void setRelay(const QString& user, const QString& password, int security, const QString& caFile = "ca",
+                  const QString& address = "artist@example.org")
     {
         frmemail& form = Forms::get<frmemail>();
         form.show();
@@ -483,11 +644,14 @@ protected:
         QTest::keyClicks(relay->Text2, QString::number(server.port()));
         QTest::keyClicks(relay->Text3, user);
         QTest::keyClicks(relay->Text4, password);
-        relay->Combo1->setCurrentIndex(security);
+        relay->Combo1->setFocus();
+        for (int i = 0; i < security; ++i)
+            QTest::keyClick(relay->Combo1, Qt::Key_Down);
+        QTest::keyClicks(relay->Text5, address);
+        QTest::keyClicks(relay->Text6, caFile == "ca" ? ca : caFile);
         click(relay->Label3);
     }
-    QString cert, key;
-    QSslConfiguration saved;
+    QString cert, key, ca;
 };
 
 TEST_F(mailSecure, StartTlsAndLogInDeliverTheMail)
@@ -498,20 +662,68 @@ TEST_F(mailSecure, StartTlsAndLogInDeliverTheMail)
     EXPECT_EQ(CommonKit::Setting("SMTPTLS"), "starttls");
     EXPECT_EQ(CommonKit::Setting("SMTPUSER"), "artist");
     EXPECT_FALSE(readBytes("quorl.ini").contains("pa55word")) << "the password stays out of the settings file";
-    // No keyring here: the dialog says the password is kept for this run only.
+    EXPECT_EQ(CommonKit::Setting("SMTPCAFILE"), ca);
+    EXPECT_EQ(CommonKit::Setting("SMTPFROM"), "artist@example.org");
+    // No keyring here: the dialog says what is missing and what follows.
     ASSERT_FALSE(prompts.messages.isEmpty());
-    EXPECT_TRUE(prompts.messages.last().text.startsWith("No keyring took the password"));
+    EXPECT_EQ(prompts.messages.last().text,
+              "The password was not kept in a keyring. No Secret Service is running on this desktop, so there is no "
+              "keyring to keep it in.\n\nThe shop keeps it until it closes; in each later run it asks for the "
+              "password once, at the first mail.");
 
     frmemail& form = Forms::get<frmemail>();
     form.Text2->setText("secure hello");
     click(form.Label3);
     const QJsonObject m = onlyMail();
     EXPECT_EQ(m.value("subject").toString(), "secure hello");
+    // After a log-in the mail goes out from the user's own address.
+    EXPECT_EQ(m.value("mail_from").toString(), "artist@example.org");
+    EXPECT_EQ(m.value("from").toString(), "artist@example.org");
     const auto auths = server.events("auth");
     ASSERT_EQ(auths.size(), 1);
     EXPECT_TRUE(auths[0].value("ok").toBool());
     EXPECT_TRUE(auths[0].value("tls").toBool());
     EXPECT_FALSE(server.received().contains("pa55word")) << "nothing of the log-in goes in the clear";
+}
+
+TEST_F(mailSecure, WithoutTheRelaysCaFileTheCertificateIsRefused)
+{
+    ASSERT_TRUE(server.start({cert, key, "artist", "pa55word"})) << server.error().toStdString();
+    setRelay("artist", "pa55word", 1, "");
+    click(Forms::get<frmemail>().Label3);
+    EXPECT_TRUE(prompts.messages.last().text.startsWith("Your mail was not sent: the connection could not be made secure."))
+        << prompts.messages.last().text.toStdString();
+    EXPECT_TRUE(server.events("auth").isEmpty());
+
+    // A file that holds no certificate is refused by the dialog itself.
+    writeBytes("not-a-cert.pem", "hello");
+    prompts.messages.clear();
+    setRelay("artist", "", 1, path("not-a-cert.pem"));
+    ASSERT_FALSE(prompts.messages.isEmpty());
+    EXPECT_TRUE(prompts.messages.last().text.startsWith("The CA file holds no certificate that can be read"));
+    EXPECT_TRUE(Forms::loaded<frmrelay>()->isVisible());
+}
+
+TEST_F(mailSecure, AWrongPasswordIsAskedForAgainAndTheRightOneSends)
+{
+    ASSERT_TRUE(server.start({cert, key, "artist", "pa55word"})) << server.error().toStdString();
+    setRelay("artist", "", 1);
+    prompts.inputs = {"wrong-one", "pa55word"};
+    click(Forms::get<frmemail>().Label3);
+    ASSERT_TRUE(server.waitForMails(1)) << prompts.messages.last().text.toStdString();
+    const auto auths = server.events("auth");
+    ASSERT_EQ(auths.size(), 2);
+    EXPECT_FALSE(auths[0].value("ok").toBool());
+    EXPECT_TRUE(auths[1].value("ok").toBool());
+    ASSERT_EQ(prompts.inputPrompts.size(), 2);
+    EXPECT_TRUE(prompts.inputPrompts[1].startsWith("The mail relay refused the password."));
+    EXPECT_EQ(prompts.messages.last().text, "Your message has been sent.");
+
+    // The right one is what the run keeps: the next mail asks nothing.
+    Forms::get<frmemail>().show();
+    click(Forms::get<frmemail>().Label3);
+    EXPECT_TRUE(server.waitForMails(2));
+    EXPECT_EQ(prompts.inputPrompts.size(), 2);
 }
 
 TEST_F(mailSecure, WithoutAKeyringThePasswordIsAskedForAtTheSend)
@@ -609,6 +821,50 @@ TEST_F(mailDialogsScripted, DoubleClickingTheTitleWhileSendingHidesTheDialogAndT
     EXPECT_EQ(server->commands.size(), 5);
 }
 
+TEST_F(mailDialogsScripted, ARelayThatTakesTwelveSecondsOverTheEndHoldsOneMailAndTheShopSaysSent)
+{
+    RelayEnv env("127.0.0.1", server->port());
+    bool told = false;
+    server->replies["."] = {"250 queued after a long look\r\n", 12};
+    server->replies["."].action = [&] { told = mailWaitWindow() != nullptr; };
+    prompts.inputs = {"artfan@example.com", "slow", "relay"};
+    Forms::get<frmmain>().Text1->setText("art");
+    Forms::get<ops>().show();
+    click(Forms::get<ops>().Label5);
+    EXPECT_EQ(prompts.messages.last().text, "SENT!");
+    EXPECT_EQ(prompts.messages.size(), 2) << "no failure, no offer to send again";
+    EXPECT_EQ(server->commands.count("data"), 1);
+    EXPECT_EQ(server->data.count("\r\n.\r\n"), 1) << "the relay holds one mail";
+    EXPECT_TRUE(told) << "a slow relay gets a window that says what is happening";
+    EXPECT_EQ(mailWaitWindow(), nullptr);
+}
+
+TEST_F(mailDialogsScripted, StoppingTheWaitSaysTheMailMayHaveGoneBeforeOfferingToSendAgain)
+{
+    RelayEnv env("127.0.0.1", server->port());
+    server->replies["."] = {"", 0, true};
+    const double start = sclock.mono;
+    bool clicked = false;
+    server->later(8, [&] {
+        QWidget* w = mailWaitWindow();
+        ASSERT_NE(w, nullptr);
+        QTest::mouseClick(w->findChild<QPushButton*>(), Qt::LeftButton);
+        clicked = true;
+    });
+    prompts.inputs = {"artfan@example.com", "s", "m"};
+    prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::No};
+    MailKit::MailAscii();
+    EXPECT_TRUE(clicked);
+    EXPECT_LT(sclock.mono - start, 10.0) << "the stop ends the wait";
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_TRUE(prompts.messages[1].text.startsWith("Your mail may have been sent: the wait for the mail relay's answer "
+                                                     "to the end of the message was stopped"))
+        << prompts.messages[1].text.toStdString();
+    EXPECT_TRUE(prompts.messages[1].text.endsWith("sent again, it may arrive twice. Send it again anyway?"));
+    EXPECT_EQ(prompts.messages[1].buttons, Prompts::Buttons::YesNo);
+    EXPECT_EQ(server->data.count("\r\n.\r\n"), 1);
+}
+
 TEST_F(mailDialogsScripted, TheRelayDialogRefusesABadPortAndALineBreakInAOneLineBox)
 {
     frmrelay& relay = Forms::get<frmrelay>();
@@ -665,4 +921,43 @@ TEST_F(mailDialogs, TheOptionsPanelAndTheSubmenuOpenTheirDialogs)
     ASSERT_NE(Forms::loaded<frmbug>(), nullptr);
     EXPECT_TRUE(Forms::loaded<frmbug>()->isVisible());
     EXPECT_TRUE(prompts.messages.isEmpty()) << "opening sends nothing";
+}
+
+// Hostile relays of the test's own, as processes on loopback, on the real clock.
+class mailHostile : public ShopTest {
+protected:
+    void SetUp() override
+    {
+        ShopTest::SetUp();
+        Clock::install(nullptr);
+        writeSettings();
+    }
+};
+
+TEST_F(mailHostile, ARelayThatFloodsAnAnswerFailsThatStepAndTheShopStaysSmall)
+{
+    const QList<std::pair<QString, QString>> cases{
+        {"GREETING", "Your mail was not sent: the mail relay's greeting was too long."},
+        {"MAIL", "Your mail was not sent: the mail relay's answer to the sender was too long."}};
+    for (const auto& [at, sentence] : cases) {
+        HostileSmtpProcess hostile;
+        ASSERT_TRUE(hostile.start(at)) << hostile.error().toStdString();
+        RelayEnv env("127.0.0.1", hostile.port());
+        const long before = residentKb();
+        prompts.messages.clear();
+        prompts.inputs = {"artfan@example.com", "s", "m"};
+        prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::No};
+        Forms::get<frmmain>().Text1->setText("art");
+        Forms::get<ops>().show();
+        Forms::get<ops>().show();
+    click(Forms::get<ops>().Label5);
+        ASSERT_EQ(prompts.messages.size(), 2) << at.toStdString();
+        EXPECT_TRUE(prompts.messages[1].text.startsWith(sentence + "\n\nThe mail relay sent more than 8192 bytes"))
+            << prompts.messages[1].text.toStdString();
+        EXPECT_LT(residentKb() - before, 32 * 1024) << "the flood is not kept";
+#if !defined(__SANITIZE_ADDRESS__)
+        EXPECT_LT(residentKb(), 100 * 1024);
+#endif
+        EXPECT_TRUE(Forms::get<frmmain>().isVisible());
+    }
 }

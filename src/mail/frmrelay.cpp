@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QSslCertificate>
 
 namespace {
 const char* const kTitle = "Mail relay";
@@ -53,14 +54,19 @@ frmrelay::frmrelay()
     Text4->setEchoMode(QLineEdit::Password);
     Combo1 = new QComboBox(this);
     Combo1->addItems({"none", "STARTTLS", "TLS from the start"});
-    Label2 = row("&host", 420, Text1);
-    Label6 = row("p&ort", 840, Text2);
-    Label7 = row("&user name", 1260, Text3);
-    Label8 = row("pass&word", 1680, Text4);
-    Label9 = row("secur&ity", 2100, Combo1);
-    Label10 = new MouseLabel("An empty host sends through the shop's own relay. The password is kept in the keyring.", this);
+    Label2 = row("&host", 330, Text1);
+    Label6 = row("p&ort", 690, Text2);
+    Label7 = row("&user name", 1050, Text3);
+    Label8 = row("pass&word", 1410, Text4);
+    Label9 = row("secur&ity", 1770, Combo1);
+    Text5 = line();
+    Text6 = line();
+    Text6->setPlaceholderText("the system's own");
+    Label11 = row("your a&ddress", 2130, Text5);
+    Label12 = row("CA &file", 2490, Text6);
+    Label10 = new MouseLabel("An empty host means the shop's own relay.", this);
     Label10->setWordWrap(true);
-    place(Label10, 240, 2500, 4920, 480);
+    place(Label10, 240, 2820, 4920, 270);
 
     Label3 = makeButton(Image1, "&Ok", 1080, 3120);
     Label4 = makeButton(Image3, "&Cancel", 3180, 3120);
@@ -72,6 +78,8 @@ frmrelay::frmrelay()
     Text2->setText(CommonKit::Setting("SMTPPORT").trimmed());
     Text3->setText(CommonKit::Setting("SMTPUSER").trimmed());
     Text4->setPlaceholderText("unchanged");
+    Text5->setText(CommonKit::Setting("SMTPFROM").trimmed());
+    Text6->setText(CommonKit::Setting("SMTPCAFILE").trimmed());
     Combo1->setCurrentIndex(int(security));
 }
 
@@ -82,8 +90,8 @@ void frmrelay::Form_Load()
     skin.buttonImages = {Image1, Image3};
     skin.title = Label1;
     skin.titleKey = "frm2titlebar";
-    skin.statics = {Label2, Label6, Label7, Label8, Label9, Label10};
-    skin.textBoxes = {Text1, Text2, Text3, Text4, Combo1};
+    skin.statics = {Label2, Label6, Label7, Label8, Label9, Label10, Label11, Label12};
+    skin.textBoxes = {Text1, Text2, Text3, Text4, Combo1, Text5, Text6};
     skin.buttons = {Label3, Label4};
     ApplyDialogSkin(skin);
     // The choice list draws with the button colours; it looks like the boxes beside it.
@@ -99,6 +107,8 @@ void frmrelay::Label3_Click()
     relay.host = Text1->text().trimmed();
     relay.user = Text3->text().trimmed();
     relay.security = WSKSOCK::Security(Combo1->currentIndex());
+    relay.sender = Text5->text().trimmed();
+    relay.caFile = Text6->text().trimmed();
     const auto refuse = [this](const QString& text) {
         CommonKit::NotOnTop(this);
         Prompts::messageBox(text, kTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
@@ -106,6 +116,19 @@ void frmrelay::Label3_Click()
     };
     if (hasBlankOrBreak(relay.host) || hasBlankOrBreak(relay.user)) {
         refuse("The host and the user name may not hold blanks or line breaks.");
+        return;
+    }
+    if (hasBlankOrBreak(relay.sender) || (!relay.sender.isEmpty() && !relay.sender.contains('@'))) {
+        refuse("Your address must be one address, such as artfan@example.com, without blanks.");
+        return;
+    }
+    if (!relay.user.isEmpty() && relay.sender.isEmpty() && !relay.user.contains('@')) {
+        refuse("With a user name, give your own address too: a relay you log in to sends only from your address.");
+        return;
+    }
+    if (!relay.caFile.isEmpty() && QSslCertificate::fromPath(relay.caFile, QSsl::Pem).isEmpty() &&
+        QSslCertificate::fromPath(relay.caFile, QSsl::Der).isEmpty()) {
+        refuse("The CA file holds no certificate that can be read: " + relay.caFile);
         return;
     }
     const QString port = Text2->text().trimmed();
@@ -130,7 +153,9 @@ void frmrelay::Label3_Click()
     if (!relay.user.isEmpty() && !password.isEmpty()) {
         QString why;
         if (!MailRelay::StorePassword(relay, password, &why))
-            refuse("No keyring took the password, so it is kept only until the shop closes.\n\n" + why);
+            refuse("The password was not kept in a keyring. " + why +
+                   "\n\nThe shop keeps it until it closes; in each later run it asks for the password once, at the "
+                   "first mail.");
     }
     Forms::unload<frmrelay>();
 }

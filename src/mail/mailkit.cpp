@@ -7,9 +7,12 @@
 #include "editor/frmrect.h"
 #include "editor/pageedit.h"
 #include "mail/mailrelay.h"
+#include "mail/mailwait.h"
 #include "platform/prompts.h"
 
 #include <QCoreApplication>
+
+#include <memory>
 
 namespace MailKit {
 
@@ -117,18 +120,40 @@ QString InputBoxBody(const QString& art, const QString& message)
 
 bool Send(const WSKSOCK::Mail& mail, WSKSOCK::Failure* failure)
 {
+    WSKSOCK::Failure local;
+    WSKSOCK::Failure& f = failure ? *failure : local;
     WSKSOCK::Relay relay = MailRelay::Current();
-    if (!MailRelay::FillPassword(relay)) {
-        if (failure)
-            *failure = {WSKSOCK::Step::Login, QCoreApplication::translate("MailKit", "No password was given.")};
-        return false;
+    WSKSOCK::Mail m = mail;
+    // A submission relay takes mail only from the address of the user who logged in.
+    m.sender = MailRelay::SenderFor(relay, mail.sender);
+    // A relay slow over the end of the mail gets a window that says so and can stop the wait.
+    auto wait = std::make_unique<MailWait>();
+    WSKSOCK::SetEndOfDataWatch([w = wait.get()](double waited) { return w->watch(waited); });
+    struct Unwatch {
+        ~Unwatch() { WSKSOCK::SetEndOfDataWatch({}); }
+    } unwatch;
+    // After a refused log-in the password is asked for again; a cancelled prompt ends it.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!MailRelay::FillPassword(relay, attempt > 0)) {
+            f = {WSKSOCK::Step::Login, QCoreApplication::translate("MailKit", "No password was given.")};
+            return false;
+        }
+        if (WSKSOCK::SendMail(m, relay, &f))
+            return true;
+        if (!f.loginRefused)
+            return false;
+        MailRelay::ForgetPassword(relay);
     }
-    return WSKSOCK::SendMail(mail, relay, failure);
+    return false;
 }
 
 bool TellFailure(const WSKSOCK::Failure& failure, bool offerRetry)
 {
-    QString text = QCoreApplication::translate("MailKit", "Your mail was not sent: %1.").arg(WSKSOCK::StepText(failure.step));
+    QString text = QCoreApplication::translate("MailKit", "Your mail was not sent: %1.").arg(WSKSOCK::FailureText(failure));
+    if (failure.mayHaveGone)
+        text = QCoreApplication::translate("MailKit", "Your mail may have been sent: %1, after it had received all of "
+                                                      "the mail.")
+                   .arg(WSKSOCK::FailureText(failure));
     if (!failure.detail.isEmpty())
         text += "\n\n" + failure.detail.left(400);
     if (failure.step == WSKSOCK::Step::Connection || failure.step == WSKSOCK::Step::Secure ||
@@ -138,7 +163,10 @@ bool TellFailure(const WSKSOCK::Failure& failure, bool offerRetry)
         Prompts::messageBox(text, kTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return false;
     }
-    text += "\n\n" + QCoreApplication::translate("MailKit", "Try again?");
+    text += "\n\n" + (failure.mayHaveGone
+                           ? QCoreApplication::translate("MailKit", "The mail may already be on its way; sent again, it may "
+                                                                  "arrive twice. Send it again anyway?")
+                           : QCoreApplication::translate("MailKit", "Try again?"));
     return Prompts::messageBox(text, kTitle, Prompts::Buttons::YesNo, Prompts::Icon::Exclamation) == Prompts::Answer::Yes;
 }
 

@@ -5,6 +5,8 @@
 #include "platform/prompts.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QHash>
 #include <qt6keychain/keychain.h>
 
@@ -39,6 +41,21 @@ quint16 portOf(const QString& text, quint16 fallback)
     return ok && n >= 1 && n <= 65535 ? quint16(n) : fallback;
 }
 
+// True when the session bus has no keyring on it (running or startable): the usual cause of a
+// keyring job's bare "Unknown error".
+bool keyringMissing()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface())
+        return true;
+    const QStringList names = bus.interface()->registeredServiceNames().value() +
+                              bus.interface()->activatableServiceNames().value();
+    for (const char* keyring : {"org.freedesktop.secrets", "org.kde.kwalletd5", "org.kde.kwalletd6"})
+        if (names.contains(QLatin1String(keyring)))
+            return false;
+    return true;
+}
+
 // Runs one keyring job and waits for its answer; false when it failed or did not answer.
 // The job deletes itself once it has answered; a read's password comes back in secret.
 bool runJob(QKeychain::Job* job, QString* why, QString* secret = nullptr)
@@ -62,7 +79,9 @@ bool runJob(QKeychain::Job* job, QString* why, QString* secret = nullptr)
         return false;
     }
     if (error != QKeychain::NoError && why)
-        *why = text;
+        *why = keyringMissing() ? QCoreApplication::translate("MailRelay", "No Secret Service is running on this desktop, "
+                                                                          "so there is no keyring to keep it in.")
+                                : QCoreApplication::translate("MailRelay", "The keyring said: %1.").arg(text);
     return error == QKeychain::NoError;
 }
 
@@ -75,6 +94,8 @@ WSKSOCK::Relay Stored()
     relay.security = SecurityFromName(CommonKit::Setting("SMTPTLS"));
     relay.port = portOf(CommonKit::Setting("SMTPPORT"), DefaultPort(relay.security));
     relay.user = CommonKit::Setting("SMTPUSER").trimmed();
+    relay.sender = CommonKit::Setting("SMTPFROM").trimmed();
+    relay.caFile = CommonKit::Setting("SMTPCAFILE").trimmed();
     if (relay.host.isEmpty()) {
         relay = {};
         relay.host = QString::fromLatin1(kFixedHost);
@@ -101,6 +122,8 @@ void Store(const WSKSOCK::Relay& relay)
     CommonKit::SetSetting("SMTPPORT", QString::number(relay.port));
     CommonKit::SetSetting("SMTPUSER", relay.user.trimmed());
     CommonKit::SetSetting("SMTPTLS", SecurityName(relay.security));
+    CommonKit::SetSetting("SMTPFROM", relay.sender.trimmed());
+    CommonKit::SetSetting("SMTPCAFILE", relay.caFile.trimmed());
 }
 
 QString SecurityName(WSKSOCK::Security security)
@@ -133,29 +156,45 @@ quint16 DefaultPort(WSKSOCK::Security security)
     return 25;
 }
 
-bool FillPassword(WSKSOCK::Relay& relay)
+bool FillPassword(WSKSOCK::Relay& relay, bool refused)
 {
     if (relay.user.isEmpty())
         return true;
     const QString key = keyFor(relay);
-    auto* job = new QKeychain::ReadPasswordJob(QString::fromLatin1(kKeyringService));
-    job->setKey(key);
-    QString stored;
-    if (runJob(job, nullptr, &stored) && !stored.isEmpty()) {
-        relay.password = stored;
-        return true;
+    if (!refused) {
+        // What the user typed in this run comes first: it may mend a keyring's stale password.
+        if (const auto it = typedThisRun().constFind(key); it != typedThisRun().constEnd()) {
+            relay.password = *it;
+            return true;
+        }
+        auto* job = new QKeychain::ReadPasswordJob(QString::fromLatin1(kKeyringService));
+        job->setKey(key);
+        QString stored;
+        if (runJob(job, nullptr, &stored) && !stored.isEmpty()) {
+            relay.password = stored;
+            return true;
+        }
     }
-    if (const auto it = typedThisRun().constFind(key); it != typedThisRun().constEnd()) {
-        relay.password = *it;
-        return true;
-    }
-    relay.password = Prompts::passwordBox(
-        QCoreApplication::translate("MailRelay", "Password of %1 at the mail relay %2:").arg(relay.user, relay.host),
-        QStringLiteral("Mail relay"));
+    QString prompt = QCoreApplication::translate("MailRelay", "Password of %1 at the mail relay %2:").arg(relay.user, relay.host);
+    if (refused)
+        prompt = QCoreApplication::translate("MailRelay", "The mail relay refused the password. ") + prompt;
+    relay.password = Prompts::passwordBox(prompt, QStringLiteral("Mail relay"));
     if (relay.password.isEmpty())
         return false;
     typedThisRun().insert(key, relay.password);
     return true;
+}
+
+void ForgetPassword(const WSKSOCK::Relay& relay) { typedThisRun().remove(keyFor(relay)); }
+
+QString SenderFor(const WSKSOCK::Relay& relay, const QString& shopSender)
+{
+    if (relay.user.isEmpty())
+        return shopSender;
+    if (!relay.sender.isEmpty())
+        return relay.sender;
+    // A user name that is an address is the user's own address.
+    return relay.user.contains('@') ? relay.user : shopSender;
 }
 
 bool StorePassword(const WSKSOCK::Relay& relay, const QString& password, QString* why)

@@ -4,7 +4,8 @@
 #include <QString>
 
 // The relay every mail goes through: the shop's fixed one, or the user's own (host, port, user
-// name and security kept in the settings file, the password in the desktop's keyring).
+// name, the user's own address, security and a certificate file kept in the settings file, the
+// password in the desktop's keyring).
 // QUORL_SMTP_RELAY and QUORL_SMTP_PORT override host and port.
 namespace MailRelay {
 
@@ -21,9 +22,14 @@ WSKSOCK::Security SecurityFromName(const QString& name);
 // The usual port of each kind of security.
 quint16 DefaultPort(WSKSOCK::Security security);
 
-// Puts the password into the relay when it has a user name: from the keyring, else from what was
-// typed earlier in this run, else asked for. False when none could be had (the user cancelled).
-bool FillPassword(WSKSOCK::Relay& relay);
+// Puts the password into the relay when it has a user name: what was typed earlier in this run,
+// else the keyring's, else asked for. After a refused log-in (refused) it is asked for again,
+// saying so. False when none could be had (the user cancelled).
+bool FillPassword(WSKSOCK::Relay& relay, bool refused = false);
+// Forgets what this run keeps for the relay's user (after the relay refused it).
+void ForgetPassword(const WSKSOCK::Relay& relay);
+// The sender a mail goes out with: the user's own address after a log-in, else the shop's.
+QString SenderFor(const WSKSOCK::Relay& relay, const QString& shopSender);
 // Keeps the password in the keyring; when no keyring answers it is kept for this run only and the
 // result is false, with why.
 bool StorePassword(const WSKSOCK::Relay& relay, const QString& password, QString* why = nullptr);

@@ -4,13 +4,18 @@
 #include "platform/codepage.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QSslSocket>
 #include <QStringList>
+#include <QUuid>
 
+#include <algorithm>
 #include <map>
 
 namespace WSKSOCK {
@@ -21,12 +26,17 @@ namespace {
 constexpr double kReplyWait = 3.0;
 constexpr double kConnectWait = 10.0;
 constexpr double kLookupWait = 10.0;
+// What Qt may hold unread for one connection; a reply is capped well below it.
+constexpr qint64 kReadBuffer = 64 * 1024;
+// The long wait after the final full stop goes in slices, so its watch is asked now and then.
+constexpr double kWatchSlice = 1.0;
 const char* const kNoAddress = "255.255.255.255";
 // The name the shop gives after "helo ".
 const char* const kClientDomain = "shop.quorl.example";
 const QByteArray kCrLf = "\r\n";
 
 bool started = false;
+std::function<bool(double)> endOfDataWatch;
 
 struct Connection {
     QPointer<QSslSocket> socket;
@@ -103,10 +113,127 @@ QStringList authMechanisms(const QString& ehlo)
     return out;
 }
 
-QString command(int socket, const QString& text)
+// What one wait for an answer brought.
+struct Heard {
+    QByteArray bytes;
+    bool tooLong = false; // more than a reply may hold came without its end
+    bool closed = false;  // the connection is gone
+    double waited = 0;    // the seconds the waits were allowed
+    QString text() const { return CodePage::toUnicode(bytes).trimmed(); }
+    // A whole answer: a complete reply, or at least a whole line of one that is not.
+    bool whole() const { return !tooLong && (CompleteReply(bytes) || bytes.endsWith('\n')); }
+};
+
+// Reads what is there, never more than one byte past the cap; true when the cap is passed.
+bool pull(QSslSocket* s, QByteArray& got)
+{
+    const qint64 room = kMaxReply + 1 - got.size();
+    if (room > 0)
+        got += s->read(room);
+    return got.size() > kMaxReply;
+}
+
+void waitInto(QSslSocket* s, Heard& h, double seconds)
+{
+    h.waited += seconds;
+    Clock::waitFor(seconds, [&] {
+        h.tooLong = pull(s, h.bytes);
+        return h.tooLong || CompleteReply(h.bytes) || s->state() != QAbstractSocket::ConnectedState;
+    });
+    if (!h.tooLong)
+        h.tooLong = pull(s, h.bytes);
+}
+
+// One answer: a bounded wait, and a second one when nothing, or only part of a line, came.
+Heard hear(int socket)
+{
+    Heard h;
+    QSslSocket* s = find(socket);
+    if (!s) {
+        h.closed = true;
+        return h;
+    }
+    waitInto(s, h, kReplyWait);
+    if (!h.tooLong && !h.bytes.endsWith('\n') && s->state() == QAbstractSocket::ConnectedState)
+        waitInto(s, h, kReplyWait);
+    h.closed = s->state() != QAbstractSocket::ConnectedState;
+    return h;
+}
+
+// The answer to the final full stop: a relay may take minutes to accept a mail (it may be
+// checking it), so the wait is long, in slices, and the watch may end it.
+Heard hearEnd(int socket, bool* stopped)
+{
+    Heard h;
+    *stopped = false;
+    QSslSocket* s = find(socket);
+    if (!s) {
+        h.closed = true;
+        return h;
+    }
+    const double start = Clock::monotonic();
+    h.waited = kEndOfDataWait;
+    for (;;) {
+        const double spent = Clock::monotonic() - start;
+        if (spent >= kEndOfDataWait)
+            break;
+        const bool over = Clock::waitFor(std::min(kWatchSlice, kEndOfDataWait - spent), [&] {
+            h.tooLong = pull(s, h.bytes);
+            if (h.tooLong || CompleteReply(h.bytes) || s->state() != QAbstractSocket::ConnectedState)
+                return true;
+            *stopped = endOfDataWatch && !endOfDataWatch(Clock::monotonic() - start);
+            return *stopped;
+        });
+        if (over)
+            break;
+    }
+    h.closed = s->state() != QAbstractSocket::ConnectedState;
+    return h;
+}
+
+Heard command(int socket, const QString& text)
 {
     SendText(socket, CodePage::fromUnicode(text) + kCrLf);
-    return ReadAnswer(socket);
+    return hear(socket);
+}
+
+QString seconds(double n) { return QString::number(n, 'g', 4); }
+
+// Fills f for an answer that is not the one expected; false always.
+bool judgeFailed(Failure& f, Step step, const Heard& h)
+{
+    f = {};
+    f.step = step;
+    const QString text = h.text();
+    if (h.tooLong) {
+        f.trouble = Trouble::TooLong;
+        f.detail = QCoreApplication::translate("WSKSOCK",
+                                               "The mail relay sent more than %1 bytes without ending its answer, so "
+                                               "the shop closed the connection.")
+                       .arg(kMaxReply);
+    } else if (text.isEmpty()) {
+        f.trouble = h.closed ? Trouble::Closed : Trouble::TimedOut;
+        f.detail = h.closed ? QCoreApplication::translate("WSKSOCK", "The mail relay closed the connection.")
+                            : QCoreApplication::translate("WSKSOCK", "No answer came within %1 seconds.").arg(seconds(h.waited));
+    } else if (!h.whole()) {
+        f.trouble = h.closed ? Trouble::Closed : Trouble::TimedOut;
+        f.detail = QCoreApplication::translate("WSKSOCK", "The answer was not finished within %1 seconds; it began: %2")
+                       .arg(seconds(h.waited), text.left(200));
+    } else {
+        f.detail = text;
+    }
+    return false;
+}
+
+// The design's test (the code anywhere in a whole answer), or the code of the last line.
+bool judge(Failure& f, Step step, const Heard& h, const char* code)
+{
+    return (h.whole() && holds(h.text(), code)) || judgeFailed(f, step, h);
+}
+
+bool judgeLast(Failure& f, Step step, const Heard& h, int code)
+{
+    return (h.whole() && lastCode(h.text()) == code) || judgeFailed(f, step, h);
 }
 
 QString socketError(QSslSocket* s)
@@ -124,23 +251,24 @@ bool hasLineBreak(const QString& text) { return text.contains('\r') || text.cont
 bool logIn(int socket, const Relay& relay, const QString& ehlo, Failure& f)
 {
     const QStringList mechanisms = authMechanisms(ehlo);
-    QString r;
+    Heard h;
     if (mechanisms.contains("PLAIN")) {
         const QByteArray token = QByteArray(1, '\0') + relay.user.toUtf8() + QByteArray(1, '\0') + relay.password.toUtf8();
-        r = command(socket, "auth PLAIN " + QString::fromLatin1(token.toBase64()));
+        h = command(socket, "auth PLAIN " + QString::fromLatin1(token.toBase64()));
     } else if (mechanisms.contains("LOGIN")) {
-        r = command(socket, "auth LOGIN");
-        if (lastCode(r) == 334)
-            r = command(socket, QString::fromLatin1(relay.user.toUtf8().toBase64()));
-        if (lastCode(r) == 334)
-            r = command(socket, QString::fromLatin1(relay.password.toUtf8().toBase64()));
+        h = command(socket, "auth LOGIN");
+        if (h.whole() && lastCode(h.text()) == 334)
+            h = command(socket, QString::fromLatin1(relay.user.toUtf8().toBase64()));
+        if (h.whole() && lastCode(h.text()) == 334)
+            h = command(socket, QString::fromLatin1(relay.password.toUtf8().toBase64()));
     } else {
         f = {Step::Login, QCoreApplication::translate("WSKSOCK", "The relay offers no log-in this shop knows (PLAIN or LOGIN).")};
         return false;
     }
-    if (lastCode(r) == 235)
+    if (judgeLast(f, Step::Login, h, 235))
         return true;
-    f = {Step::Login, r};
+    // 535: the user name and password were not accepted (a 454 is the relay's own trouble).
+    f.loginRefused = h.whole() && lastCode(h.text()) == 535;
     return false;
 }
 
@@ -198,8 +326,20 @@ QString ResolveHostAddress(const QString& host)
 }
 
 int ConnectSocket(const QString& host, quint16 port, Security security, const QString& peerName, QString* where,
-                  QString* error)
+                  QString* error, const QString& caFile)
 {
+    QList<QSslCertificate> trusted;
+    if (!caFile.isEmpty()) {
+        trusted = QSslCertificate::fromPath(caFile, QSsl::Pem);
+        if (trusted.isEmpty())
+            trusted = QSslCertificate::fromPath(caFile, QSsl::Der);
+        if (trusted.isEmpty()) {
+            if (error)
+                *error = QCoreApplication::translate("WSKSOCK", "The certificate file %1 holds no certificate that can be read.")
+                             .arg(caFile);
+            return -1;
+        }
+    }
     const QString address = ResolveHostAddress(host);
     if (where)
         *where = address + ':' + QString::number(port);
@@ -209,6 +349,13 @@ int ConnectSocket(const QString& host, quint16 port, Security security, const QS
         return -1;
     }
     auto* s = new QSslSocket(QCoreApplication::instance());
+    // Unread bytes stay in the system's buffer beyond this, so a flooding relay cannot fill memory.
+    s->setReadBufferSize(kReadBuffer);
+    if (!trusted.isEmpty()) {
+        QSslConfiguration conf = s->sslConfiguration();
+        conf.addCaCertificates(trusted);
+        s->setSslConfiguration(conf);
+    }
     s->setPeerVerifyName(peerName.isEmpty() ? host.trimmed() : peerName);
     if (security == Security::Tls)
         s->connectToHostEncrypted(address, port, s->peerVerifyName());
@@ -249,21 +396,12 @@ QString WaitForReply(int socket)
     QSslSocket* s = find(socket);
     if (!s)
         return {};
-    QByteArray got;
-    // A closed connection has nothing more to say, so the wait ends with it.
-    Clock::waitFor(kReplyWait, [&] {
-        got += s->readAll();
-        return CompleteReply(got) || s->state() != QAbstractSocket::ConnectedState;
-    });
-    got += s->readAll();
-    return CodePage::toUnicode(got).trimmed();
+    Heard h;
+    waitInto(s, h, kReplyWait);
+    return h.text();
 }
 
-QString ReadAnswer(int socket)
-{
-    const QString first = WaitForReply(socket);
-    return first.isEmpty() ? WaitForReply(socket) : first;
-}
+QString ReadAnswer(int socket) { return hear(socket).text(); }
 
 bool StartSecure(int socket, const QString& peerName, QString* error)
 {
@@ -337,20 +475,94 @@ QByteArray DotStuff(const QByteArray& text)
     return out;
 }
 
+QByteArray QuotedPrintable(const QString& text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray out;
+    out.reserve(utf8.size() + utf8.size() / 8 + 8);
+    int column = 0;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const uchar c = uchar(utf8[i]);
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')
+                ++i;
+            out += kCrLf;
+            column = 0;
+            continue;
+        }
+        const bool lineEnds = i + 1 == utf8.size() || utf8[i + 1] == '\r' || utf8[i + 1] == '\n';
+        // A blank at a line end would be lost; a "-" that starts a line could be read as the boundary.
+        const auto literalAt = [&](int at) {
+            return (c == ' ' || c == '\t') ? !lineEnds : (c >= 33 && c <= 126 && c != '=' && !(c == '-' && at == 0));
+        };
+        bool literal = literalAt(column);
+        int width = literal ? 1 : 3;
+        if (column + width > 75) {
+            out += "=\r\n";
+            column = 0;
+            literal = literalAt(0);
+            width = literal ? 1 : 3;
+        }
+        if (literal) {
+            out += char(c);
+        } else {
+            out += '=';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+        column += width;
+    }
+    out += '=';
+    return out;
+}
+
+QByteArray SubjectField(const QString& subject)
+{
+    const QString s = OneLine(subject);
+    bool plain = s.size() <= 900 && !s.contains("=?") && !s.startsWith(' ') && !s.endsWith(' ') && !s.contains("  ");
+    for (const QChar c : s)
+        plain = plain && c.unicode() >= 0x20 && c.unicode() <= 0x7e;
+    if (plain)
+        return s.toLatin1();
+    // Words of at most 45 bytes of UTF-8 (75 characters encoded), never splitting a character.
+    QByteArray out;
+    QByteArray chunk;
+    const auto flush = [&] {
+        if (!out.isEmpty())
+            out += "\r\n ";
+        out += "=?utf-8?B?" + chunk.toBase64() + "?=";
+        chunk.clear();
+    };
+    for (const char32_t cp : s.toUcs4()) {
+        const QByteArray u = QString::fromUcs4(&cp, 1).toUtf8();
+        if (chunk.size() + u.size() > 45)
+            flush();
+        chunk += u;
+    }
+    if (!chunk.isEmpty())
+        flush();
+    return out;
+}
+
 QByteArray MessageText(const Mail& mail)
 {
-    QString m;
-    m += "From: " + mail.sender + "\r\n";
-    m += "To: " + mail.recipient + "\r\n";
-    m += "Subject: " + OneLine(mail.subject) + "\r\n";
+    QByteArray m;
+    m += "From: " + CodePage::fromUnicode(mail.sender) + kCrLf;
+    m += "To: " + CodePage::fromUnicode(mail.recipient) + kCrLf;
+    m += "Subject: " + SubjectField(mail.subject) + kCrLf;
+    m += "Date: " + QDateTime::currentDateTime().toString(Qt::RFC2822Date).toLatin1() + kCrLf;
+    m += "Message-ID: <" + QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1() + '@' + kClientDomain + '>' + kCrLf;
     m += "Mime-Version: 1.0\r\n";
     m += "Content-Type: multipart/mixed; boundary=\"NextMimePart\"\r\n";
     m += "\r\n";
     m += "This is a multi-part message in MIME format.\r\n";
     m += "--NextMimePart\r\n";
+    m += "Content-Type: text/plain; charset=utf-8\r\n";
+    m += "Content-Transfer-Encoding: quoted-printable\r\n";
     m += "\r\n";
-    m += mail.body;
-    return DotStuff(CodePage::fromUnicode(m) + kCrLf);
+    m += QuotedPrintable(mail.body);
+    return DotStuff(m + kCrLf);
 }
 
 QString OneLine(const QString& text)
@@ -379,6 +591,48 @@ QString StepText(Step step)
     return {};
 }
 
+namespace {
+
+// What the shop had asked for when a step's answer went wrong.
+QString askedFor(Step step)
+{
+    switch (step) {
+    case Step::Hello: return QCoreApplication::translate("WSKSOCK", "the hello");
+    case Step::Secure: return QCoreApplication::translate("WSKSOCK", "the request for a secure connection");
+    case Step::Login: return QCoreApplication::translate("WSKSOCK", "the log-in");
+    case Step::Sender: return QCoreApplication::translate("WSKSOCK", "the sender");
+    case Step::Recipient: return QCoreApplication::translate("WSKSOCK", "the recipient");
+    case Step::Data: return QCoreApplication::translate("WSKSOCK", "the start of the message");
+    case Step::EndOfData: return QCoreApplication::translate("WSKSOCK", "the end of the message");
+    default: break;
+    }
+    return {};
+}
+
+} // namespace
+
+QString FailureText(const Failure& f)
+{
+    const QString asked = askedFor(f.step);
+    if (asked.isEmpty() || f.trouble == Trouble::Refused) {
+        if (f.step == Step::Greeting && f.trouble == Trouble::TimedOut)
+            return QCoreApplication::translate("WSKSOCK", "the mail relay did not greet in time");
+        if (f.step == Step::Greeting && f.trouble == Trouble::TooLong)
+            return QCoreApplication::translate("WSKSOCK", "the mail relay's greeting was too long");
+        return StepText(f.step);
+    }
+    switch (f.trouble) {
+    case Trouble::TimedOut: return QCoreApplication::translate("WSKSOCK", "the mail relay did not answer %1 in time").arg(asked);
+    case Trouble::TooLong: return QCoreApplication::translate("WSKSOCK", "the mail relay's answer to %1 was too long").arg(asked);
+    case Trouble::Closed: return QCoreApplication::translate("WSKSOCK", "the mail relay closed the connection at %1").arg(asked);
+    case Trouble::Stopped: return QCoreApplication::translate("WSKSOCK", "the wait for the mail relay's answer to %1 was stopped").arg(asked);
+    case Trouble::Refused: break;
+    }
+    return StepText(f.step);
+}
+
+void SetEndOfDataWatch(std::function<bool(double)> watch) { endOfDataWatch = std::move(watch); }
+
 bool SendMail(const Mail& mail, const Relay& relay, Failure* failure)
 {
     Failure local;
@@ -394,63 +648,65 @@ bool SendMail(const Mail& mail, const Relay& relay, Failure* failure)
 
     StartWinsock();
     QString error;
-    const int s = ConnectSocket(relay.host, relay.port, relay.security, relay.host, nullptr, &error);
+    const int s = ConnectSocket(relay.host, relay.port, relay.security, relay.host, nullptr, &error, relay.caFile);
     if (s < 0)
         return fail(Step::Connection, error);
     Using use(s);
 
-    QString r = ReadAnswer(s);
-    if (r.isEmpty() || !holds(r, "220"))
-        return fail(Step::Greeting, r);
+    Heard h = hear(s);
+    if (!judge(f, Step::Greeting, h, "220"))
+        return false;
 
     const QString domain = QString::fromLatin1(kClientDomain);
     const bool logInWanted = !relay.user.isEmpty();
     if (logInWanted || relay.security == Security::StartTls) {
-        r = command(s, "ehlo " + domain);
-        if (r.isEmpty() || !holds(r, "250"))
-            return fail(Step::Hello, r);
+        h = command(s, "ehlo " + domain);
+        if (!judge(f, Step::Hello, h, "250"))
+            return false;
         if (relay.security == Security::StartTls) {
-            if (!offers(r, "STARTTLS"))
+            if (!offers(h.text(), "STARTTLS"))
                 return fail(Step::Secure, QCoreApplication::translate("WSKSOCK", "The relay offers no STARTTLS."));
-            r = command(s, "starttls");
-            if (lastCode(r) != 220)
-                return fail(Step::Secure, r);
+            if (!judgeLast(f, Step::Secure, command(s, "starttls"), 220))
+                return false;
             if (!StartSecure(s, relay.host, &error))
                 return fail(Step::Secure, error);
-            r = command(s, "ehlo " + domain);
-            if (r.isEmpty() || !holds(r, "250"))
-                return fail(Step::Hello, r);
+            h = command(s, "ehlo " + domain);
+            if (!judge(f, Step::Hello, h, "250"))
+                return false;
         }
         if (logInWanted) {
             if (!IsSecure(s))
                 return fail(Step::Login, QCoreApplication::translate(
                                              "WSKSOCK", "The connection is not encrypted, so the password was not sent."));
-            if (!logIn(s, relay, r, f))
+            if (!logIn(s, relay, h.text(), f))
                 return false;
         }
-    } else {
-        r = command(s, "helo " + domain);
-        if (r.isEmpty() || !holds(r, "250"))
-            return fail(Step::Hello, r);
+    } else if (!judge(f, Step::Hello, command(s, "helo " + domain), "250")) {
+        return false;
     }
 
-    r = command(s, "mail from: " + mail.sender);
-    if (r.isEmpty() || !holds(r, "250"))
-        return fail(Step::Sender, r);
-    r = command(s, "rcpt to: " + mail.recipient);
-    if (r.isEmpty() || !holds(r, "250"))
-        return fail(Step::Recipient, r);
-    r = command(s, "data");
-    if (r.isEmpty() || !holds(r, "354"))
-        return fail(Step::Data, r);
+    if (!judge(f, Step::Sender, command(s, "mail from: " + mail.sender), "250"))
+        return false;
+    if (!judge(f, Step::Recipient, command(s, "rcpt to: " + mail.recipient), "250"))
+        return false;
+    if (!judge(f, Step::Data, command(s, "data"), "354"))
+        return false;
 
     // The relay says nothing until the final full stop, so the pieces go without waits between.
     SendText(s, MessageText(mail));
     SendText(s, "\r\n--NextMimePart--\r\n\r\n");
     SendText(s, "\r\n.\r\n");
-    r = ReadAnswer(s);
-    if (r.isEmpty() || !holds(r, "250"))
-        return fail(Step::EndOfData, r);
+    bool stopped = false;
+    h = hearEnd(s, &stopped);
+    if (!judge(f, Step::EndOfData, h, "250")) {
+        // From here on the relay holds the whole mail; only its answer says whether it takes it.
+        if (stopped) {
+            f.trouble = Trouble::Stopped;
+            f.detail = QCoreApplication::translate("WSKSOCK", "The wait was stopped before the relay answered.");
+        }
+        f.mayHaveGone = f.trouble != Trouble::Refused;
+        return false;
+    }
 
     // The mail is taken; a relay that does not answer the goodbye costs one wait at most.
     SendText(s, "quit\r\n");

@@ -8,6 +8,31 @@
 
 #include <limits>
 
+namespace {
+// Starts a Python server of the tests and reads the "PORT n" it prints once it listens.
+bool startServer(QProcess& process, const QStringList& args, const char* what, quint16* port, QString* error)
+{
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start("/usr/bin/python3", args);
+    if (!process.waitForStarted(10000)) {
+        *error = "python3 did not start: " + process.errorString();
+        return false;
+    }
+    QByteArray line;
+    QDeadlineTimer deadline(20000);
+    while (!line.contains('\n') && !deadline.hasExpired() && process.state() == QProcess::Running) {
+        process.waitForReadyRead(500);
+        line += process.readAllStandardOutput();
+    }
+    if (!line.startsWith("PORT ")) {
+        *error = QString::fromLatin1(what) + " did not come up: " + QString::fromUtf8(line);
+        return false;
+    }
+    *port = quint16(line.mid(5).trimmed().toUInt());
+    return *port != 0;
+}
+} // namespace
+
 SmtpServerProcess::~SmtpServerProcess()
 {
     if (process_.state() != QProcess::NotRunning) {
@@ -16,6 +41,8 @@ SmtpServerProcess::~SmtpServerProcess()
     }
 }
 
+bool SmtpServerProcess::start() { return start(Options()); }
+
 bool SmtpServerProcess::start(const Options& o)
 {
     QStringList args{QStringLiteral(QUORL_SOURCE_DIR "/tests/support/smtp_server.py"), "--log", dir_.filePath("log")};
@@ -23,24 +50,9 @@ bool SmtpServerProcess::start(const Options& o)
         args << "--cert" << o.cert << "--key" << o.key;
     if (!o.user.isEmpty())
         args << "--user" << o.user << "--password" << o.password;
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start("/usr/bin/python3", args);
-    if (!process_.waitForStarted(10000)) {
-        error_ = "python3 did not start: " + process_.errorString();
-        return false;
-    }
-    QByteArray line;
-    QDeadlineTimer deadline(20000);
-    while (!line.contains('\n') && !deadline.hasExpired() && process_.state() == QProcess::Running) {
-        process_.waitForReadyRead(500);
-        line += process_.readAllStandardOutput();
-    }
-    if (!line.startsWith("PORT ")) {
-        error_ = "the SMTP server did not come up: " + QString::fromUtf8(line);
-        return false;
-    }
-    port_ = quint16(line.mid(5).trimmed().toUInt());
-    return port_ != 0;
+    if (o.maxLine > 0)
+        args << "--max-line" << QString::number(o.maxLine);
+    return startServer(process_, args, "the SMTP server", &port_, &error_);
 }
 
 QList<QJsonObject> SmtpServerProcess::events(const QString& kind) const
@@ -81,14 +93,52 @@ QByteArray SmtpServerProcess::bytesOf(const QJsonObject& event, const QString& k
     return QByteArray::fromHex(event.value(key).toString().toLatin1());
 }
 
-bool SmtpServerProcess::makeCertificate(const QString& dir, QString* cert, QString* key)
+namespace {
+bool openssl(const QStringList& args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start("openssl", args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+} // namespace
+
+bool SmtpServerProcess::makeCertificate(const QString& dir, QString* cert, QString* key, QString* ca)
 {
     *cert = dir + "/cert.pem";
     *key = dir + "/key.pem";
-    QProcess openssl;
-    openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=localhost",
-                              "-addext", "subjectAltName=DNS:localhost", "-keyout", *key, "-out", *cert});
-    return openssl.waitForFinished(60000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0;
+    if (!ca)
+        return openssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=localhost",
+                        "-addext", "subjectAltName=DNS:localhost", "-keyout", *key, "-out", *cert});
+    *ca = dir + "/ca.pem";
+    const QString caKey = dir + "/ca-key.pem", request = dir + "/cert.csr", ext = dir + "/ext.cnf";
+    QFile f(ext);
+    if (!f.open(QIODevice::WriteOnly) || f.write("subjectAltName=DNS:localhost\nbasicConstraints=CA:FALSE\n") < 0)
+        return false;
+    f.close();
+    // Elliptic-curve keys: made in milliseconds, where RSA keys take seconds on a busy machine.
+    return openssl({"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-days", "1",
+                    "-subj", "/CN=quorl test authority",
+                    "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign",
+                    "-keyout", caKey, "-out", *ca}) &&
+           openssl({"req", "-new", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-subj",
+                    "/CN=localhost", "-keyout", *key, "-out", request}) &&
+           openssl({"x509", "-req", "-in", request, "-CA", *ca, "-CAkey", caKey, "-CAcreateserial", "-days", "1",
+                    "-extfile", ext, "-out", *cert});
+}
+
+HostileSmtpProcess::~HostileSmtpProcess()
+{
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+bool HostileSmtpProcess::start(const QString& floodAt)
+{
+    return startServer(process_, {QStringLiteral(QUORL_SOURCE_DIR "/tests/support/smtp_hostile.py"), floodAt},
+                       "the hostile relay", &port_, &error_);
 }
 
 ScriptedSmtp::ScriptedSmtp(FakeClock& clock) : clock_(clock)
@@ -116,8 +166,18 @@ void ScriptedSmtp::onConnection()
 
 void ScriptedSmtp::schedule(const Reply& reply)
 {
-    if (!reply.silent)
+    if (reply.silent)
+        return;
+    if (reply.perByte <= 0) {
         pending_ << Pending{clock_.mono + reply.delay, reply};
+        return;
+    }
+    for (qsizetype i = 0; i < reply.text.size(); ++i) {
+        Reply one = reply;
+        one.text = reply.text.mid(i, 1);
+        one.close = reply.close && i + 1 == reply.text.size();
+        pending_ << Pending{clock_.mono + reply.delay + double(i) * reply.perByte, one};
+    }
 }
 
 void ScriptedSmtp::onReadyRead()
@@ -154,6 +214,11 @@ void ScriptedSmtp::onReadyRead()
     }
 }
 
+void ScriptedSmtp::later(double delay, std::function<void()> action)
+{
+    pending_ << Pending{clock_.mono + delay, Reply{QByteArray(), 0, false, false, std::move(action)}};
+}
+
 double ScriptedSmtp::nextDue() const
 {
     double next = std::numeric_limits<double>::infinity();
@@ -174,7 +239,7 @@ bool ScriptedSmtp::fireDue()
         any = true;
         if (r.action)
             r.action();
-        if (peer_ && peer_->state() == QAbstractSocket::ConnectedState) {
+        if (peer_ && peer_->state() == QAbstractSocket::ConnectedState && (!r.text.isEmpty() || r.close)) {
             peer_->write(r.text);
             peer_->flush();
             sent_ += r.text.size();

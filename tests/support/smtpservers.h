@@ -19,10 +19,12 @@ public:
     struct Options {
         QString cert, key;      // STARTTLS with this certificate
         QString user, password; // log-in required
+        int maxLine = 0;        // > 0: lines longer than this (with CR LF) are refused
     };
     SmtpServerProcess() = default;
     ~SmtpServerProcess();
-    bool start(const Options& options = {});
+    bool start();
+    bool start(const Options& options);
     quint16 port() const { return port_; }
     QString error() const { return error_; }
     // Every event of one kind ("mail", "auth", "bytes") so far.
@@ -33,11 +35,28 @@ public:
     bool waitForMails(int n) const;
     static QByteArray bytesOf(const QJsonObject& event, const QString& key);
 
-    // A throwaway certificate for localhost in dir; false when openssl fails.
-    static bool makeCertificate(const QString& dir, QString* cert, QString* key);
+    // A throwaway certificate for localhost in dir; false when openssl fails. With ca, it is
+    // signed by a throwaway authority of its own, whose certificate goes there.
+    static bool makeCertificate(const QString& dir, QString* cert, QString* key, QString* ca = nullptr);
 
 private:
     QTemporaryDir dir_;
+    QProcess process_;
+    quint16 port_ = 0;
+    QString error_;
+};
+
+// A hostile relay as its own process on loopback: it answers as a relay until the command word
+// floodAt (or at once, for "GREETING"), and then sends bytes without a line end as fast as the
+// client takes them.
+class HostileSmtpProcess {
+public:
+    ~HostileSmtpProcess();
+    bool start(const QString& floodAt);
+    quint16 port() const { return port_; }
+    QString error() const { return error_; }
+
+private:
     QProcess process_;
     quint16 port_ = 0;
     QString error_;
@@ -54,6 +73,7 @@ public:
         bool silent = false;
         bool close = false;
         std::function<void()> action = {}; // runs when the reply goes out
+        double perByte = 0;                // > 0: the text goes out one byte each perByte seconds
     };
     explicit ScriptedSmtp(FakeClock& clock);
     quint16 port() const { return server_.serverPort(); }
@@ -68,6 +88,8 @@ public:
     int connections = 0;
     bool clientClosed = false;
 
+    // Runs action once the fake clock has moved on by delay seconds.
+    void later(double delay, std::function<void()> action);
     // The fake time of the next reply due, or +infinity.
     double nextDue() const;
     // Sends every reply due by now; true when something went out.
