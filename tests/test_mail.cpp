@@ -278,6 +278,28 @@ TEST_F(smtpDialogue, AGreetingOneByteASecondIsATimeOutNotARefusedHello)
     EXPECT_TRUE(server->commands.isEmpty()) << "no hello goes to a greeting that is still coming";
 }
 
+TEST_F(smtpDialogue, AGreetingStalledBetweenItsLinesIsATimeOutNotARefusedHello)
+{
+    server->greeting = {"220-relay.example first line\r\n"};
+    server->greeting.action = [this] { server->sendLater(20.0, "220 relay.example last line\r\n"); };
+    EXPECT_FALSE(send());
+    EXPECT_EQ(failure.step, Step::Greeting);
+    EXPECT_EQ(failure.trouble, WSKSOCK::Trouble::TimedOut);
+    EXPECT_EQ(WSKSOCK::FailureText(failure), "the mail relay did not greet in time");
+    EXPECT_TRUE(failure.detail.startsWith("The answer was not finished within 6 seconds; it began: 220-relay"))
+        << failure.detail.toStdString();
+    sclock.settle();
+    EXPECT_TRUE(server->commands.isEmpty()) << "no hello goes to a greeting that is still coming";
+}
+
+TEST_F(smtpDialogue, AGreetingWhoseLastLineComesLateStillGreets)
+{
+    server->greeting = {"220-relay.example first line\r\n"};
+    server->greeting.action = [this] { server->sendLater(4.0, "220 relay.example last line\r\n"); };
+    ASSERT_TRUE(send()) << WSKSOCK::FailureText(failure).toStdString();
+    EXPECT_EQ(server->commands.first().left(4), "helo");
+}
+
 TEST_F(smtpDialogue, ARelayThatClosesMidDialogueFailsAtOnceAtThatStep)
 {
     server->replies["MAIL"] = {"", 0, false, true};
@@ -308,6 +330,24 @@ TEST_F(smtpDialogue, LineBreaksNeverReachACommandOrAHeader)
     ASSERT_TRUE(send({"from@shop.example", "to@example.net", "two\r\nBcc: victim@example.org", "b"}));
     EXPECT_TRUE(server->data.contains("\r\nSubject: twoBcc: victim@example.org\r\n"));
     EXPECT_FALSE(server->data.contains("\r\nBcc:"));
+}
+
+TEST_F(smtpDialogue, AnAddressTooLongForARelayIsRefusedBeforeAnythingIsSent)
+{
+    const QString longOne = QString("a").repeated(250) + "@x.example";
+    EXPECT_FALSE(send({"from@shop.example", longOne, "s", "b"}));
+    EXPECT_EQ(failure.step, Step::Address);
+    EXPECT_EQ(WSKSOCK::FailureText(failure), "an address is too long");
+    EXPECT_EQ(failure.detail, "An address may hold at most 254 characters; this one holds 260. Nothing was sent.");
+    EXPECT_FALSE(send({longOne, "to@example.net", "s", "b"}));
+    EXPECT_EQ(WSKSOCK::FailureText(failure), "an address is too long");
+    sclock.settle();
+    EXPECT_EQ(server->connections, 0);
+
+    const QString longest = QString("a").repeated(244) + "@x.example";
+    ASSERT_TRUE(send({"from@shop.example", longest, "s", "b"}));
+    for (const QByteArray& line : server->data.split('\n'))
+        EXPECT_LE(line.size(), 999);
 }
 
 TEST_F(smtpDialogue, APasswordNeverGoesOverAPlainConnection)

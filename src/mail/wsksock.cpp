@@ -4,6 +4,7 @@
 #include "platform/codepage.h"
 
 #include <QCoreApplication>
+#include <cctype>
 #include <QDateTime>
 #include <QHostAddress>
 #include <QHostInfo>
@@ -120,8 +121,22 @@ struct Heard {
     bool closed = false;  // the connection is gone
     double waited = 0;    // the seconds the waits were allowed
     QString text() const { return CodePage::toUnicode(bytes).trimmed(); }
-    // A whole answer: a complete reply, or at least a whole line of one that is not.
-    bool whole() const { return !tooLong && (CompleteReply(bytes) || bytes.endsWith('\n')); }
+    // A whole answer: a complete reply, or at least a whole line that does not promise more
+    // (a line "220-..." says another line follows).
+    bool whole() const
+    {
+        if (tooLong)
+            return false;
+        if (CompleteReply(bytes))
+            return true;
+        if (!bytes.endsWith('\n'))
+            return false;
+        const qsizetype start = bytes.lastIndexOf('\n', bytes.size() - 2) + 1;
+        const QByteArray last = bytes.mid(start, 4);
+        const bool continues = last.size() == 4 && last[3] == '-' && std::isdigit(uchar(last[0])) &&
+                               std::isdigit(uchar(last[1])) && std::isdigit(uchar(last[2]));
+        return !continues;
+    }
 };
 
 // Reads what is there, never more than one byte past the cap; true when the cap is passed.
@@ -144,7 +159,7 @@ void waitInto(QSslSocket* s, Heard& h, double seconds)
         h.tooLong = pull(s, h.bytes);
 }
 
-// One answer: a bounded wait, and a second one when nothing, or only part of a line, came.
+// One answer: a bounded wait, and a second one when nothing, or only part of a reply, came.
 Heard hear(int socket)
 {
     Heard h;
@@ -154,7 +169,7 @@ Heard hear(int socket)
         return h;
     }
     waitInto(s, h, kReplyWait);
-    if (!h.tooLong && !h.bytes.endsWith('\n') && s->state() == QAbstractSocket::ConnectedState)
+    if (!h.tooLong && !CompleteReply(h.bytes) && s->state() == QAbstractSocket::ConnectedState)
         waitInto(s, h, kReplyWait);
     h.closed = s->state() != QAbstractSocket::ConnectedState;
     return h;
@@ -619,6 +634,8 @@ QString FailureText(const Failure& f)
             return QCoreApplication::translate("WSKSOCK", "the mail relay did not greet in time");
         if (f.step == Step::Greeting && f.trouble == Trouble::TooLong)
             return QCoreApplication::translate("WSKSOCK", "the mail relay's greeting was too long");
+        if (f.step == Step::Address && f.trouble == Trouble::TooLong)
+            return QCoreApplication::translate("WSKSOCK", "an address is too long");
         return StepText(f.step);
     }
     switch (f.trouble) {
@@ -645,6 +662,17 @@ bool SendMail(const Mail& mail, const Relay& relay, Failure* failure)
     // A line break in an address would let the text after it act as a command of its own.
     if (hasLineBreak(mail.sender) || hasLineBreak(mail.recipient))
         return fail(Step::Address, QCoreApplication::translate("WSKSOCK", "Nothing was sent."));
+    // A relay takes a path of at most 256 octets, brackets included; a longer one would also
+    // make the header line too long.
+    for (const QString* address : {&mail.sender, &mail.recipient})
+        if (CodePage::fromUnicode(*address).size() > kMaxAddress) {
+            fail(Step::Address, QCoreApplication::translate("WSKSOCK", "An address may hold at most %1 characters; "
+                                                                       "this one holds %2. Nothing was sent.")
+                                    .arg(kMaxAddress)
+                                    .arg(address->size()));
+            f.trouble = Trouble::TooLong;
+            return false;
+        }
 
     StartWinsock();
     QString error;

@@ -47,6 +47,8 @@ struct Failure {
 
 // The most a reply may hold; a relay that sends more without ending it fails the step.
 constexpr int kMaxReply = 8192;
+// The longest address a mail goes out with (a path of 256 octets less its brackets).
+constexpr int kMaxAddress = 254;
 // The wait for the answer to the final full stop (the ten minutes relays are allowed).
 constexpr double kEndOfDataWait = 600.0;
 

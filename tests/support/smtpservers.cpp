@@ -219,6 +219,11 @@ void ScriptedSmtp::later(double delay, std::function<void()> action)
     pending_ << Pending{clock_.mono + delay, Reply{QByteArray(), 0, false, false, std::move(action)}};
 }
 
+void ScriptedSmtp::sendLater(double delay, const QByteArray& text)
+{
+    pending_ << Pending{clock_.mono + delay, Reply{text}};
+}
+
 double ScriptedSmtp::nextDue() const
 {
     double next = std::numeric_limits<double>::infinity();

@@ -90,6 +90,8 @@ public:
 
     // Runs action once the fake clock has moved on by delay seconds.
     void later(double delay, std::function<void()> action);
+    // Sends text once the fake clock has moved on by delay seconds.
+    void sendLater(double delay, const QByteArray& text);
     // The fake time of the next reply due, or +infinity.
     double nextDue() const;
     // Sends every reply due by now; true when something went out.
