@@ -31,6 +31,12 @@
 #include "skin/pushlabel.h"
 
 #include <QApplication>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
@@ -395,6 +401,37 @@ TEST_F(WorkSafe, ASecondLaunchWhileTheShopIsShownHandsItsFilesOverAndStartsNothi
     EXPECT_TRUE(m.isVisible());
     EXPECT_EQ(Setting("LOADED"), loaded) << "no second start was counted";
     EXPECT_EQ(Forms::get<frmdraw>().Text1->text(), "la la\r\n");
+}
+
+TEST_F(WorkSafe, ListeningNeverTakesTheNameOfAShopThatStillListens)
+{
+    // Another shop of this folder listens already (here: the test's own listener).
+    MinToTray::StopListening();
+    QLocalServer other;
+    QLocalServer::removeServer(MinToTray::ServerName());
+    ASSERT_TRUE(other.listen(MinToTray::ServerName()));
+    MinToTray::Listen();
+    QLocalSocket probe;
+    probe.connectToServer(MinToTray::ServerName());
+    ASSERT_TRUE(probe.waitForConnected(1000)) << "the running shop's socket is still there";
+    ASSERT_TRUE(TestHelpers::eventually([&] { return other.hasPendingConnections(); }));
+    other.close();
+
+    // A socket file left by a killed shop is taken over.
+    const QByteArray name = QFile::encodeName(MinToTray::ServerName());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(size_t(name.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFileInfo::exists(MinToTray::ServerName())) << "the stale socket file stays";
+    MinToTray::Listen();
+    QLocalSocket again;
+    again.connectToServer(MinToTray::ServerName());
+    EXPECT_TRUE(again.waitForConnected(1000));
+    MinToTray::StopListening();
 }
 
 // ---- a page pick, undone ----

@@ -101,6 +101,14 @@ void listen()
     if (server && server->serverName() == serverName())
         return;
     StopListening();
+    // A name some shop still listens on is that shop's: only a socket file nobody answers at
+    // (left by a shop that was killed) is taken over.
+    {
+        QLocalSocket probe;
+        probe.connectToServer(serverName());
+        if (probe.waitForConnected(200))
+            return;
+    }
     server = new QLocalServer(qApp);
     server->setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(serverName());
@@ -185,9 +193,13 @@ bool HandOverOrListen(const QString& file)
     QLockFile lock((runtime.isEmpty() ? QDir::tempPath() : runtime) + '/' + QFileInfo(serverName()).fileName()
                    + ".lock");
     lock.setStaleLockTime(0);
-    const bool locked = lock.tryLock(5000);
-    if (WakeRunningShop(file))
-        return true;
+    // A launch that holds the lock this long is stuck; a shop may still have come up meanwhile.
+    bool locked = false;
+    for (int tries = 0; tries < 3 && !locked; ++tries) {
+        locked = lock.tryLock(5000);
+        if (WakeRunningShop(file))
+            return true;
+    }
     listen();
     if (locked)
         lock.unlock();
