@@ -19,6 +19,8 @@
 #include "skin/pushlabel.h"
 #include "support/smtpservers.h"
 
+#include <QDir>
+#include <QFile>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -879,6 +881,29 @@ TEST_F(mailDialogsScripted, ARelayThatTakesTwelveSecondsOverTheEndHoldsOneMailAn
     EXPECT_EQ(mailWaitWindow(), nullptr);
 }
 
+TEST_F(mailDialogsScripted, ASecondMailAskedForDuringALongWaitIsToldToWait)
+{
+    RelayEnv env("127.0.0.1", server->port());
+    server->replies["."] = {"250 queued after a long look\r\n", 12};
+    WSKSOCK::Failure second;
+    bool secondSent = true;
+    ScriptedSmtp::Reply data = server->replies.value("DATA", {"354 go ahead\r\n"});
+    data.action = [&] {
+        server->later(5, [&] {
+            secondSent = MailKit::Send({"from@shop.example", "to@example.net", "s", "b"}, &second);
+        });
+    };
+    server->replies["DATA"] = data;
+    prompts.inputs = {"artfan@example.com", "slow", "relay"};
+    Forms::get<frmmain>().Text1->setText("art");
+    Forms::get<ops>().show();
+    click(Forms::get<ops>().Label5);
+    EXPECT_FALSE(secondSent);
+    EXPECT_EQ(WSKSOCK::FailureText(second), "another mail is still being sent");
+    EXPECT_EQ(prompts.messages.last().text, "SENT!") << "the first mail's wait went on to its end";
+    EXPECT_EQ(server->connections, 1);
+}
+
 TEST_F(mailDialogsScripted, StoppingTheWaitSaysTheMailMayHaveGoneBeforeOfferingToSendAgain)
 {
     RelayEnv env("127.0.0.1", server->port());
@@ -903,6 +928,27 @@ TEST_F(mailDialogsScripted, StoppingTheWaitSaysTheMailMayHaveGoneBeforeOfferingT
     EXPECT_TRUE(prompts.messages[1].text.endsWith("sent again, it may arrive twice. Send it again anyway?"));
     EXPECT_EQ(prompts.messages[1].buttons, Prompts::Buttons::YesNo);
     EXPECT_EQ(server->data.count("\r\n.\r\n"), 1);
+}
+
+TEST_F(mailDialogsScripted, ARelayThatCannotBeWrittenIsToldAndTheDialogStays)
+{
+    frmrelay& relay = Forms::get<frmrelay>();
+    relay.show();
+    QTest::keyClicks(relay.Text1, "mail.example.org");
+    // The settings file is in the way: a folder stands where it would be written.
+    QFile::remove(CommonKit::SettingsPath());
+    ASSERT_TRUE(QDir().mkpath(CommonKit::SettingsPath()));
+    click(relay.Label3);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "The relay could not be kept: " + CommonKit::SettingsPath() +
+                                            " cannot be written. Make room or make it writable, then press Ok again.");
+    EXPECT_TRUE(relay.isVisible()) << "what was typed is still there to try again";
+    EXPECT_EQ(relay.Text1->text(), "mail.example.org");
+
+    ASSERT_TRUE(QDir(CommonKit::SettingsPath()).removeRecursively());
+    click(relay.Label3);
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(CommonKit::Setting("SMTPHOST"), "mail.example.org");
 }
 
 TEST_F(mailDialogsScripted, TheRelayDialogRefusesABadPortAndALineBreakInAOneLineBox)

@@ -40,7 +40,7 @@ bool WriteIni(const QString& section, const QString& key, const QString& value, 
 
 QString Setting(const QString& key) { return ReadIni("quorl", key, SettingsPath()); }
 
-void SetSetting(const QString& key, const QString& value) { WriteIni("quorl", key, value, SettingsPath()); }
+bool SetSetting(const QString& key, const QString& value) { return WriteIni("quorl", key, value, SettingsPath()); }
 
 void ResetSettings(bool fromMenu)
 {

@@ -22,7 +22,8 @@ bool WriteIni(const QString& section, const QString& key, const QString& value, 
 
 // Shorthands for section "quorl" of the settings file.
 QString Setting(const QString& key);
-void SetSetting(const QString& key, const QString& value);
+// False when the settings file could not be written.
+bool SetSetting(const QString& key, const QString& value);
 
 // Writes the ten default settings in order; fromMenu first deletes the file and pauses.
 void ResetSettings(bool fromMenu = false);

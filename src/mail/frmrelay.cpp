@@ -148,7 +148,11 @@ void frmrelay::Label3_Click()
                "unencrypted.");
         return;
     }
-    MailRelay::Store(relay);
+    if (!MailRelay::Store(relay)) {
+        refuse("The relay could not be kept: " + CommonKit::SettingsPath() +
+               " cannot be written. Make room or make it writable, then press Ok again.");
+        return;
+    }
     const QString password = Text4->text();
     if (!relay.user.isEmpty() && !password.isEmpty()) {
         QString why;

@@ -122,6 +122,17 @@ bool Send(const WSKSOCK::Mail& mail, WSKSOCK::Failure* failure)
 {
     WSKSOCK::Failure local;
     WSKSOCK::Failure& f = failure ? *failure : local;
+    // A send runs while its waits keep the windows live, so another one can be asked for meanwhile;
+    // the two would share the one end-of-mail watch.
+    static bool sending = false;
+    if (sending) {
+        f = {WSKSOCK::Step::None, QCoreApplication::translate("MailKit", "Send this one once that mail is done.")};
+        return false;
+    }
+    struct Sending {
+        Sending() { sending = true; }
+        ~Sending() { sending = false; }
+    } mark;
     WSKSOCK::Relay relay = MailRelay::Current();
     WSKSOCK::Mail m = mail;
     // A submission relay takes mail only from the address of the user who logged in.
@@ -138,8 +149,11 @@ bool Send(const WSKSOCK::Mail& mail, WSKSOCK::Failure* failure)
             f = {WSKSOCK::Step::Login, QCoreApplication::translate("MailKit", "No password was given.")};
             return false;
         }
-        if (WSKSOCK::SendMail(m, relay, &f))
+        if (WSKSOCK::SendMail(m, relay, &f)) {
+            if (attempt > 0)
+                MailRelay::KeepWorkingPassword(relay);
             return true;
+        }
         if (!f.loginRefused)
             return false;
         MailRelay::ForgetPassword(relay);

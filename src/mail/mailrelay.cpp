@@ -116,14 +116,15 @@ WSKSOCK::Relay Current()
     return relay;
 }
 
-void Store(const WSKSOCK::Relay& relay)
+bool Store(const WSKSOCK::Relay& relay)
 {
-    CommonKit::SetSetting("SMTPHOST", relay.host.trimmed());
-    CommonKit::SetSetting("SMTPPORT", QString::number(relay.port));
-    CommonKit::SetSetting("SMTPUSER", relay.user.trimmed());
-    CommonKit::SetSetting("SMTPTLS", SecurityName(relay.security));
-    CommonKit::SetSetting("SMTPFROM", relay.sender.trimmed());
-    CommonKit::SetSetting("SMTPCAFILE", relay.caFile.trimmed());
+    bool ok = CommonKit::SetSetting("SMTPHOST", relay.host.trimmed());
+    ok = CommonKit::SetSetting("SMTPPORT", QString::number(relay.port)) && ok;
+    ok = CommonKit::SetSetting("SMTPUSER", relay.user.trimmed()) && ok;
+    ok = CommonKit::SetSetting("SMTPTLS", SecurityName(relay.security)) && ok;
+    ok = CommonKit::SetSetting("SMTPFROM", relay.sender.trimmed()) && ok;
+    ok = CommonKit::SetSetting("SMTPCAFILE", relay.caFile.trimmed()) && ok;
+    return ok;
 }
 
 QString SecurityName(WSKSOCK::Security security)
@@ -183,6 +184,17 @@ bool FillPassword(WSKSOCK::Relay& relay, bool refused)
         return false;
     typedThisRun().insert(key, relay.password);
     return true;
+}
+
+void KeepWorkingPassword(const WSKSOCK::Relay& relay)
+{
+    if (relay.user.isEmpty() || relay.password.isEmpty())
+        return;
+    auto* job = new QKeychain::ReadPasswordJob(QString::fromLatin1(kKeyringService));
+    job->setKey(keyFor(relay));
+    QString stored;
+    if (runJob(job, nullptr, &stored) && !stored.isEmpty() && stored != relay.password)
+        StorePassword(relay, relay.password);
 }
 
 void ForgetPassword(const WSKSOCK::Relay& relay) { typedThisRun().remove(keyFor(relay)); }

@@ -13,8 +13,9 @@ namespace MailRelay {
 WSKSOCK::Relay Current();
 // The relay as the settings file alone says (what the relay dialog shows).
 WSKSOCK::Relay Stored();
-// Writes host, port, user name and security; the password is not written there.
-void Store(const WSKSOCK::Relay& relay);
+// Writes host, port, user name and security; the password is not written there. False when the
+// settings file could not be written.
+bool Store(const WSKSOCK::Relay& relay);
 
 // "none", "starttls", "tls" and back; anything else is none.
 QString SecurityName(WSKSOCK::Security security);
@@ -26,6 +27,9 @@ quint16 DefaultPort(WSKSOCK::Security security);
 // else the keyring's, else asked for. After a refused log-in (refused) it is asked for again,
 // saying so. False when none could be had (the user cancelled).
 bool FillPassword(WSKSOCK::Relay& relay, bool refused = false);
+// After a log-in that the relay took with a password typed in place of the keyring's, which it
+// had refused: the keyring gets the one that worked, so later runs do not try the old one first.
+void KeepWorkingPassword(const WSKSOCK::Relay& relay);
 // Forgets what this run keeps for the relay's user (after the relay refused it).
 void ForgetPassword(const WSKSOCK::Relay& relay);
 // The sender a mail goes out with: the user's own address after a log-in, else the shop's.

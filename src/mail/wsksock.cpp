@@ -629,6 +629,8 @@ QString askedFor(Step step)
 QString FailureText(const Failure& f)
 {
     const QString asked = askedFor(f.step);
+    if (f.step == Step::None)
+        return QCoreApplication::translate("WSKSOCK", "another mail is still being sent");
     if (asked.isEmpty() || f.trouble == Trouble::Refused) {
         if (f.step == Step::Greeting && f.trouble == Trouble::TimedOut)
             return QCoreApplication::translate("WSKSOCK", "the mail relay did not greet in time");
