@@ -187,9 +187,11 @@ TEST_F(MacroShopTest, AFifoOrAHugeFileIsRefusedWithAMessageAndTheEditorKept)
     prompts.fileNames = {path("pipe.mcr"), path("big.mcr")};
     files(0);
     files(0);
-    ASSERT_EQ(prompts.messages.size(), 2);
-    EXPECT_TRUE(prompts.messages[0].text.contains("pipe.mcr"));
-    EXPECT_TRUE(prompts.messages[1].text.contains("big.mcr"));
+    // The unsaved text is asked about first (unanswered: No), then each file is refused.
+    ASSERT_EQ(prompts.messages.size(), 4);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith("save the macro?"));
+    EXPECT_TRUE(prompts.messages[1].text.contains("pipe.mcr"));
+    EXPECT_TRUE(prompts.messages[3].text.contains("big.mcr"));
     EXPECT_EQ(shop().Text1->text(), "kept");
     EXPECT_EQ(mru("File1"), "");
 }

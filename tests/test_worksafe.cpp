@@ -39,7 +39,9 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
@@ -259,7 +261,7 @@ TEST_F(WorkSafe, QuitOnAFullProgramFolderNamesTheFileKeepsTheShopAndASecondTrySa
     const QString text = prompts.messages.last().text;
     EXPECT_TRUE(text.contains(folder + "/output/text1.gly")) << text.toStdString();
     EXPECT_TRUE(text.contains("No space left on device")) << text.toStdString();
-    EXPECT_EQ(prompts.messages.last().buttons, Prompts::Buttons::YesNo);
+    EXPECT_EQ(prompts.messages.last().buttons, Prompts::Buttons::YesNoDefaultNo) << "Enter goes back to the shop";
     EXPECT_TRUE(m.isVisible());
     EXPECT_EQ(m.Text3->text(), "more");
 
@@ -273,6 +275,32 @@ TEST_F(WorkSafe, QuitOnAFullProgramFolderNamesTheFileKeepsTheShopAndASecondTrySa
     EXPECT_TRUE(prompts.messages.isEmpty()) << messageTexts().join(" | ").toStdString();
     EXPECT_EQ(readBytes(QDir(dir.path()).relativeFilePath(folder + "/output/text1.gly")), "art\r\n");
     EXPECT_EQ(readBytes(QDir(dir.path()).relativeFilePath(folder + "/output/text3.gly")), "more\r\n");
+}
+
+TEST_F(WorkSafe, EnterOnTheQuestionOfAFailedQuitGoesBackToTheShop)
+{
+    frmmain& m = typed({"art"});
+    SaveFile::SetFailAtFlush(true);
+    // The real message box, answered with the Enter key as a user in a hurry does.
+    Prompts::DialogSource real;
+    Prompts::install(&real);
+    QString seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !seen.isEmpty())
+            return;
+        seen = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    poll.start(20);
+    files("&close");
+    poll.stop();
+    Prompts::install(&prompts);
+    EXPECT_TRUE(seen.startsWith("Your work could not be saved")) << seen.toStdString();
+    EXPECT_EQ(process.ends, 0) << "Enter means: back to the shop";
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(m.Text1->text(), "art");
 }
 
 TEST_F(WorkSafe, QuitAnywayEndsWithoutTheFilesAndAReadOnlyFolderIsNamedAtStart)
@@ -403,6 +431,77 @@ TEST_F(WorkSafe, ASecondLaunchWhileTheShopIsShownHandsItsFilesOverAndStartsNothi
     EXPECT_EQ(Forms::get<frmdraw>().Text1->text(), "la la\r\n");
 }
 
+namespace {
+// A second launch of the real program on the running shop's folder, with its file named by raw
+// bytes (which need not be UTF-8); true when it ended well.
+bool secondLaunch(const QByteArray& file)
+{
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUORL_HOME", ProgramFolder::path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    second.setProcessEnvironment(env);
+    // Through the shell, each byte written in octal, so the name reaches the program as the very bytes.
+    QString octal;
+    for (const char c : file)
+        octal += QString::asprintf("\\0%03o", unsigned(uchar(c)));
+    second.start("/bin/sh", {"-c", "exec \"$0\" \"$(printf '%b' \"$1\")\"", QStringLiteral(QUORL_PROGRAM_PATH), octal});
+    return second.waitForStarted() &&
+           TestHelpers::eventually([&] { return second.state() == QProcess::NotRunning; }) && second.exitCode() == 0;
+}
+}
+
+TEST_F(WorkSafe, AHandedFileThatOpensABoxNeitherCrashesNorStacksQuestions)
+{
+    ASSERT_FALSE(MinToTray::HandOverOrListen({}));
+    frmmain& m = typed({"mine"});
+    frmdraw& d = macroShop("unsaved art");
+    writeBytes("one.mcr", "one\r\n");
+    writeBytes("two.mcr", "two\r\n");
+    // While a question is open its event loop runs: the launch's socket goes away meanwhile, and
+    // a further launch arrives; that one waits until the question is answered.
+    int asked = 0;
+    bool stacked = false;
+    prompts.whileAsking = [&] {
+        if (++asked == 1) {
+            EXPECT_TRUE(secondLaunch(QFile::encodeName(path("two.mcr"))));
+            for (int i = 0; i < 20; ++i) {
+                QApplication::processEvents();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+            stacked = asked > 1;
+        }
+    };
+    prompts.answers = {Answer::Cancel, Answer::No};
+    ASSERT_TRUE(secondLaunch(QFile::encodeName(path("one.mcr"))));
+    ASSERT_TRUE(TestHelpers::eventually([&] { return asked >= 2; }));
+    EXPECT_FALSE(stacked) << "the second question came only after the first was answered";
+    ASSERT_TRUE(TestHelpers::eventually([&] { return d.Text1->text() == "two\r\n"; }));
+    EXPECT_EQ(m.Text1->text(), "mine");
+}
+
+TEST_F(WorkSafe, AHandedPagesFileCanBeUndoneAndReachesAMinimizedShop)
+{
+    ASSERT_FALSE(MinToTray::HandOverOrListen({}));
+    frmmain& m = typed({"one", "two", "three", "four"});
+    // A file name that is no UTF-8: the running shop gets its very bytes.
+    const QByteArray name = QFile::encodeName(dir.path()) + "/\xff" "art.gly";
+    QFile f(QFile::decodeName(name));
+    {
+        QFile raw;
+        ASSERT_TRUE(raw.open(fopen(name.constData(), "wb"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        raw.write("handed\r\nover\r\n");
+    }
+    m.showMinimized();
+    ASSERT_TRUE(secondLaunch(name));
+    ASSERT_TRUE(TestHelpers::eventually([&] { return m.Text1->text() == "handed"; }));
+    EXPECT_EQ(m.Text2->text(), "over");
+    EXPECT_FALSE(m.isMinimized()) << "the shop comes back to show the file";
+
+    QTest::keyClick(m.Text1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(m.pageTexts(), (Pages::Four{"one", "two", "three", "four"})) << "one undo brings the typed pages back";
+}
+
 TEST_F(WorkSafe, ListeningNeverTakesTheNameOfAShopThatStillListens)
 {
     // Another shop of this folder listens already (here: the test's own listener).
@@ -444,7 +543,12 @@ TEST_F(WorkSafe, OneUndoAfterAPagePickBringsTheFourPagesBack)
     ASSERT_EQ(m.Text3->text(), "three");
     options("&text3");
     EXPECT_EQ(m.pageTexts(), Pages::Four{});
-    QTest::keyClick(m.Text3, Qt::Key_Z, Qt::ControlModifier);
+    // The keys go to the page picked, with no click first.
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), m.Text3)
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none") << " "
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(m.pageTexts(), (Pages::Four{"one", "two", "three", "four"}));
 
     // Typed after the pick: the page's own undo first, then the pages of before the pick, once.
@@ -515,6 +619,38 @@ TEST_F(WorkSafe, ClosingTheMacroShopWithAnUnsavedMacroAsksAndCancelKeepsIt)
     files("&close");
     EXPECT_EQ(process.ends, 1);
     EXPECT_EQ(readBytes("macros/saved.mcr"), "never saved\r\n");
+}
+
+TEST_F(WorkSafe, NewOpenRecentAndBuiltInMacrosAskBeforeReplacingAnUnsavedMacro)
+{
+    typed({});
+    writeBytes("macros/beavis.mcr", "built in\r\n");
+    writeBytes("other.mcr", "other\r\n");
+    frmdraw& d = macroShop("typed art");
+    const auto builtin = [&] {
+        QTest::mousePress(d.Label3, Qt::LeftButton);
+        QTest::mouseRelease(d.Label3, Qt::LeftButton);
+        click(Forms::get<mnu2>().Label1[7]);
+        click(Forms::get<mnu18>().Label1[0]);
+    };
+    for (const char* how : {"new", "open", "built-in"}) {
+        prompts.messages.clear();
+        prompts.answers = {Answer::Cancel};
+        prompts.fileNames = {path("other.mcr")};
+        if (QByteArray(how) == "new")
+            macroFiles(9);
+        else if (QByteArray(how) == "open")
+            macroFiles(0);
+        else
+            builtin();
+        ASSERT_EQ(prompts.messages.size(), 1) << how;
+        EXPECT_TRUE(prompts.messages[0].text.startsWith("save the macro?")) << how;
+        EXPECT_EQ(d.Text1->text(), "typed art") << how << ": Cancel keeps the macro";
+    }
+    prompts.answers = {Answer::No};
+    prompts.fileNames = {path("other.mcr")};
+    macroFiles(0);
+    EXPECT_EQ(d.Text1->text(), "other\r\n");
 }
 
 TEST_F(WorkSafe, SavingABuiltInMacroOverTheUsersFileAsksFirst)

@@ -40,7 +40,7 @@ bool quitAnyway(const QList<Failure>& failures, const QString& leaving)
     text += "\n\nPress 'Yes' to " + leaving
             + " anyway and lose what was not saved, or 'No' to go back to the shop (free some space or make the "
               "folder writable, then try again).";
-    return Prompts::messageBox(text, "Quorl Ascii Shop", Prompts::Buttons::YesNo, Prompts::Icon::Exclamation)
+    return Prompts::messageBox(text, "Quorl Ascii Shop", Prompts::Buttons::YesNoDefaultNo, Prompts::Icon::Exclamation)
            == Prompts::Answer::Yes;
 }
 }

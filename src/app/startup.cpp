@@ -16,6 +16,7 @@
 #include "editor/menu2.h"
 #include "editor/pageedit.h"
 #include "editor/pages.h"
+#include "editor/pageundo.h"
 #include "macroshop/macroshop.h"
 #include "platform/clock.h"
 #include "platform/progfolder.h"
@@ -35,9 +36,13 @@ bool ready = false;
 
 void handOver(const QString& path)
 {
-    if (ready)
+    if (ready) {
+        // The running shop's pages may hold work: one undo brings them back.
+        frmmain& main = Forms::get<frmmain>();
+        const Pages::Four before = main.pageTexts();
         OpenFile(path);
-    else
+        PageUndo::Remember(before, main.pageTexts());
+    } else
         handedOver << path;
 }
 }

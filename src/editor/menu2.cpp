@@ -7,6 +7,7 @@
 #include "editor/frmhandle.h"
 #include "editor/frmmain.h"
 #include "editor/menu5.h"
+#include "editor/pageedit.h"
 #include "editor/pageundo.h"
 #include "macroshop/macroshop.h"
 #include "effects/frmfader.h"
@@ -107,6 +108,25 @@ void menu2::checkAll()
         main->UpdatePageEnabling();
 }
 
+namespace {
+// After a pick the keys go to the page picked (else the first in use), so typing, and Ctrl+Z,
+// reach the pages.
+void focusPageInUse(frmmain& main, int picked = 0)
+{
+    if (picked > 0 && main.page(picked)->isEnabled() && main.page(picked)->isVisible()) {
+        main.activateWindow();
+        main.page(picked)->setFocus();
+        return;
+    }
+    for (int n = 1; n <= 4; ++n)
+        if (main.page(n)->isEnabled() && main.page(n)->isVisible()) {
+            main.activateWindow();
+            main.page(n)->setFocus();
+            return;
+        }
+}
+}
+
 void menu2::PageItem_Click(int n)
 {
     frmmain& main = Forms::get<frmmain>();
@@ -123,6 +143,7 @@ void menu2::PageItem_Click(int n)
             setAllChecked(true);
     }
     main.UpdatePageEnabling();
+    focusPageInUse(main, n);
 }
 
 void menu2::AllTextboxes_Click()
@@ -140,6 +161,7 @@ void menu2::AllTextboxes_Click()
         main.SetActivePage(1);
     }
     main.UpdatePageEnabling();
+    focusPageInUse(main);
 }
 
 bool menu2::mayHideOnFocusLoss() const

@@ -7,9 +7,11 @@
 #include "editor/frmmain.h"
 #include "editor/frmrect.h"
 #include "help/frmhelp.h"
+#include "platform/filename.h"
 #include "platform/progfolder.h"
 #include "shell/systrayicon.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -30,10 +32,11 @@ namespace {
 QPointer<QLocalServer> server;
 bool hidden = false;
 
-// A second launch says "show", and "open " with its file's path (UTF-8, percent-encoded) when it
+// A second launch says "show", and "open " with its file's path (its bytes, percent-encoded) when it
 // has one. Lines longer than any path, or a launch that says nothing in time, are dropped.
 constexpr qint64 kMaxLine = 64 * 1024;
 constexpr int kAnswerMs = 5000;
+constexpr int kModalRetryMs = 250;
 
 // A second launch brings the shop to the front, hidden or not, and hands over its file.
 void bringBack()
@@ -43,6 +46,8 @@ void bringBack()
         return;
     }
     if (auto* main = Forms::loaded<frmmain>(); main && main->isVisible()) {
+        if (main->isMinimized())
+            main->showNormal();
         main->raise();
         main->activateWindow();
     }
@@ -53,10 +58,35 @@ void handleLine(const QByteArray& line)
     if (line == "show") {
         bringBack();
     } else if (line.startsWith("open ")) {
-        const QString path = QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(5)));
+        const QString path = FileName::decode(QByteArray::fromPercentEncoding(line.mid(5)));
         bringBack();
         Lifecycle::OpenFile(path);
     }
+}
+
+// Lines handed over and not yet acted on. A line may open a modal box, whose event loop may
+// bring further launches; those wait here until no box is open, so questions never stack.
+QList<QByteArray>& waiting()
+{
+    static QList<QByteArray> lines;
+    return lines;
+}
+
+void handleWaiting()
+{
+    static bool handling = false;
+    if (handling)
+        return;
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(kModalRetryMs, qApp, handleWaiting);
+        return;
+    }
+    handling = true;
+    while (!waiting().isEmpty() && !QApplication::activeModalWidget())
+        handleLine(waiting().takeFirst());
+    handling = false;
+    if (!waiting().isEmpty())
+        QTimer::singleShot(kModalRetryMs, qApp, handleWaiting);
 }
 
 void answer(QLocalSocket* s)
@@ -65,11 +95,17 @@ void answer(QLocalSocket* s)
     s->setParent(nullptr);
     QObject::connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
     QTimer::singleShot(kAnswerMs, s, [s] { s->abort(); });
+    // The lines are only taken here; acting on them comes later, when the socket may be gone.
     const auto read = [s] {
-        while (s->canReadLine())
-            handleLine(s->readLine(kMaxLine).trimmed());
+        bool any = false;
+        while (s->canReadLine()) {
+            waiting() << s->readLine(kMaxLine).trimmed();
+            any = true;
+        }
         if (s->bytesAvailable() > kMaxLine)
             s->abort();
+        if (any)
+            QTimer::singleShot(0, qApp, handleWaiting);
     };
     QObject::connect(s, &QLocalSocket::readyRead, s, read);
     read();
@@ -219,7 +255,7 @@ bool WakeShopAt(const QString& name, const QString& file)
     socket.write("show\n");
     // The running shop has its own working folder: the path goes absolute.
     if (!file.isEmpty())
-        socket.write("open " + QFileInfo(file).absoluteFilePath().toUtf8().toPercentEncoding() + "\n");
+        socket.write("open " + FileName::encode(QFileInfo(file).absoluteFilePath()).toPercentEncoding() + "\n");
     socket.waitForBytesWritten(500);
     socket.disconnectFromServer();
     return true;

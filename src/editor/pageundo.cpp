@@ -7,6 +7,7 @@ namespace PageUndo {
 
 namespace {
 std::optional<Pages::Four> remembered;
+Pages::Four left;
 
 bool allEmpty(const Pages::Four& pages)
 {
@@ -14,16 +15,18 @@ bool allEmpty(const Pages::Four& pages)
 }
 }
 
-void Remember(const Pages::Four& before)
+void Remember(const Pages::Four& before, const Pages::Four& after)
 {
-    if (!allEmpty(before))
+    if (!allEmpty(before) && before != after) {
         remembered = before;
+        left = after;
+    }
 }
 
 std::optional<Pages::Four> Take(const Pages::Four& now)
 {
     // Pages typed or opened since the pick are the user's newer work: nothing is put over them.
-    if (!remembered || !allEmpty(now))
+    if (!remembered || now != left)
         return std::nullopt;
     return std::exchange(remembered, std::nullopt);
 }

@@ -105,6 +105,17 @@ void Unload()
     Forms::unload<frmdraw>();
 }
 
+namespace {
+// A title that names a file handed over at start no longer tells the truth once another file
+// (or none) is current.
+void forgetTitleFile()
+{
+    frmdraw& d = draw();
+    if (d.Label1->caption() != frmdraw::kTitle)
+        d.Label1->setCaption(frmdraw::kTitle);
+}
+}
+
 void Exit()
 {
     if (MayDiscard())
@@ -128,6 +139,8 @@ bool MayDiscard()
 
 void OpenMacro()
 {
+    if (!MayDiscard())
+        return;
     const QString name = Prompts::openFileName(kFilter);
     if (name.isEmpty())
         return;
@@ -135,6 +148,7 @@ void OpenMacro()
     if (!readMacro(name, &text))
         return;
     addRecent(name);
+    forgetTitleFile();
     draw().Text1->Tag = name;
     draw().Text1->setText(text);
     draw().Text1->markSaved();
@@ -179,6 +193,9 @@ bool SaveMacro()
 
 void NewMacro()
 {
+    if (!MayDiscard())
+        return;
+    forgetTitleFile();
     draw().Text1->clear();
     draw().Text1->Tag.clear();
     draw().Text1->markSaved();
@@ -186,11 +203,12 @@ void NewMacro()
 
 void OpenRecent(const QString& path)
 {
-    if (path.isEmpty())
+    if (path.isEmpty() || !MayDiscard())
         return;
     QString text;
     if (!readMacro(path, &text))
         return;
+    forgetTitleFile();
     draw().Text1->setText(text);
     draw().Text1->Tag = path;
     draw().Text1->markSaved();
@@ -199,7 +217,7 @@ void OpenRecent(const QString& path)
 void LoadBuiltin(const QString& caption)
 {
     const QString path = MacroFiles::BuiltinPath(caption);
-    if (!CommonKit::FileExists(path))
+    if (!CommonKit::FileExists(path) || !MayDiscard())
         return;
     QString text, error;
     if (!MacroFiles::Read(path, &text, &error))

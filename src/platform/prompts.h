@@ -5,7 +5,8 @@
 // the real dialogs at start; tests install scripted answers.
 namespace Prompts {
 
-enum class Buttons { Ok, YesNo, OkCancel, YesNoCancel };
+// YesNoDefaultNo: a question whose Yes gives up the user's work, so Enter and Esc answer No.
+enum class Buttons { Ok, YesNo, OkCancel, YesNoCancel, YesNoDefaultNo };
 enum class Icon { None, Critical, Question, Exclamation, Information };
 enum class Answer { Ok, Yes, No, Cancel };
 

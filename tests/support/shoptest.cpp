@@ -47,7 +47,9 @@ Prompts::Answer ScriptedPrompts::messageBox(const QString& text, const QString& 
         whileAsking();
     // Unscripted: No to a question (with or without Cancel), Ok otherwise.
     if (answers.empty())
-        return buttons == Prompts::Buttons::YesNo || buttons == Prompts::Buttons::YesNoCancel ? Prompts::Answer::No
+        return buttons == Prompts::Buttons::YesNo || buttons == Prompts::Buttons::YesNoCancel ||
+                       buttons == Prompts::Buttons::YesNoDefaultNo
+                   ? Prompts::Answer::No
                                                                                                : Prompts::Answer::Ok;
     const Prompts::Answer a = answers.front();
     answers.pop_front();
