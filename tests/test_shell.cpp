@@ -289,6 +289,50 @@ TEST_F(Shell, AnUnwritableDataFolderIsToldAndTheShopWorksOn)
     EXPECT_EQ(Setting("HANDLE"), "tester");
 }
 
+// An installed shop: the entry, the types and the icons are the system's; the user gets the
+// default alone, and an entry of a shop started elsewhere no longer hides the installed one.
+TEST_F(Shell, AnInstalledShopRegistersNothingTheSystemHasForEveryUser)
+{
+    const QString system = xdg.path() + "/system";
+    writeFile(system + "/applications/quorl.desktop", bytesOf(QUORL_SOURCE_DIR "/packaging/quorl.desktop"));
+    writeFile(system + "/mime/packages/quorl.xml", bytesOf(QUORL_SOURCE_DIR "/packaging/quorl-mime.xml"));
+    ASSERT_EQ(run("update-mime-database", {system + "/mime"}).exit, 0);
+    ASSERT_EQ(run("update-desktop-database", {system + "/applications"}).exit, 0);
+    const QByteArray savedDirs = qgetenv("XDG_DATA_DIRS"), savedPath = qgetenv("PATH");
+    qputenv("XDG_DATA_DIRS", (system + ":/usr/share").toLocal8Bit());
+    // The packaged entry says "quorl": the one on the PATH.
+    const QString installed = recorder(path("usr/bin"), path("args.log"));
+    qputenv("PATH", (path("usr/bin") + ":" + savedPath).toLocal8Bit());
+    struct Restore {
+        QByteArray dirs, path;
+        ~Restore() { qputenv("XDG_DATA_DIRS", dirs), qputenv("PATH", path); }
+    } restore{savedDirs, savedPath};
+
+    DesktopEntry::SetProgram(installed);
+    launch();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_FALSE(QFile::exists(data("applications")));
+    EXPECT_FALSE(QFile::exists(data("mime")));
+    EXPECT_FALSE(QFile::exists(data("icons")));
+    EXPECT_EQ(run("xdg-mime", {"query", "default", "text/x-glyfile"}).out, "quorl.desktop");
+    EXPECT_EQ(run("xdg-mime", {"query", "default", "text/x-glymcrfile"}).out, "quorl.desktop");
+    writeBytes("art.gly", "a\r\n");
+    EXPECT_EQ(run("xdg-mime", {"query", "filetype", path("art.gly")}).out, "text/x-glyfile");
+
+    // A shop run from a build folder registers itself as before, beside the installed one...
+    DesktopEntry::SetProgram(path("build/stage/quorl"));
+    launch();
+    EXPECT_TRUE(bytesOf(iconinstall::DesktopEntryPath()).contains(path("build/stage/quorl").toUtf8()));
+    // ...and the installed shop takes that entry away again, keeping the user's own default.
+    writeFile(config("mimeapps.list"), "[Default Applications]\ntext/x-glyfile=editor.desktop;\n");
+    DesktopEntry::SetProgram(installed);
+    launch();
+    EXPECT_FALSE(QFile::exists(iconinstall::DesktopEntryPath()));
+    const auto apps = DesktopEntry::KeyFile::read(config("mimeapps.list"));
+    EXPECT_EQ(apps.value("Default Applications", "text/x-glyfile"), "editor.desktop;");
+    EXPECT_EQ(apps.value("Default Applications", "text/x-glymcrfile"), "quorl.desktop;");
+}
+
 // ---- load on startup ----
 
 class StartupLinkMenu : public Shell {

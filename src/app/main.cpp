@@ -2,6 +2,8 @@
 #include "editor/mintotray.h"
 #include "help/artwork.h"
 #include "platform/filename.h"
+#include "platform/progfolder.h"
+#include "platform/prompts.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -18,6 +20,14 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         args << FileName::decode(argv[i]);
     Startup::SetCommandLine(args.join(' '));
+    // Before anything reads or writes the program folder: refuse a name the shop cannot keep, and
+    // fill the per-user folder of an installed shop.
+    const ProgramFolder::Readiness ready = ProgramFolder::Prepare();
+    if (!ready.message.isEmpty())
+        Prompts::messageBox(ready.message, "Quorl Ascii Shop", Prompts::Buttons::Ok,
+                            ready.start ? Prompts::Icon::Exclamation : Prompts::Icon::Critical);
+    if (!ready.start)
+        return 1;
     // A running shop of this folder comes back and takes the file instead of a second one starting.
     if (MinToTray::HandOverOrListen(Startup::CommandLine()))
         return 0;

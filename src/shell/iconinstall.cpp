@@ -89,8 +89,64 @@ bool stale(const QString& className, const QString& icon)
     return false;
 }
 
+// The same file, however the two names reach it.
+bool sameProgram(const QString& a, const QString& b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+// The program a desktop entry's Exec line starts: its first word, quoted or not, found on the
+// PATH when it names no folder.
+QString execProgram(const QString& exec)
+{
+    QString first = exec.trimmed();
+    if (first.startsWith('"')) {
+        const qsizetype end = first.indexOf('"', 1);
+        first = first.mid(1, end < 0 ? -1 : end - 1);
+    } else {
+        first = first.section(' ', 0, 0);
+    }
+    return first.contains('/') ? first : QStandardPaths::findExecutable(first);
+}
+
+// True when a data folder of the system (not the user's) holds the shop's desktop entry for this
+// executable and the type, and the package of both types: an installed shop then adds nothing
+// of its own.
+bool systemWide(const QString& className)
+{
+    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        if (dir == dataHome() || !QFile::exists(dir + "/mime/packages/quorl.xml"))
+            continue;
+        const auto entry = DesktopEntry::KeyFile::read(dir + "/applications/" + DesktopId());
+        if (DesktopEntry::ListValue(entry.value("Desktop Entry", "MimeType")).contains(MimeType(className)) &&
+            sameProgram(execProgram(entry.value("Desktop Entry", "Exec")), DesktopEntry::Program()))
+            return true;
+    }
+    return false;
+}
+
+// With the entry installed system-wide, the user's own entry from a shop started elsewhere would
+// hide it; the default stays the user's choice, written once.
+QString defaultOnly(const QString& className)
+{
+    const auto own = DesktopEntry::KeyFile::read(DesktopEntryPath());
+    if (own.value("Desktop Entry", "Name") == "quorl ascii shop" &&
+        !sameProgram(execProgram(own.value("Desktop Entry", "Exec")), DesktopEntry::Program())) {
+        QFile::remove(DesktopEntryPath());
+        runTool("update-desktop-database", {dataHome() + "/applications"});
+    }
+    auto apps = DesktopEntry::KeyFile::read(MimeAppsPath());
+    if (apps.contains("Default Applications", MimeType(className)))
+        return {};
+    apps.setValue("Default Applications", MimeType(className), DesktopId() + ";");
+    return apps.write(MimeAppsPath());
+}
+
 QString install(const QString& ext, const QString& className, const QString& description, const QString& icon)
 {
+    if (systemWide(className))
+        return defaultOnly(className);
     if (!stale(className, icon))
         return {};
     QString error;
