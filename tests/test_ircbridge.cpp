@@ -243,9 +243,9 @@ TEST(ircBridge, NickInUseTakesAnotherAndSaysSo)
 
 TEST(ircBridge, NonsenseAndDroppedConnectionsAreReportedAndNothingIsLost)
 {
-    // A peer that is no IRC server: it answers garbage, then a "line" that never ends; after
-    // that it drops every connection at once, until the test lets it pass connections on to a
-    // real server.
+    // A peer that is no IRC server: it answers garbage and a line of 20,000 bytes, then hangs
+    // up; after that it drops every connection at once, until the test lets it pass connections
+    // on to a real server.
     QTcpServer liar;
     ASSERT_TRUE(liar.listen(QHostAddress::LocalHost, 0));
     int accepted = 0;
@@ -254,7 +254,8 @@ TEST(ircBridge, NonsenseAndDroppedConnectionsAreReportedAndNothingIsLost)
         QTcpSocket* s = liar.nextPendingConnection();
         if (++accepted == 1) {
             s->write("HTTP/1.1 400 Bad Request\r\n:\r\n\xFF\xFE\r\n001\r\n:x 433\r\n");
-            s->write(QByteArray(20000, 'z'));
+            s->write(QByteArray(20000, 'z') + "\r\n");
+            s->disconnectFromHost();
         } else if (!realPort) {
             s->abort();
         } else {
@@ -272,9 +273,13 @@ TEST(ircBridge, NonsenseAndDroppedConnectionsAreReportedAndNothingIsLost)
     QObject::connect(&bridge, &IrcBridge::notice, [&](const QString& n) { notices << n; });
     bridge.start();
     bridge.post("<b>kept</b> line");
-    ASSERT_TRUE(waitUntil([&] { return accepted >= 2 && notices.size() >= 2; }));
+    ASSERT_TRUE(waitUntil([&] { return accepted >= 2 && notices.join(QLatin1Char('\n')).contains(QLatin1String("kept")); }));
     const QString said = notices.join(QLatin1Char('\n'));
-    EXPECT_TRUE(said.contains(QLatin1String("more than 16384 bytes"))) << said.toStdString();
+    // Three lines that are no IRC, said once; the long line is cut, and that is said too.
+    EXPECT_EQ(said.count(QLatin1String("no IRC")), 1) << said.toStdString();
+    EXPECT_TRUE(said.contains(QLatin1String("no IRC, left out: \"HTTP/1.1 400 Bad Request\"."))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QLatin1String("longer than the 512 bytes IRC allows"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QLatin1String("closed the connection"), Qt::CaseInsensitive)) << said.toStdString();
     EXPECT_TRUE(said.contains(QLatin1String("1 line kept"))) << said.toStdString();
     EXPECT_EQ(bridge.pending(), 1);
     EXPECT_FALSE(bridge.joined());
