@@ -239,6 +239,88 @@ TEST(ircBridge, NickInUseTakesAnotherAndSaysSo)
     ASSERT_TRUE(waitUntil([&] { return !squatter.messagesFrom("shop_").isEmpty(); }));
     EXPECT_EQ(squatter.messagesFrom("shop_").value(0), "still here\x0F");
     EXPECT_TRUE(client.dump().contains(QLatin1String("The nick shop is in use; trying shop_.")));
+    // The room shows the line under the nick the channel saw it from, beside the squatter.
+    IrcPeers::RoomView room;
+    EXPECT_TRUE(waitUntil([&] {
+        room = IrcPeers::RoomView::read(client.dump(), "#art");
+        return room.status == "#art: connected to 127.0.0.1 as shop_";
+    })) << room.status.toStdString();
+    EXPECT_TRUE(room.transcript.contains("\r\nshop_:\tstill here\r\n")) << client.dump().toStdString();
+    EXPECT_FALSE(room.transcript.contains("Guest:")) << room.transcript.toStdString();
+    EXPECT_EQ(room.people, (QList<QByteArray>{"shop", "shop_"}));
+}
+
+TEST(ircBridge, PeopleListFollowsJoinsNickChangesPartsQuitsAndKicks)
+{
+    Bridged b;
+    BRIDGE(b, QStringLiteral("off"));
+    ChatClientLauncher& client = *b.client;
+    QList<QByteArray> shown;
+    auto showsPeople = [&](const QList<QByteArray>& expected) {
+        return waitUntil([&] {
+            shown = IrcPeers::RoomView::read(client.dump(), "#art").people;
+            return shown == expected;
+        });
+    };
+    auto listed = [&] { return QByteArray(shown.join(' ')).toStdString(); };
+    // The channel's names, not the stand-in's own; the reader came first and is an operator.
+    ASSERT_TRUE(showsPeople({"reader", "shop"})) << listed();
+
+    IrcPeers::Reader guest;
+    JOIN(guest, b.server.port(), "guest");
+    ASSERT_TRUE(showsPeople({"guest", "reader", "shop"})) << listed();
+    guest.send("NICK artfan");
+    ASSERT_TRUE(showsPeople({"artfan", "reader", "shop"})) << listed();
+    guest.send("PART #art :later");
+    ASSERT_TRUE(showsPeople({"reader", "shop"})) << listed();
+
+    // Sorted as nicks compare, without regard to case.
+    IrcPeers::Reader quitter;
+    JOIN(quitter, b.server.port(), "Quitter");
+    ASSERT_TRUE(showsPeople({"Quitter", "reader", "shop"})) << listed();
+    quitter.send("QUIT :gone");
+    ASSERT_TRUE(showsPeople({"reader", "shop"})) << listed();
+
+    IrcPeers::Reader victim;
+    JOIN(victim, b.server.port(), "victim");
+    ASSERT_TRUE(showsPeople({"reader", "shop", "victim"})) << listed();
+    b.reader.send("KICK #art victim :bye");
+    ASSERT_TRUE(showsPeople({"reader", "shop"})) << listed();
+    EXPECT_TRUE(IrcPeers::RoomView::read(client.dump(), "#art")
+                    .transcript.contains("*** victim was kicked from #art by reader (bye).\r\n"));
+}
+
+TEST(ircBridge, KickedTheRoomNamesTheKickerAndTheStatusSaysConnectedThroughTheRejoin)
+{
+    Bridged b;
+    BRIDGE(b, QStringLiteral("off"));
+    ChatClientLauncher& client = *b.client;
+    IrcPeers::RoomView room;
+    auto roomShows = [&](const std::function<bool()>& condition, int ms = 20000) {
+        return waitUntil([&] {
+            room = IrcPeers::RoomView::read(client.dump(), "#art");
+            return condition();
+        }, ms);
+    };
+    const QByteArray connected = "#art: connected to 127.0.0.1 as shop";
+    ASSERT_TRUE(roomShows([&] { return room.status == connected; })) << room.status.toStdString();
+
+    b.reader.send("KICK #art shop :enough");
+    ASSERT_TRUE(roomShows([&] {
+        return room.transcript.contains("*** Kicked from #art by reader (enough); joining again in 5 s.\r\n");
+    })) << room.transcript.toStdString();
+    // Still on the server while out of the channel, and nobody listed there.
+    EXPECT_EQ(room.status, connected + ", kicked by reader; joining again");
+    EXPECT_TRUE(room.people.isEmpty()) << QByteArray(room.people.join(' ')).toStdString();
+
+    ASSERT_TRUE(bridgeJoined(b.reader, "shop", 2));
+    ASSERT_TRUE(roomShows([&] { return room.status == connected && room.people.size() == 2; }))
+        << room.status.toStdString();
+    EXPECT_EQ(room.people, (QList<QByteArray>{"reader", "shop"}));
+    EXPECT_EQ(room.transcript.count("*** Joined #art on 127.0.0.1 as shop."), 2);
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("back again")), 0u);
+    ASSERT_TRUE(waitUntil([&] { return !b.reader.messagesFrom("shop").isEmpty(); }));
+    EXPECT_EQ(b.reader.messagesFrom("shop").value(0), "back again\x0F");
 }
 
 TEST(ircBridge, NonsenseAndDroppedConnectionsAreReportedAndNothingIsLost)
