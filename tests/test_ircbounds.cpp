@@ -106,7 +106,8 @@ TEST(ircBounds, LongLinesAreCutAsTheProtocolDoesAndLinesThatAreNoIrcAreNotedOnce
 
     // 512 bytes with the sender, the command and the CR LF; the line with tags past 8 KB is gone.
     const int fits = 510 - int(QByteArray(":evil!e@hostile PRIVMSG #art :").size());
-    EXPECT_EQ(said, (QList<QByteArray>{"before", QByteArray(fits, 'L'), "between", QByteArray(fits, 'M'), "after"}));
+    EXPECT_EQ(said, (QList<QByteArray>{"before", QByteArray(fits, 'L'), "between", QByteArray(fits, 'M'),
+                                       QByteArray(fits, 'N'), "after"}));
     const RoomView room = RoomView::read(client.dump(), "#art");
     EXPECT_EQ(room.transcript.count("*** The server sent a line longer than the 512 bytes IRC allows; the rest of it "
                                     "was left out.\r\n"),

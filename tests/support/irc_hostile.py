@@ -4,7 +4,7 @@
   deaf NICK     welcomes NICK into #art without reading a byte, then sends PINGs as fast as the
                 client takes them and never reads the answers
   unwelcoming   never completes registration: a notice, then the same PING flood, never reading
-  longline      a server that reads and welcomes, then sends lines of 20,000 bytes and lines that
+  longline      a server that reads and welcomes, then sends lines of 600 and 20,000 bytes and lines that
                 are no IRC between short channel messages
 """
 import socket
@@ -61,7 +61,7 @@ def long_lines(conn):
     say = lambda text: b":evil!e@hostile PRIVMSG #art :" + text + b"\r\n"
     conn.sendall(say(b"before") + say(b"L" * 20000) + say(b"between")
                  + b"@" + b"t" * 9000 + b" " + say(b"tags too long")
-                 + say(b"M" * 20000) + b"HTTP/1.1 200 OK\r\n" + b"\x00\x01\x02\r\n" + say(b"after"))
+                 + say(b"M" * 20000) + say(b"N" * 600) + b"HTTP/1.1 200 OK\r\n" + b"\x00\x01\x02\r\n" + say(b"after"))
 
 
 def serve(conn):
