@@ -225,3 +225,34 @@ TEST(ircBounds, KeptLinesStopAtTheirBoundSaySoOnceAndCountWhatWasLeftOut)
     EXPECT_TRUE(notices.contains(QStringLiteral("3 lines posted while the queue was full were not sent.")))
         << notices.join(QLatin1Char('\n')).toStdString();
 }
+
+TEST(ircBounds, ChannelOfMoreMembersThanThePeopleListShowsSaysSoOnce)
+{
+    // A names list of 10,050 members, in lines of the length a server uses, then one more join.
+    QTcpServer crowded;
+    ASSERT_TRUE(crowded.listen(QHostAddress::LocalHost, 0));
+    QObject::connect(&crowded, &QTcpServer::newConnection, [&] {
+        QTcpSocket* s = crowded.nextPendingConnection();
+        QByteArray names = ":irc.crowd 001 shop :Welcome\r\n:shop!u@crowd JOIN :#art\r\n";
+        for (int n = 0; n < 10050;) {
+            QByteArray line = ":irc.crowd 353 shop = #art :";
+            for (int i = 0; i < 60 && n < 10050; ++i, ++n)
+                line += "m" + QByteArray::number(10000 + n) + ' ';
+            names += line + "\r\n";
+        }
+        names += ":irc.crowd 366 shop #art :End of NAMES list\r\n:late!u@crowd JOIN :#art\r\n";
+        s->write(names);
+    });
+    IrcBridge bridge(settingsFor(crowded.serverPort()));
+    QStringList notices;
+    QObject::connect(&bridge, &IrcBridge::notice, [&](const QString& n) { notices << n; });
+    QStringList shown;
+    QObject::connect(&bridge, &IrcBridge::membersChanged, [&](const QStringList& names) { shown = names; });
+    bridge.start();
+    ASSERT_TRUE(waitUntil([&] { return shown.size() >= IrcMembers::kMostShown; }));
+    EXPECT_EQ(shown.size(), 10000);
+    EXPECT_EQ(shown.first(), QStringLiteral("m10000"));
+    EXPECT_FALSE(shown.contains(QStringLiteral("late")));
+    EXPECT_EQ(notices.filter(QLatin1String("more members")),
+              QStringList{QStringLiteral("#art has more members than the 10000 the people list shows.")});
+}
