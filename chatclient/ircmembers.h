@@ -7,7 +7,7 @@
 struct IrcMessage;
 
 // Who is in one channel, as the server tells it: the names list (353 up to 366) and the joins,
-// parts, quits, nick changes and kicks after it. Names are kept without their rank signs (@, +),
+// leaves, quits, nick changes and kicks after it. Names are kept without their rank signs (@, +),
 // in the order a people list shows them.
 class IrcMembers {
 public:

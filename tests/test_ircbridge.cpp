@@ -250,7 +250,7 @@ TEST(ircBridge, NickInUseTakesAnotherAndSaysSo)
     EXPECT_EQ(room.people, (QList<QByteArray>{"shop", "shop_"}));
 }
 
-TEST(ircBridge, PeopleListFollowsJoinsNickChangesPartsQuitsAndKicks)
+TEST(ircBridge, PeopleListFollowsJoinsNickChangesLeavesQuitsAndKicks)
 {
     Bridged b;
     BRIDGE(b, QStringLiteral("off"));

@@ -59,7 +59,7 @@ public:
     // Connects to the server, registers as nick and joins channel; waits for the names list.
     bool join(quint16 port, const QByteArray& nick, const QByteArray& channel);
     void say(const QByteArray& text);
-    // Any command, as typed after a slash in a chat program: "NICK x", "PART #art".
+    // Any command, as typed after a slash in a chat program: "NICK x", "KICK #art x".
     void send(const QByteArray& line);
     void close() { socket_.abort(); }
     const QList<Line>& lines() const { return lines_; }
