@@ -329,7 +329,7 @@ bool IrcBridge::writeLine(const QByteArray& line)
     const QByteArray bytes = clean(line) + "\r\n";
     // A server that reads nothing while it keeps talking (a PING flood) would have us keep its
     // answers for ever.
-    if (socket_.bytesToWrite() + bytes.size() > settings_.limits.unsentBytes) {
+    if (unsent() + bytes.size() > settings_.limits.unsentBytes) {
         drop(QStringLiteral("the server left %1 of what we sent unread, the most we keep for it, so it was dropped")
                  .arg(sizeText(settings_.limits.unsentBytes)));
         return false;
@@ -339,10 +339,16 @@ bool IrcBridge::writeLine(const QByteArray& line)
     return true;
 }
 
+qint64 IrcBridge::unsent() const
+{
+    // Over TLS what waits may already be encrypted.
+    return socket_.bytesToWrite() + socket_.encryptedBytesToWrite();
+}
+
 void IrcBridge::watchStall()
 {
     // Something waits on the server: bytes it has not taken, or a PING it has not answered.
-    const bool waiting = socket_.bytesToWrite() > 0 || pingOut_ != 0;
+    const bool waiting = unsent() > 0 || pingOut_ != 0;
     if (!waiting)
         stallTimer_.stop();
     else if (!stallTimer_.isActive())
@@ -405,7 +411,7 @@ void IrcBridge::pump()
     // a quarter of the bound leaves room for the answers a server asks for.
     const qint64 roomy = settings_.limits.unsentBytes / 4;
     bool wrote = false;
-    while (!queue_.empty() && socket_.bytesToWrite() < roomy && settings_.pacer.take(now())) {
+    while (!queue_.empty() && unsent() < roomy && settings_.pacer.take(now())) {
         if (!writeLine(command + queue_.front()))
             return;
         unconfirmed_.push_back({queue_.front(), nextPing_});
@@ -414,7 +420,7 @@ void IrcBridge::pump()
     }
     if (wrote && pingOut_ == 0)
         sendPing();
-    if (!queue_.empty() && socket_.bytesToWrite() < roomy)
+    if (!queue_.empty() && unsent() < roomy)
         sendTimer_.start(int(std::max<qint64>(1, settings_.pacer.waitMs(now()))));
     updateStatus();
 }

@@ -89,6 +89,7 @@ private:
     void sendPing();
     void rejoinIn(int ms);
     void watchStall();
+    qint64 unsent() const;
     void noteOnce(bool& noted, const QString& text);
     void pump();
     void confirm(quint32 ping);
