@@ -313,7 +313,8 @@ void ChatClient::postInput(Window* input)
     tree_.setText(input, {});
     Window* child = input->parent;
     if (child->role == Role::Room) {
-        showLine(child, child->text, kScreenName, bytes);
+        const auto speaker = speakers_.find(child->handle);
+        showLine(child, child->text, speaker == speakers_.end() ? kScreenName : speaker->second, bytes);
         emit roomPosted(child->text, bytes);
     } else if (child->role == Role::InstantMessage) {
         QByteArray to = "IM to ";
@@ -396,4 +397,16 @@ void ChatClient::setRoomStatus(Window* room, const QByteArray& text)
 {
     if (Window* st = room ? tree_.childOf(room, "_Chat_Static") : nullptr)
         tree_.setText(st, text);
+}
+
+void ChatClient::setRoomPeople(Window* room, const QByteArray& names)
+{
+    if (Window* list = room ? tree_.childOf(room, "_Chat_Listbox") : nullptr)
+        tree_.setText(list, names);
+}
+
+void ChatClient::setRoomSpeaker(Window* room, const QByteArray& name)
+{
+    if (room)
+        speakers_[room->handle] = name;
 }

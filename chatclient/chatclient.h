@@ -58,6 +58,10 @@ public:
     void showForeign(Window* room, const QByteArray& sender, const QByteArray& bytes);
     void showNotice(Window* room, const QByteArray& text) { notify(room, text); }
     void setRoomStatus(Window* room, const QByteArray& text);
+    // The room's people list (CR LF between names), and the name the user's own lines show under
+    // there (the screen name unless set).
+    void setRoomPeople(Window* room, const QByteArray& names);
+    void setRoomSpeaker(Window* room, const QByteArray& name);
 
 signals:
     void commandRun(quint32 id);
@@ -85,4 +89,5 @@ private:
     Window* frame_ = nullptr;
     Window* keyword_ = nullptr;
     bool classic_ = false;
+    std::map<quint32, QByteArray> speakers_;  // by room handle
 };

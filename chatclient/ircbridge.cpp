@@ -8,8 +8,7 @@
 namespace {
 
 constexpr int kLineLimit = 512;          // with prefix and CR LF, as servers count it
-constexpr int kLongestInbox = 16384;     // a "line" longer than this is no IRC
-constexpr int kWelcomeMs = 30000;        // registration must be answered by then
+constexpr qint64 kReadChunk = 65536;     // read from the socket at a time; the rest waits in the system
 constexpr int kIdleMs = 120000;          // silence before we ask whether the server is there
 constexpr int kLongestPauseMs = 60000;   // the back-off stops growing here
 constexpr int kRejoinMs = 5000;          // after a kick or a refused join
@@ -33,6 +32,21 @@ QString decodeIncoming(const QByteArray& bytes)
     return legacy.decode(bytes);
 }
 
+// A stretch of what a server sent, fit for a sentence in the room.
+QString excerpt(const QByteArray& bytes)
+{
+    QString text = decodeIncoming(bytes.left(60));
+    for (QChar& c : text)
+        if (c.unicode() < 32 || c.unicode() == 127)
+            c = QLatin1Char('?');
+    return bytes.size() > 60 ? text + QStringLiteral("...") : text;
+}
+
+QString sizeText(qint64 bytes)
+{
+    return bytes % 1024 == 0 ? QStringLiteral("%1 KB").arg(bytes / 1024) : QStringLiteral("%1 bytes").arg(bytes);
+}
+
 QByteArray userName(const QString& nick)
 {
     QByteArray user;
@@ -44,42 +58,11 @@ QByteArray userName(const QString& nick)
 
 } // namespace
 
-IrcMessage IrcMessage::parse(const QByteArray& raw)
-{
-    IrcMessage m;
-    QByteArray line = raw;
-    if (line.startsWith('@')) {  // message tags we do not use
-        const qsizetype sp = line.indexOf(' ');
-        line = sp < 0 ? QByteArray() : line.mid(sp + 1);
-    }
-    line = line.trimmed();
-    if (line.startsWith(':')) {
-        const qsizetype sp = line.indexOf(' ');
-        m.prefix = line.mid(1, sp < 0 ? -1 : sp - 1);
-        line = sp < 0 ? QByteArray() : line.mid(sp + 1).trimmed();
-    }
-    QByteArray trailing;
-    bool hasTrailing = false;
-    const qsizetype colon = line.indexOf(" :");
-    if (colon >= 0) {
-        trailing = line.mid(colon + 2);
-        line = line.left(colon);
-        hasTrailing = true;
-    }
-    QList<QByteArray> words = line.split(' ');
-    words.removeAll(QByteArray());
-    if (!words.isEmpty())
-        m.command = words.takeFirst().toUpper();
-    m.params = words;
-    if (hasTrailing)
-        m.params.append(trailing);
-    return m;
-}
-
 IrcBridge::IrcBridge(const IrcSettings& settings, MsClock clock, QObject* parent)
     : QObject(parent)
     , settings_(settings)
     , clock_(std::move(clock))
+    , members_(settings.channel.toUtf8())
     , nick_(settings.nick)
 {
     if (!clock_) {
@@ -87,14 +70,13 @@ IrcBridge::IrcBridge(const IrcSettings& settings, MsClock clock, QObject* parent
         timer->start();
         clock_ = [timer] { return timer->elapsed(); };
     }
-    sendTimer_.setSingleShot(true);
-    retryTimer_.setSingleShot(true);
-    welcomeTimer_.setSingleShot(true);
-    idleTimer_.setSingleShot(true);
+    for (QTimer* t : {&sendTimer_, &retryTimer_, &welcomeTimer_, &idleTimer_, &rejoinTimer_, &stallTimer_})
+        t->setSingleShot(true);
     connect(&sendTimer_, &QTimer::timeout, this, &IrcBridge::pump);
     connect(&retryTimer_, &QTimer::timeout, this, &IrcBridge::connectNow);
     connect(&welcomeTimer_, &QTimer::timeout, this, [this] {
-        drop(QStringLiteral("no welcome from the server within %1 s; is it an IRC server?").arg(kWelcomeMs / 1000));
+        drop(QStringLiteral("no welcome from the server within %1 s; is it an IRC server?")
+                 .arg(settings_.limits.welcomeMs / 1000.0));
     });
     connect(&idleTimer_, &QTimer::timeout, this, [this] {
         if (idlePingOut_) {
@@ -105,11 +87,21 @@ IrcBridge::IrcBridge(const IrcSettings& settings, MsClock clock, QObject* parent
         writeLine("PING :idle");
         idleTimer_.start(kIdleMs / 2);
     });
+    connect(&rejoinTimer_, &QTimer::timeout, this, [this] {
+        if (registered_ && !joined_)
+            writeLine("JOIN " + settings_.channel.toUtf8());
+    });
+    connect(&stallTimer_, &QTimer::timeout, this, [this] {
+        drop(QStringLiteral("the server neither took nor answered what we sent for %1 s, so it was dropped")
+                 .arg(settings_.limits.stallMs / 1000.0));
+    });
     if (!settings_.trusted.isEmpty()) {
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         tls.addCaCertificates(settings_.trusted);
         socket_.setSslConfiguration(tls);
     }
+    // What the server sends waits in the system beyond this, not in our memory.
+    socket_.setReadBufferSize(kReadChunk);
     connect(&socket_, &QSslSocket::connected, this, [this] {
         if (!settings_.tls)
             onConnected();
@@ -119,6 +111,8 @@ IrcBridge::IrcBridge(const IrcSettings& settings, MsClock clock, QObject* parent
         onConnected();
     });
     connect(&socket_, &QSslSocket::readyRead, this, &IrcBridge::onReadyRead);
+    connect(&socket_, &QSslSocket::bytesWritten, this, &IrcBridge::onBytesWritten);
+    connect(&socket_, &QSslSocket::encryptedBytesWritten, this, &IrcBridge::onBytesWritten);
     connect(&socket_, &QSslSocket::disconnected, this, &IrcBridge::onDisconnected);
     connect(&socket_, &QSslSocket::errorOccurred, this, &IrcBridge::onSocketError);
 }
@@ -142,15 +136,17 @@ void IrcBridge::start()
 void IrcBridge::connectNow()
 {
     socket_.abort();
-    inbox_.clear();
+    reader_.clear();
     registered_ = joined_ = idlePingOut_ = encrypted_ = false;
+    notedNoIrc_ = notedLongLine_ = notedFullList_ = false;
+    kickedBy_.clear();
     pingOut_ = 0;
     nick_ = settings_.nick;
     nickTries_ = 0;
     lastError_.clear();
     settings_.pacer.reset();
     live_ = true;
-    welcomeTimer_.start(kWelcomeMs);
+    welcomeTimer_.start(settings_.limits.welcomeMs);
     if (settings_.tls)
         socket_.connectToHostEncrypted(settings_.host, settings_.port);
     else
@@ -167,28 +163,62 @@ void IrcBridge::onConnected()
 
 void IrcBridge::onReadyRead()
 {
-    inbox_ += socket_.readAll();
+    const QByteArray bytes = socket_.read(kReadChunk);
     idleTimer_.start(kIdleMs);
     idlePingOut_ = false;
-    qsizetype from = 0;
-    for (qsizetype nl; live_ && (nl = inbox_.indexOf('\n', from)) >= 0; from = nl + 1) {
-        const QByteArray line = inbox_.mid(from, nl - from);
-        if (!line.trimmed().isEmpty())
-            handle(IrcMessage::parse(line));
+    for (const IrcLineReader::Line& line : reader_.feed(bytes)) {
+        if (!live_)
+            return;
+        lineArrived(line);
     }
-    if (!live_)
+    if (membersDirty_ && live_) {
+        membersDirty_ = false;
+        if (members_.overflowed())
+            noteOnce(notedFullList_, QStringLiteral("%1 has more members than the %2 the people list shows.")
+                                         .arg(settings_.channel)
+                                         .arg(IrcMembers::kMostShown));
+        emit membersChanged(members_.names());
+    }
+    // With a bounded read buffer the rest may already wait in the socket.
+    if (live_ && socket_.bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &IrcBridge::onReadyRead, Qt::QueuedConnection);
+}
+
+void IrcBridge::noteOnce(bool& noted, const QString& text)
+{
+    if (noted)
         return;
-    inbox_.remove(0, from);
-    if (inbox_.size() > kLongestInbox)
-        drop(QStringLiteral("the server sent a line of more than %1 bytes").arg(kLongestInbox));
+    noted = true;
+    emit notice(text);
+}
+
+void IrcBridge::lineArrived(const IrcLineReader::Line& line)
+{
+    if (line.cut)
+        noteOnce(notedLongLine_,
+                 QStringLiteral("The server sent a line longer than the %1 bytes IRC allows; the rest of it was "
+                                "left out.")
+                     .arg(kLineLimit));
+    if (line.text.trimmed().isEmpty())
+        return;
+    const IrcMessage m = IrcMessage::parse(line.text);
+    if (!m.isIrc()) {
+        noteOnce(notedNoIrc_,
+                 QStringLiteral("The server sent something that is no IRC, left out: \"%1\".").arg(excerpt(line.text)));
+        return;
+    }
+    handle(m);
 }
 
 void IrcBridge::handle(const IrcMessage& m)
 {
     const QByteArray channel = settings_.channel.toUtf8();
-    auto isChannel = [&](const QByteArray& target) { return target.toLower() == channel.toLower(); };
+    auto isChannel = [&](const QByteArray& target) {
+        return IrcMembers::folded(target) == IrcMembers::folded(channel);
+    };
     auto last = [&] { return m.params.isEmpty() ? QByteArray() : m.params.last(); };
     const QString text = decodeIncoming(last());
+    const bool fromUs = IrcMembers::folded(m.nick()) == IrcMembers::folded(nick_.toUtf8());
 
     if (m.command == "PING") {
         writeLine("PONG :" + clean(last()));
@@ -205,35 +235,49 @@ void IrcBridge::handle(const IrcMessage& m)
         welcomeTimer_.stop();
         if (!m.params.isEmpty())
             nick_ = QString::fromUtf8(m.params.first());
+        emit nickChanged(nick_);
         writeLine("JOIN " + channel);
     } else if (m.command == "433" || m.command == "432" || m.command == "436" || m.command == "437") {
         if (!registered_)
             tryNextNick();
     } else if (m.command == "JOIN") {
-        if (m.nick() == nick_.toUtf8() && !m.params.isEmpty() && isChannel(m.params.first())) {
+        if (fromUs && !m.params.isEmpty() && isChannel(m.params.first())) {
             joined_ = true;
+            kickedBy_.clear();
+            rejoinTimer_.stop();
             ownPrefix_ = m.prefix;
             attempts_ = 0;
+            members_.clear();
             emit notice(QStringLiteral("Joined %1 on %2 as %3.").arg(settings_.channel, settings_.host, nick_));
             pump();
         }
     } else if (m.command == "NICK") {
-        if (m.nick() == nick_.toUtf8() && !m.params.isEmpty()) {
+        if (fromUs && !m.params.isEmpty()) {
             nick_ = QString::fromUtf8(m.params.first());
             ownPrefix_ = m.params.first() + ownPrefix_.mid(ownPrefix_.indexOf('!'));
+            emit nickChanged(nick_);
         }
     } else if (m.command == "KICK") {
-        if (m.params.size() >= 2 && isChannel(m.params[0]) && m.params[1] == nick_.toUtf8()) {
-            joined_ = false;
-            emit notice(QStringLiteral("Kicked from %1 by %2 (%3); joining again.")
-                            .arg(settings_.channel, QString::fromUtf8(m.nick()), text));
-            QTimer::singleShot(kRejoinMs, this, [this, channel] {
-                if (registered_ && !joined_)
-                    writeLine("JOIN " + channel);
-            });
+        if (m.params.size() >= 2 && isChannel(m.params[0])) {
+            const QString kicker = QString::fromUtf8(m.nick());
+            const QString reason = m.params.size() >= 3 ? QStringLiteral(" (%1)").arg(text) : QString();
+            if (IrcMembers::folded(m.params[1]) == IrcMembers::folded(nick_.toUtf8())) {
+                joined_ = false;
+                kickedBy_ = kicker;
+                members_.clear();
+                membersDirty_ = true;
+                emit notice(QStringLiteral("Kicked from %1 by %2%3; joining again in %4 s.")
+                                .arg(settings_.channel, kicker, reason)
+                                .arg(kRejoinMs / 1000));
+                rejoinIn(kRejoinMs);
+                updateStatus();
+                return;
+            }
+            emit notice(QStringLiteral("%1 was kicked from %2 by %3%4.")
+                            .arg(QString::fromUtf8(m.params[1]), settings_.channel, kicker, reason));
         }
     } else if (m.command == "PRIVMSG") {
-        if (m.params.size() >= 2 && isChannel(m.params[0]) && m.nick() != nick_.toUtf8()) {
+        if (m.params.size() >= 2 && isChannel(m.params[0]) && !fromUs) {
             QString said = text;
             if (said.startsWith(QLatin1String("\x01" "ACTION ")))
                 said = QStringLiteral("* ") + said.mid(8).remove(QChar(1));
@@ -245,15 +289,23 @@ void IrcBridge::handle(const IrcMessage& m)
         lastError_ = text;
     } else if (m.command == "403" || m.command == "405" || m.command == "471" || m.command == "473"
                || m.command == "474" || m.command == "475" || m.command == "477") {
-        emit notice(QStringLiteral("Cannot join %1: %2; trying again.").arg(settings_.channel, text));
-        QTimer::singleShot(kRejoinMs * 6, this, [this, channel] {
-            if (registered_ && !joined_)
-                writeLine("JOIN " + channel);
-        });
+        if (!rejoinTimer_.isActive())
+            emit notice(QStringLiteral("Cannot join %1: %2; trying again.").arg(settings_.channel, text));
+        rejoinIn(kRejoinMs * 6);
     } else if (m.command == "404") {
         emit notice(QStringLiteral("The server did not take a line for %1: %2").arg(settings_.channel, text));
     }
+    // Only while we are in the channel is its list ours to show.
+    if (joined_ && members_.handle(m))
+        membersDirty_ = true;
     updateStatus();
+}
+
+void IrcBridge::rejoinIn(int ms)
+{
+    // One rejoin however many refusals come; a server repeating itself sets no more timers.
+    if (!rejoinTimer_.isActive())
+        rejoinTimer_.start(ms);
 }
 
 void IrcBridge::tryNextNick()
@@ -270,9 +322,46 @@ void IrcBridge::tryNextNick()
     writeLine("NICK " + nick_.toUtf8());
 }
 
-void IrcBridge::writeLine(const QByteArray& line)
+bool IrcBridge::writeLine(const QByteArray& line)
 {
-    socket_.write(clean(line) + "\r\n");
+    if (!live_)
+        return false;
+    const QByteArray bytes = clean(line) + "\r\n";
+    // A server that reads nothing while it keeps talking (a PING flood) would have us keep its
+    // answers for ever.
+    if (unsent() + bytes.size() > settings_.limits.unsentBytes) {
+        drop(QStringLiteral("the server left %1 of what we sent unread, the most we keep for it, so it was dropped")
+                 .arg(sizeText(settings_.limits.unsentBytes)));
+        return false;
+    }
+    socket_.write(bytes);
+    watchStall();
+    return true;
+}
+
+qint64 IrcBridge::unsent() const
+{
+    // Over TLS what waits may already be encrypted.
+    return socket_.bytesToWrite() + socket_.encryptedBytesToWrite();
+}
+
+void IrcBridge::watchStall()
+{
+    // Something waits on the server: bytes it has not taken, or a PING it has not answered.
+    const bool waiting = unsent() > 0 || pingOut_ != 0;
+    if (!waiting)
+        stallTimer_.stop();
+    else if (!stallTimer_.isActive())
+        stallTimer_.start(settings_.limits.stallMs);
+}
+
+void IrcBridge::onBytesWritten()
+{
+    // The server takes what we send: the wait starts again.
+    stallTimer_.stop();
+    watchStall();
+    if (!queue_.empty() && !sendTimer_.isActive())
+        pump();
 }
 
 int IrcBridge::budget() const
@@ -290,8 +379,25 @@ void IrcBridge::post(const QByteArray& bytes)
 {
     QStringDecoder decoder("windows-1252");
     const QString html = decoder.decode(bytes);
-    for (const QByteArray& line : IrcColors::fromHtml(html, settings_.palette, budget()))
+    const int kept = settings_.limits.keptLines;
+    for (const QByteArray& line : IrcColors::fromHtml(html, settings_.palette, budget())) {
+        if (pending() >= kept) {
+            if (refusedLines_++ == 0)
+                emit notice(QStringLiteral("%1 lines wait for %2 already, the most kept; lines posted now are not "
+                                           "sent until they have gone.")
+                                .arg(kept)
+                                .arg(settings_.channel));
+            continue;
+        }
+        if (refusedLines_ > 0) {
+            emit notice(refusedLines_ == 1
+                            ? QStringLiteral("1 line posted while the queue was full was not sent.")
+                            : QStringLiteral("%1 lines posted while the queue was full were not sent.")
+                                  .arg(refusedLines_));
+            refusedLines_ = 0;
+        }
         queue_.push_back(line);
+    }
     pump();
     updateStatus();
 }
@@ -301,32 +407,42 @@ void IrcBridge::pump()
     if (!joined_ || !live_)
         return;
     const QByteArray command = "PRIVMSG " + settings_.channel.toUtf8() + " :";
+    // The room's lines wait in our queue, not in the socket, while the server is slow to take them;
+    // a quarter of the bound leaves room for the answers a server asks for.
+    const qint64 roomy = settings_.limits.unsentBytes / 4;
     bool wrote = false;
-    while (!queue_.empty() && settings_.pacer.take(now())) {
-        writeLine(command + queue_.front());
+    while (!queue_.empty() && unsent() < roomy && settings_.pacer.take(now())) {
+        if (!writeLine(command + queue_.front()))
+            return;
         unconfirmed_.push_back({queue_.front(), nextPing_});
         queue_.pop_front();
         wrote = true;
     }
-    if (wrote && pingOut_ == 0) {
-        pingOut_ = nextPing_++;
-        writeLine("PING :q" + QByteArray::number(pingOut_));
-    }
-    if (!queue_.empty())
+    if (wrote && pingOut_ == 0)
+        sendPing();
+    if (!queue_.empty() && unsent() < roomy)
         sendTimer_.start(int(std::max<qint64>(1, settings_.pacer.waitMs(now()))));
     updateStatus();
+}
+
+void IrcBridge::sendPing()
+{
+    pingOut_ = nextPing_++;
+    if (writeLine("PING :q" + QByteArray::number(pingOut_)))
+        watchStall();
 }
 
 void IrcBridge::confirm(quint32 ping)
 {
     while (!unconfirmed_.empty() && unconfirmed_.front().ping <= ping)
         unconfirmed_.pop_front();
-    if (ping == pingOut_)
+    if (ping == pingOut_) {
         pingOut_ = 0;
-    if (!unconfirmed_.empty() && pingOut_ == 0 && live_) {
-        pingOut_ = nextPing_++;
-        writeLine("PING :q" + QByteArray::number(pingOut_));
+        stallTimer_.stop();
+        watchStall();
     }
+    if (!unconfirmed_.empty() && pingOut_ == 0 && live_)
+        sendPing();
     updateStatus();
 }
 
@@ -357,10 +473,14 @@ void IrcBridge::lost()
     live_ = false;
     const bool wasJoined = joined_;
     registered_ = joined_ = false;
-    sendTimer_.stop();
-    welcomeTimer_.stop();
-    idleTimer_.stop();
+    for (QTimer* t : {&sendTimer_, &welcomeTimer_, &idleTimer_, &rejoinTimer_, &stallTimer_})
+        t->stop();
     pingOut_ = 0;
+    kickedBy_.clear();
+    reader_.clear();
+    members_.clear();
+    membersDirty_ = false;
+    emit membersChanged({});
     // Lines the server may not have read go again, before the ones that were waiting.
     for (auto it = unconfirmed_.rbegin(); it != unconfirmed_.rend(); ++it)
         queue_.push_front(it->text);
@@ -386,10 +506,16 @@ void IrcBridge::lost()
 void IrcBridge::updateStatus()
 {
     QString s;
+    const QString where = QStringLiteral("%1:%2").arg(settings_.host).arg(settings_.port);
     if (joined_)
-        s = QStringLiteral("%1 on %2 as %3").arg(settings_.channel, settings_.host, nick_);
+        s = QStringLiteral("%1: connected to %2 as %3").arg(settings_.channel, settings_.host, nick_);
+    else if (registered_ && !kickedBy_.isEmpty())
+        s = QStringLiteral("%1: connected to %2 as %3, kicked by %4; joining again")
+                .arg(settings_.channel, settings_.host, nick_, kickedBy_);
+    else if (registered_)
+        s = QStringLiteral("%1: connected to %2 as %3, joining").arg(settings_.channel, settings_.host, nick_);
     else if (live_)
-        s = QStringLiteral("%1: connecting to %2:%3").arg(settings_.channel, settings_.host).arg(settings_.port);
+        s = QStringLiteral("%1: connecting to %2").arg(settings_.channel, where);
     else
         s = QStringLiteral("%1: not connected, trying again soon").arg(settings_.channel);
     if (pending() > 0) {

@@ -1,5 +1,7 @@
 #pragma once
 #include "irccolors.h"
+#include "ircmembers.h"
+#include "ircmessage.h"
 #include "ircpacer.h"
 
 #include <QByteArray>
@@ -12,6 +14,14 @@
 #include <deque>
 #include <functional>
 
+// What a server can make the bridge hold, and for how long.
+struct IrcLimits {
+    qint64 unsentBytes = 256 * 1024;  // written and not yet taken by the server
+    int stallMs = 30000;              // the server takes nothing and answers no PING for so long
+    int keptLines = 5000;             // the room's lines waiting to go, across reconnects
+    int welcomeMs = 30000;            // registration must be answered by then
+};
+
 struct IrcSettings {
     QString host;
     quint16 port = 6667;
@@ -21,21 +31,14 @@ struct IrcSettings {
     QString nick;
     IrcColors::Palette palette = IrcColors::Palette::Standard;
     IrcPacer pacer;
-};
-
-// One line as a server sends it: ":prefix COMMAND params :trailing".
-struct IrcMessage {
-    QByteArray prefix;
-    QByteArray command;  // upper case
-    QList<QByteArray> params;
-    QByteArray nick() const { return prefix.left(prefix.indexOf('!')); }
-    static IrcMessage parse(const QByteArray& line);
+    IrcLimits limits;
 };
 
 // Joins one channel and relays both ways: lines posted in the room go out paced, so the server's
 // flood rule never throws us out; channel messages come back as they arrive. A lost connection
 // is made again with growing pauses, and no line is lost on the way: a line counts as sent only
-// once the server has answered a PING sent behind it.
+// once the server has answered a PING sent behind it. Nothing the server does makes it hold more
+// than IrcLimits allows: a server that stops reading is dropped, a line too long is cut.
 class IrcBridge : public QObject {
     Q_OBJECT
 public:
@@ -50,6 +53,8 @@ public:
 
     bool joined() const { return joined_; }
     QString nick() const { return nick_; }
+    // The channel's members as the server last told them; empty while not in the channel.
+    QStringList members() const { return members_.names(); }
     // Lines not yet confirmed by the server.
     int pending() const { return int(queue_.size() + unconfirmed_.size()); }
     QString status() const { return status_; }
@@ -62,6 +67,9 @@ signals:
     // Something the user should know: joined, lost the connection and why, a nick in use.
     void notice(const QString& text);
     void statusChanged(const QString& text);
+    // The nick the server took for us, at the welcome and at every change.
+    void nickChanged(const QString& nick);
+    void membersChanged(const QStringList& names);
 
 private:
     struct Sent {
@@ -75,7 +83,14 @@ private:
     void onDisconnected();
     void onSocketError();
     void handle(const IrcMessage& m);
-    void writeLine(const QByteArray& line);
+    void onBytesWritten();
+    void lineArrived(const IrcLineReader::Line& line);
+    bool writeLine(const QByteArray& line);
+    void sendPing();
+    void rejoinIn(int ms);
+    void watchStall();
+    qint64 unsent() const;
+    void noteOnce(bool& noted, const QString& text);
     void pump();
     void confirm(quint32 ping);
     void drop(const QString& why);
@@ -87,13 +102,16 @@ private:
     IrcSettings settings_;
     MsClock clock_;
     QSslSocket socket_;
-    QByteArray inbox_;
+    IrcLineReader reader_;
+    IrcMembers members_;
     std::deque<QByteArray> queue_;     // waiting for the pacer
     std::deque<Sent> unconfirmed_;     // written, the server has not yet shown it read them
     QTimer sendTimer_;
     QTimer retryTimer_;
     QTimer welcomeTimer_;
     QTimer idleTimer_;
+    QTimer rejoinTimer_;
+    QTimer stallTimer_;
     QString nick_;
     QByteArray ownPrefix_;  // nick!user@host as others see us
     bool registered_ = false;
@@ -102,6 +120,12 @@ private:
     bool live_ = false;  // a connection is being made or is up
     bool encrypted_ = false;
     bool idlePingOut_ = false;
+    bool membersDirty_ = false;
+    bool notedNoIrc_ = false;   // once a connection, so a babbling server fills no room
+    bool notedLongLine_ = false;
+    bool notedFullList_ = false;
+    int refusedLines_ = 0;      // posted while the kept lines were at their bound
+    QString kickedBy_;
     int attempts_ = 0;
     int nickTries_ = 0;
     quint32 nextPing_ = 1;

@@ -38,6 +38,7 @@ IrcRoom::IrcRoom(ChatClient& client, const IrcSettings& settings)
             }
     if (first)
         client_.renameRoom(first, title_);
+    // Nobody is known to be in the channel until the server says so.
     room();
 
     connect(&client_, &ChatClient::roomPosted, this, [this](const QByteArray& title, const QByteArray& bytes) {
@@ -53,6 +54,14 @@ IrcRoom::IrcRoom(ChatClient& client, const IrcSettings& settings)
     connect(&bridge_, &IrcBridge::statusChanged, this, [this](const QString& text) {
         client_.setRoomStatus(room(), roomBytes(text));
     });
+    // The people list is the channel's, and the user speaks there under the nick the server took.
+    connect(&bridge_, &IrcBridge::membersChanged, this, [this](const QStringList& names) {
+        people_ = roomBytes(names.join(QStringLiteral("\r\n")));
+        client_.setRoomPeople(room(), people_);
+    });
+    connect(&bridge_, &IrcBridge::nickChanged, this, [this](const QString& nick) {
+        client_.setRoomSpeaker(room(), roomBytes(nick));
+    });
 }
 
 Window* IrcRoom::room()
@@ -62,6 +71,10 @@ Window* IrcRoom::room()
     if (!w || w->text != title_) {
         w = client_.room(title_);
         handle_ = w ? w->handle : 0;
+        // A room opened again shows what the channel's room showed.
+        client_.setRoomPeople(w, people_);
+        client_.setRoomSpeaker(w, roomBytes(bridge_.nick()));
+        client_.setRoomStatus(w, roomBytes(bridge_.status()));
     }
     return w;
 }

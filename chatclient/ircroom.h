@@ -34,5 +34,6 @@ private:
     ChatClient& client_;
     IrcBridge bridge_;
     QByteArray title_;
+    QByteArray people_;
     quint32 handle_ = 0;
 };

@@ -1,5 +1,6 @@
 // What the IRC server sends and what the room posts, on any bytes: a server line always parses
-// (upper-case command, no blank inside a middle parameter); a room message becomes lines of valid
+// (upper-case command, no blank inside a middle parameter) and is cut where the protocol ends it;
+// a room message becomes lines of valid
 // UTF-8, each within the budget and ending in a reset; stripping leaves no colour or style code.
 #include "fuzzinput.h"
 
@@ -32,6 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (qsizetype i = 0; i + 1 < m.params.size(); ++i)
         FUZZ_CHECK(!m.params[i].contains(' ') && !m.params[i].isEmpty());
     FUZZ_CHECK(!m.prefix.contains(' '));
+
+    // The same bytes read from a server in two pieces: one line per line end, none longer than
+    // the protocol allows, whatever the bytes.
+    IrcLineReader reader;
+    const qsizetype split = qsizetype(knobs) * html.size() / 256;
+    QList<IrcLineReader::Line> lines = reader.feed(html.left(split));
+    lines += reader.feed(html.mid(split));
+    FUZZ_CHECK(lines.size() == html.count('\n'));
+    for (const IrcLineReader::Line& l : lines) {
+        FUZZ_CHECK(!l.text.contains('\n'));
+        const qsizetype tags = l.text.startsWith('@') ? l.text.indexOf(' ') + 1 : 0;
+        FUZZ_CHECK(tags <= IrcLineReader::kLongestTags);
+        FUZZ_CHECK(l.text.size() - tags <= IrcLineReader::kLongest);
+    }
 
     const auto palette = (knobs & 1) ? IrcColors::Palette::Extended : IrcColors::Palette::Standard;
     const int budget = (knobs >> 1) == 0 ? 0 : 16 + (knobs >> 1) * 4;

@@ -239,13 +239,95 @@ TEST(ircBridge, NickInUseTakesAnotherAndSaysSo)
     ASSERT_TRUE(waitUntil([&] { return !squatter.messagesFrom("shop_").isEmpty(); }));
     EXPECT_EQ(squatter.messagesFrom("shop_").value(0), "still here\x0F");
     EXPECT_TRUE(client.dump().contains(QLatin1String("The nick shop is in use; trying shop_.")));
+    // The room shows the line under the nick the channel saw it from, beside the squatter.
+    IrcPeers::RoomView room;
+    EXPECT_TRUE(waitUntil([&] {
+        room = IrcPeers::RoomView::read(client.dump(), "#art");
+        return room.status == "#art: connected to 127.0.0.1 as shop_";
+    })) << room.status.toStdString();
+    EXPECT_TRUE(room.transcript.contains("\r\nshop_:\tstill here\r\n")) << client.dump().toStdString();
+    EXPECT_FALSE(room.transcript.contains("Guest:")) << room.transcript.toStdString();
+    EXPECT_EQ(room.people, (QList<QByteArray>{"shop", "shop_"}));
+}
+
+TEST(ircBridge, PeopleListFollowsJoinsNickChangesLeavesQuitsAndKicks)
+{
+    Bridged b;
+    BRIDGE(b, QStringLiteral("off"));
+    ChatClientLauncher& client = *b.client;
+    QList<QByteArray> shown;
+    auto showsPeople = [&](const QList<QByteArray>& expected) {
+        return waitUntil([&] {
+            shown = IrcPeers::RoomView::read(client.dump(), "#art").people;
+            return shown == expected;
+        });
+    };
+    auto listed = [&] { return QByteArray(shown.join(' ')).toStdString(); };
+    // The channel's names, not the stand-in's own; the reader came first and is an operator.
+    ASSERT_TRUE(showsPeople({"reader", "shop"})) << listed();
+
+    IrcPeers::Reader guest;
+    JOIN(guest, b.server.port(), "guest");
+    ASSERT_TRUE(showsPeople({"guest", "reader", "shop"})) << listed();
+    guest.send("NICK artfan");
+    ASSERT_TRUE(showsPeople({"artfan", "reader", "shop"})) << listed();
+    guest.send("PART #art :later");
+    ASSERT_TRUE(showsPeople({"reader", "shop"})) << listed();
+
+    // Sorted as nicks compare, without regard to case.
+    IrcPeers::Reader quitter;
+    JOIN(quitter, b.server.port(), "Quitter");
+    ASSERT_TRUE(showsPeople({"Quitter", "reader", "shop"})) << listed();
+    quitter.send("QUIT :gone");
+    ASSERT_TRUE(showsPeople({"reader", "shop"})) << listed();
+
+    IrcPeers::Reader victim;
+    JOIN(victim, b.server.port(), "victim");
+    ASSERT_TRUE(showsPeople({"reader", "shop", "victim"})) << listed();
+    b.reader.send("KICK #art victim :bye");
+    ASSERT_TRUE(showsPeople({"reader", "shop"})) << listed();
+    EXPECT_TRUE(IrcPeers::RoomView::read(client.dump(), "#art")
+                    .transcript.contains("*** victim was kicked from #art by reader (bye).\r\n"));
+}
+
+TEST(ircBridge, KickedTheRoomNamesTheKickerAndTheStatusSaysConnectedThroughTheRejoin)
+{
+    Bridged b;
+    BRIDGE(b, QStringLiteral("off"));
+    ChatClientLauncher& client = *b.client;
+    IrcPeers::RoomView room;
+    auto roomShows = [&](const std::function<bool()>& condition, int ms = 20000) {
+        return waitUntil([&] {
+            room = IrcPeers::RoomView::read(client.dump(), "#art");
+            return condition();
+        }, ms);
+    };
+    const QByteArray connected = "#art: connected to 127.0.0.1 as shop";
+    ASSERT_TRUE(roomShows([&] { return room.status == connected; })) << room.status.toStdString();
+
+    b.reader.send("KICK #art shop :enough");
+    ASSERT_TRUE(roomShows([&] {
+        return room.transcript.contains("*** Kicked from #art by reader (enough); joining again in 5 s.\r\n");
+    })) << room.transcript.toStdString();
+    // Still on the server while out of the channel, and nobody listed there.
+    EXPECT_EQ(room.status, connected + ", kicked by reader; joining again");
+    EXPECT_TRUE(room.people.isEmpty()) << QByteArray(room.people.join(' ')).toStdString();
+
+    ASSERT_TRUE(bridgeJoined(b.reader, "shop", 2));
+    ASSERT_TRUE(roomShows([&] { return room.status == connected && room.people.size() == 2; }))
+        << room.status.toStdString();
+    EXPECT_EQ(room.people, (QList<QByteArray>{"reader", "shop"}));
+    EXPECT_EQ(room.transcript.count("*** Joined #art on 127.0.0.1 as shop."), 2);
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("back again")), 0u);
+    ASSERT_TRUE(waitUntil([&] { return !b.reader.messagesFrom("shop").isEmpty(); }));
+    EXPECT_EQ(b.reader.messagesFrom("shop").value(0), "back again\x0F");
 }
 
 TEST(ircBridge, NonsenseAndDroppedConnectionsAreReportedAndNothingIsLost)
 {
-    // A peer that is no IRC server: it answers garbage, then a "line" that never ends; after
-    // that it drops every connection at once, until the test lets it pass connections on to a
-    // real server.
+    // A peer that is no IRC server: it answers garbage and a line of 20,000 bytes, then hangs
+    // up; after that it drops every connection at once, until the test lets it pass connections
+    // on to a real server.
     QTcpServer liar;
     ASSERT_TRUE(liar.listen(QHostAddress::LocalHost, 0));
     int accepted = 0;
@@ -254,7 +336,8 @@ TEST(ircBridge, NonsenseAndDroppedConnectionsAreReportedAndNothingIsLost)
         QTcpSocket* s = liar.nextPendingConnection();
         if (++accepted == 1) {
             s->write("HTTP/1.1 400 Bad Request\r\n:\r\n\xFF\xFE\r\n001\r\n:x 433\r\n");
-            s->write(QByteArray(20000, 'z'));
+            s->write(QByteArray(20000, 'z') + "\r\n");
+            s->disconnectFromHost();
         } else if (!realPort) {
             s->abort();
         } else {
@@ -272,9 +355,13 @@ TEST(ircBridge, NonsenseAndDroppedConnectionsAreReportedAndNothingIsLost)
     QObject::connect(&bridge, &IrcBridge::notice, [&](const QString& n) { notices << n; });
     bridge.start();
     bridge.post("<b>kept</b> line");
-    ASSERT_TRUE(waitUntil([&] { return accepted >= 2 && notices.size() >= 2; }));
+    ASSERT_TRUE(waitUntil([&] { return accepted >= 2 && notices.join(QLatin1Char('\n')).contains(QLatin1String("kept")); }));
     const QString said = notices.join(QLatin1Char('\n'));
-    EXPECT_TRUE(said.contains(QLatin1String("more than 16384 bytes"))) << said.toStdString();
+    // Three lines that are no IRC, said once; the long line is cut, and that is said too.
+    EXPECT_EQ(said.count(QLatin1String("no IRC")), 1) << said.toStdString();
+    EXPECT_TRUE(said.contains(QLatin1String("no IRC, left out: \"HTTP/1.1 400 Bad Request\"."))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QLatin1String("longer than the 512 bytes IRC allows"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QLatin1String("closed the connection"), Qt::CaseInsensitive)) << said.toStdString();
     EXPECT_TRUE(said.contains(QLatin1String("1 line kept"))) << said.toStdString();
     EXPECT_EQ(bridge.pending(), 1);
     EXPECT_FALSE(bridge.joined());

@@ -27,6 +27,7 @@ public:
     void freeze();
     void thaw();
     QString error() const { return error_; }
+    qint64 processId() const { return process_.processId(); }
 
     QList<Line> transcript() const;
     // The client's window tree, one line per window (its debug view).

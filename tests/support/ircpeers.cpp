@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTimer>
@@ -158,7 +159,12 @@ bool Reader::join(quint16 port, const QByteArray& nick, const QByteArray& channe
 
 void Reader::say(const QByteArray& text)
 {
-    socket_.write("PRIVMSG " + channel_ + " :" + text + "\r\n");
+    send("PRIVMSG " + channel_ + " :" + text);
+}
+
+void Reader::send(const QByteArray& line)
+{
+    socket_.write(line + "\r\n");
 }
 
 void Reader::read()
@@ -216,6 +222,90 @@ bool Reader::sawCommandFrom(const QByteArray& command, const QByteArray& nick) c
         if (l.command == command && l.nick() == nick)
             return true;
     return false;
+}
+
+namespace {
+// A text of the dump: between quotes, with \", \\ and \xNN.
+QByteArray unquoted(const QString& text)
+{
+    QByteArray out;
+    const QByteArray in = text.toLatin1();
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] != '\\' || i + 1 >= in.size()) {
+            out += in[i];
+        } else if (in[i + 1] == 'x' && i + 3 < in.size()) {
+            out += char(in.mid(i + 2, 2).toUInt(nullptr, 16));
+            i += 3;
+        } else {
+            out += in[++i];
+        }
+    }
+    return out;
+}
+} // namespace
+
+RoomView RoomView::read(const QString& dump, const QByteArray& title)
+{
+    static const QRegularExpression line(
+        QStringLiteral("^( *)handle=\\d+ class=\"((?:[^\"\\\\]|\\\\.)*)\" text=\"((?:[^\"\\\\]|\\\\.)*)\""));
+    RoomView room;
+    qsizetype depth = -1;
+    for (const QString& row : dump.split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch m = line.match(row);
+        if (!m.hasMatch())
+            continue;
+        const qsizetype d = m.capturedLength(1);
+        const QByteArray cls = unquoted(m.captured(2));
+        const QByteArray text = unquoted(m.captured(3));
+        if (depth >= 0 && d <= depth)
+            break;
+        if (depth < 0) {
+            if (cls == "Chat Child" && text == title) {
+                depth = d;
+                room.found = true;
+            }
+            continue;
+        }
+        if (d != depth + 2)  // two blanks a level
+            continue;
+        // The first of the two text controls is the transcript, the second the input.
+        if ((cls == "RICHCNTL" || cls == "_Chat_View") && room.transcript.isNull())
+            room.transcript = text.isNull() ? QByteArray("") : text;
+        else if (cls == "_Chat_Listbox")
+            room.people = text.split('\r');
+        else if (cls == "_Chat_Static")
+            room.status = text;
+    }
+    for (QByteArray& name : room.people)
+        name = name.trimmed();
+    room.people.removeAll(QByteArray());
+    return room;
+}
+
+Hostile::~Hostile()
+{
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+bool Hostile::start(const QString& mode, const QString& nick)
+{
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(QStringLiteral("/usr/bin/python3"),
+                   {QStringLiteral(QUORL_SOURCE_DIR "/tests/support/irc_hostile.py"), mode, nick});
+    QByteArray said;
+    const bool up = waitUntil([&] {
+        said += process_.readAllStandardOutput();
+        return said.contains('\n') || process_.state() == QProcess::NotRunning;
+    });
+    if (!up || !said.startsWith("PORT ")) {
+        error_ = QStringLiteral("the hostile server (%1) did not come up: %2").arg(mode, QString::fromUtf8(said));
+        return false;
+    }
+    port_ = quint16(said.mid(5).trimmed().toUInt());
+    return port_ != 0;
 }
 
 } // namespace IrcPeers

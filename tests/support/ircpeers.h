@@ -59,6 +59,8 @@ public:
     // Connects to the server, registers as nick and joins channel; waits for the names list.
     bool join(quint16 port, const QByteArray& nick, const QByteArray& channel);
     void say(const QByteArray& text);
+    // Any command, as typed after a slash in a chat program: "NICK x", "KICK #art x".
+    void send(const QByteArray& line);
     void close() { socket_.abort(); }
     const QList<Line>& lines() const { return lines_; }
     // The text of every channel message from nick, in order of arrival.
@@ -75,6 +77,32 @@ private:
     QByteArray channel_;
     QByteArray inbox_;
     QList<Line> lines_;
+    QString error_;
+};
+
+// A room of the stand-in client as its window dump shows it over the bus: the people list, the
+// status line and the transcript (sender, TAB, message, CR LF per line; notices as "*** ").
+struct RoomView {
+    bool found = false;
+    QList<QByteArray> people;
+    QByteArray status;
+    QByteArray transcript;
+    static RoomView read(const QString& dump, const QByteArray& title);
+};
+
+// A hostile server as its own process on loopback (tests/support/irc_hostile.py): "deaf" welcomes
+// nick into #art and floods PINGs without ever reading, "unwelcoming" floods them without ever
+// completing registration, "longline" sends lines of 20,000 bytes and lines that are no IRC.
+class Hostile {
+public:
+    ~Hostile();
+    bool start(const QString& mode, const QString& nick = QStringLiteral("shop"));
+    quint16 port() const { return port_; }
+    QString error() const { return error_; }
+
+private:
+    QProcess process_;
+    quint16 port_ = 0;
     QString error_;
 };
 
