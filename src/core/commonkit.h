@@ -57,6 +57,9 @@ void LoadListFromFile(QListWidget* list, const QString& path);
 
 // Case-insensitive replace-all that resumes behind each replacement; find must not be empty.
 QString ReplaceText(QString& text, const QString& find, const QString& replacement);
+// The same, unless the replacing grows the text past limit characters: then false, the text
+// unchanged, and no more memory taken than the limit.
+bool ReplaceTextWithin(QString& text, const QString& find, const QString& replacement, qsizetype limit);
 QString RemoveSpaces(const QString& text);
 
 // Inserts at the caret, replaces no selection, leaves the caret behind the insertion.
