@@ -170,25 +170,37 @@ bool SaveTextBox(const QLineEdit* box, const QString& path, QString* error)
     return SaveString(box->text(), path, error);
 }
 
-QStringList ReadLines(const QString& path)
+QStringList ReadLines(const QString& path, qint64 limit, bool* cut)
 {
+    if (cut)
+        *cut = false;
     if (!FileExists(path))
         return {};
-    const QString text = ReadFileText(path);
-    QStringList lines;
-    QString line;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            lines << line;
-            line.clear();
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            line += text[i];
-        }
+    ReadProblem problem;
+    const QByteArray bytes = ReadFileBytes(path, limit, &problem);
+    if (problem != ReadProblem::None && problem != ReadProblem::TooLarge)
+        return {};
+    QString text = CodePage::toUnicode(bytes);
+    if (problem == ReadProblem::TooLarge) {
+        // Only whole lines count: the one the limit cut through is left out with the rest.
+        if (cut)
+            *cut = true;
+        text.truncate(std::max(text.lastIndexOf(u'\r') + 1, qsizetype(0)));
     }
-    if (!line.isEmpty())
-        lines << line;
+    QStringList lines;
+    const QStringView all(text);
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype cr = all.indexOf(u'\r', start);
+        if (cr < 0)
+            break;
+        lines.append(all.mid(start, cr - start).toString());
+        start = cr + 1;
+        if (start < all.size() && all[start] == u'\n')
+            ++start;
+    }
+    if (start < all.size())
+        lines.append(all.mid(start).toString());
     return lines;
 }
 
