@@ -134,6 +134,15 @@ TEST_F(TextFiles, LinesEndAtCrLfOrALoneCr)
     QListWidget list;
     LoadListFromFile(&list, path("l.txt"));
     EXPECT_EQ(list.count(), 5);
+
+    // Past a limit, only the whole lines within it.
+    bool cut = false;
+    EXPECT_EQ(ReadLines(path("l.txt"), 12, &cut), (QStringList{"one", "two"}));
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(ReadLines(path("l.txt"), 2, &cut), QStringList{});
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(ReadLines(path("l.txt"), 1000, &cut).size(), 5);
+    EXPECT_FALSE(cut);
 }
 
 TEST(CommonKitText, ReplaceTextIgnoresCaseAndResumesBehindTheReplacement)
