@@ -113,9 +113,9 @@ int main(int argc, char** argv)
     qsizetype listed = 0;
     const Timing empty = launchMs(path, "\r\n", 5, &listed);
     const QByteArray small = stringFile(100000), large = stringFile(1000000);
-    const Timing at100k = launchMs(path, small, 3, &listed);
+    const Timing at100k = launchMs(path, small, 5, &listed);
     const qsizetype listed100k = listed;
-    const Timing at1m = launchMs(path, large, 2, &listed);
+    const Timing at1m = launchMs(path, large, 3, &listed);
     const double perLineSmall = (at100k.cpu - empty.cpu) / 100000, perLineLarge = (at1m.cpu - empty.cpu) / 1000000;
     const double growth = perLineLarge / perLineSmall;
 
