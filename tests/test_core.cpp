@@ -14,13 +14,18 @@
 #include "editor/menu2.h"
 #include "editor/pageedit.h"
 #include "platform/codepage.h"
+#include "platform/prompts.h"
 #include "shell/links.h"
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 using namespace CommonKit;
@@ -134,6 +139,15 @@ TEST_F(TextFiles, LinesEndAtCrLfOrALoneCr)
     QListWidget list;
     LoadListFromFile(&list, path("l.txt"));
     EXPECT_EQ(list.count(), 5);
+
+    // Past a limit, only the whole lines within it.
+    bool cut = false;
+    EXPECT_EQ(ReadLines(path("l.txt"), 12, &cut), (QStringList{"one", "two"}));
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(ReadLines(path("l.txt"), 2, &cut), QStringList{});
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(ReadLines(path("l.txt"), 1000, &cut).size(), 5);
+    EXPECT_FALSE(cut);
 }
 
 TEST(CommonKitText, ReplaceTextIgnoresCaseAndResumesBehindTheReplacement)
@@ -217,4 +231,30 @@ TEST(SkinColours, LenientParse)
     EXPECT_EQ(SkinFolder::ColourFromValue(""), QColor(0, 0, 0));
     EXPECT_EQ(SkinFolder::ColourFromValue("green"), QColor(0, 0, 0));
     EXPECT_EQ(SkinFolder::ColourFromValue("2.5"), QColor(2, 0, 0)); // ties to even
+}
+
+TEST(MessageBoxes, ShowOutsideTextAsPlainTextNotMarkup)
+{
+    // The real box, answered by a click on its button as soon as it shows.
+    Prompts::DialogSource real;
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible())
+                continue;
+            shown = box->text();
+            format = box->textFormat();
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        }
+    });
+    poll.start(10);
+    const QString name = "x</b><a href=\"http://evil.example/\">y</a>";
+    EXPECT_EQ(real.messageBox("The skin " + name + " cannot be read.", "GLY", Prompts::Buttons::Ok,
+                              Prompts::Icon::Exclamation),
+              Prompts::Answer::Ok);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, "The skin " + name + " cannot be read.");
 }

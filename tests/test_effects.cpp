@@ -236,6 +236,55 @@ TEST_F(filterFiles, LinesThatAreNoRulesAreSkipped)
     EXPECT_EQ(r, "");
 }
 
+TEST_F(filterFiles, ARuleThatPassesTheLimitStopsTheFilterAndNamesTheRule)
+{
+    // Each doubling rule fits until the result would pass the limit, counted in characters.
+    QString t = "ab", why;
+    EXPECT_EQ(Filters32::ApplyFilterRules("D:\r\na!>aa\r\na!>aa\r\n", t, &why, 5), 2);
+    EXPECT_EQ(t, "aaaab") << "a result of exactly the limit is kept";
+    EXPECT_TRUE(why.isEmpty());
+    t = "ab";
+    EXPECT_EQ(Filters32::ApplyFilterRules("D:\r\nb!>c\r\n\r\na!>aa\r\na!>aa\r\na!>aa\r\n", t, &why, 5), -1);
+    EXPECT_EQ(t, "ab") << "the rules before the one that passed are taken back too";
+    EXPECT_TRUE(why.contains("rule on line 6 (a!>aa)")) << why.toStdString();
+
+    // A long rule is named by its start; a "%" in it is shown as written.
+    const QString longRule = "q!>%1%3" + QString(100, u'x');
+    t = "xxxx";
+    EXPECT_EQ(Filters32::ApplyFilterRules("L:\r\n" + longRule, t, &why, 4), 1) << "no match, no growth";
+    t = "q";
+    EXPECT_EQ(Filters32::ApplyFilterRules("L:\r\n" + longRule, t, &why, 10), -1);
+    EXPECT_TRUE(why.contains("(" + longRule.left(60) + "...)")) << why.toStdString();
+
+    // Through the file: the shop's own limit, the text as it was, the reason given.
+    QByteArray doubling = "Doubling: forty rules\r\n";
+    for (int i = 0; i < 40; ++i)
+        doubling += "a!>aa\r\n";
+    QString r;
+    why.clear();
+    t = "a";
+    EXPECT_EQ(Filters32::ApplyFilterFile(filter("d.FLT", doubling), t, &why), "TOOLARGE");
+    EXPECT_EQ(t, "a");
+    // 2^23 characters fit; 2^24 would pass 16 MB less the file's line end.
+    EXPECT_TRUE(why.contains("rule on line 25 (a!>aa)")) << why.toStdString();
+    EXPECT_TRUE(why.contains("larger than 16 MB")) << why.toStdString();
+}
+
+TEST(replaceTextWithin, RefusesAResultPastTheLimitWithoutChangingTheText)
+{
+    QString t = "aXa";
+    EXPECT_TRUE(CommonKit::ReplaceTextWithin(t, "x", "yy", 4));
+    EXPECT_EQ(t, "ayya");
+    EXPECT_FALSE(CommonKit::ReplaceTextWithin(t, "y", "zz", 5));
+    EXPECT_EQ(t, "ayya");
+    EXPECT_TRUE(CommonKit::ReplaceTextWithin(t, "y", "", 2)) << "a shrinking result within the limit";
+    EXPECT_EQ(t, "aa");
+    QString big(1000, u'a');
+    EXPECT_TRUE(CommonKit::ReplaceTextWithin(big, "q", "qqq", 10)) << "no match leaves the text, whatever its size";
+    EXPECT_FALSE(CommonKit::ReplaceTextWithin(big, "a", "aa", 1999)) << "one short of twice the text";
+    EXPECT_EQ(big.size(), 1000);
+}
+
 TEST_F(filterFiles, AnEmptyOrMissingFileIsABlankFile)
 {
     QString r;

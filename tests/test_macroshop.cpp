@@ -29,6 +29,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <sys/stat.h>
 
@@ -252,6 +253,60 @@ TEST_F(MacroShopTest, TheFiltersLabelFiltersTheMacroInTheEditor)
     ASSERT_NE(chooser, nullptr);
     click(chooser->Label3);
     EXPECT_EQ(d.Text1->toPlainText(), "a*\nb*");
+}
+
+namespace {
+// The most this process has held in memory, from the kernel's own count.
+qint64 peakResidentKb()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+QByteArray doublingFilter(const QByteArray& name, int rules)
+{
+    QByteArray out = name + ": every a doubled\r\n";
+    for (int i = 0; i < rules; ++i)
+        out += "a!>aa\r\n";
+    return out;
+}
+} // namespace
+
+TEST_F(MacroShopTest, AFilterThatWouldFillTheMemoryStopsAtTheMacroLimit)
+{
+    writeBytes("Filters/a.FLT", doublingFilter("Sixteen", 16));
+    writeBytes("Filters/b.FLT", doublingFilter("Forty", 40));
+    frmdraw& d = shop();
+    d.Text1->setPlainText("a");
+    click(d.Label10);
+    applyfilter* chooser = Forms::loaded<applyfilter>();
+    ASSERT_NE(chooser, nullptr);
+    QTreeWidget* list = chooser->Filters;
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(1)).center());
+    click(chooser->Label3);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    const QString text = prompts.messages[0].text;
+    EXPECT_TRUE(text.startsWith("An error occurred when applying the filter.\n\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("rule on line 25 (a!>aa)")) << text.toStdString();
+    EXPECT_EQ(d.Text1->toPlainText(), "a") << "the macro is left as it was";
+    EXPECT_FALSE(d.Text1->document()->isUndoAvailable()) << "nothing was written to the editor";
+    const qint64 peak = peakResidentKb();
+    ASSERT_GT(peak, 0);
+    EXPECT_LT(peak, 200 * 1024) << "peak resident memory " << peak << " KB";
+
+    // A filter that stays within the limit still applies, in the same chooser.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    click(chooser->Label3);
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_EQ(prompts.messages[1].text, "Filter applied successfully");
+    EXPECT_EQ(d.Text1->toPlainText(), QString(1 << 16, u'a'));
 }
 
 // ---- widen form ----

@@ -12,6 +12,7 @@
 #include "editor/pageedit.h"
 #include "platform/chatbus.h"
 #include "skin/pushlabel.h"
+#include "skin/skinfolder.h"
 #include "support/chatclientlauncher.h"
 #include "support/shoptest.h"
 
@@ -149,6 +150,34 @@ TEST_F(opsBannersInRoom, StartUpBannerArrivesByteExactWithUserAndSkinLines)
                               "<font color=\"#C0C0C0\"> |</a>");
     EXPECT_EQ(lines[2], kFontTags + kOrnament + " | <b>u</b>sing <b>s</b>kin: <b>Slate Dusk by Tavi Brennock | ");
     EXPECT_EQ(clock.waits, (QList<double>{0.1, 0.2}));
+}
+
+TEST_F(opsBannersInRoom, ASkinsNameArtistAndTheHandleReachTheRoomAsTextNotMarkup)
+{
+    ChatClientLauncher client;
+    START(client);
+    writeSettings("me&<i>you");
+    CommonKit::SetSetting("ASCII", "<3");
+    const QString ini = SkinFolder::ResolveSkinFolder() + "skin.ini";
+    ASSERT_TRUE(CommonKit::WriteIni("skin", "name", "x</b><a href=\"http://evil.example/\">y</a>", ini));
+    ASSERT_TRUE(CommonKit::WriteIni("skin", "artist", "<img src=\"http://evil.example/i.png\"><font size=7>", ini));
+
+    Banners::Send(Banners::Occasion::Load);
+    Banners::Send(Banners::Occasion::SkinChanged);
+
+    const auto lines = messages(client);
+    ASSERT_EQ(lines.size(), 6);
+    const QByteArray name = "x&lt;/b&gt;&lt;a href=\"http://evil.example/\"&gt;y&lt;/a&gt;";
+    const QByteArray artist = "&lt;img src=\"http://evil.example/i.png\"&gt;&lt;font size=7&gt;";
+    EXPECT_EQ(lines[2], kFontTags + "&lt;3 | <b>u</b>sing <b>s</b>kin: <b>" + name + " by " + artist + " | ");
+    EXPECT_TRUE(lines[1].contains("<b>u</b>ser:<b> me&amp;&lt;i&gt;you </b>| < a href=\"http://quorl.example/"))
+        << "the banner's own link stays: " << lines[1].constData();
+    EXPECT_EQ(lines[4], kFontTags + "&lt;3 | <b>s</b>kin <b>c</b>hanged <b>t</b>o: <b>" + name + " |");
+    EXPECT_EQ(lines[5], kFontTags + "&lt;3 | <b>s</b>kin <b>b</b>y: <b>" + artist + "</b> |");
+    for (const QByteArray& l : lines) {
+        EXPECT_FALSE(l.contains("<a") || l.contains("< a href=\"http://evil")) << l.constData();
+        EXPECT_FALSE(l.contains("<img") || l.contains("<font size")) << l.constData();
+    }
 }
 
 TEST_F(opsBannersInRoom, AClassicRoomGetsOnlyTheTrayAdvertsLinesThatMayGoToAnyRoom)

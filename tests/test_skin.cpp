@@ -6,6 +6,8 @@
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
+#include "macroshop/frmdraw.h"
+#include "editor/menu2.h"
 #include "app/frmart.h"
 #include "app/startup.h"
 #include "editor/frmhandle.h"
@@ -674,6 +676,35 @@ TEST_F(StartupSkin, WithoutAnySkinFolderTheShopStartsPlainAndSaysSoOnce)
     send(m.Label2, QEvent::MouseButtonPress, {4, 4});
     EXPECT_TRUE(Forms::loaded<menu1>()->isVisible());
     QCoreApplication::processEvents();
+    EXPECT_EQ(prompts.messages.size(), 1);
+}
+
+TEST_F(StartupSkin, ASkinOfBrokenPicturesIsNamedInOneMessageAndNotAgainWhenTheMacroShopOpens)
+{
+    makeSkin("broken", {}, "[skin]\r\nname=Broken\r\n");
+    const QStringList broken = {"iface.bmp", "frmdraw.bmp", "button.bmp", "ops.bmp", "bar.bmp", "top.bmp"};
+    for (const QString& b : broken)
+        writeBytes("skins/broken/" + b, b == "top.bmp" ? QByteArray() : QByteArray("BM but not a picture\n"));
+    CommonKit::SetSetting("SKIN", path("skins/broken/"));
+    CommonKit::SetSetting("OPTIONSWIN", "True");
+    frmmain& m = launch();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(m.isVisible());
+    ASSERT_EQ(prompts.messages.size(), 1);
+    const QString text = prompts.messages[0].text;
+    EXPECT_EQ(prompts.messages[0].title, "Skin");
+    for (const QString& b : broken)
+        EXPECT_TRUE(text.contains(path("skins/broken/" + b))) << text.toStdString();
+    EXPECT_EQ(text.count(".bmp"), broken.size()) << "each named once, the readable ones not at all";
+
+    // The macro shop, opened from the Options menu, paints plain without a word more.
+    click(m.Label3);
+    menu2& options = Forms::get<menu2>();
+    ASSERT_TRUE(options.isVisible());
+    click(options.item("&macros shop"));
+    QCoreApplication::processEvents();
+    frmdraw* shop = Forms::loaded<frmdraw>();
+    ASSERT_TRUE(shop && shop->isVisible());
     EXPECT_EQ(prompts.messages.size(), 1);
 }
 

@@ -145,6 +145,51 @@ TEST_F(StringsTest, StartUpAddsTheFileLinesInSortedPlaceAndDropsEmptyOnes)
     EXPECT_FALSE(list.contains(""));
 }
 
+TEST_F(StringsTest, AStringFileLoadsInTheOrderOfAddingItsLinesOneByOne)
+{
+    // Repeats, strings equal to entries of the character set, strings that differ only in case,
+    // accents or ignored characters: equal strings keep the order of the file, after the set's.
+    const QStringList& set = StringOrder::CharacterSet();
+    std::mt19937 rng(3);
+    QStringList lines;
+    for (int i = 0; i < 3000; ++i) {
+        QString line;
+        switch (rng() % 4) {
+        case 0: line = set[rng() % set.size()]; break;
+        case 1: line = lines.isEmpty() ? "a" : lines[rng() % lines.size()]; break;
+        case 2: line = QStringList{"ab", "AB", "-ab", "a'b", cp("á" "b"), "a b"}[rng() % 6]; break;
+        default:
+            for (int n = 1 + int(rng() % 6); n > 0; --n)
+                line += set[rng() % set.size()];
+        }
+        lines << line;
+    }
+    QByteArray file;
+    for (const QString& l : lines)
+        file += CodePage::fromUnicode(l) + "\r\n";
+    writeBytes("ascii/asc.asc", file);
+    CommonKit::SetSetting("X", "1500");
+    CommonKit::SetSetting("Y", "1500");
+    frmmain& main = Forms::get<frmmain>();
+
+    StringList oneByOne;
+    oneByOne.AddCharacterSet();
+    for (const QString& l : lines)
+        oneByOne.AddString(l);
+    ASSERT_EQ(main.List1->count(), 215 + 3000);
+    EXPECT_EQ(main.List1->strings(), oneByOne.strings());
+    EXPECT_TRUE(prompts.messages.isEmpty());
+
+    // Adding to a list longer than what is added takes the same order.
+    StringList bulk;
+    bulk.AddStrings(lines);
+    bulk.AddStrings(set);
+    StringList single;
+    for (const QString& l : lines + set)
+        single.AddString(l);
+    EXPECT_EQ(bulk.strings(), single.strings());
+}
+
 TEST_F(StringsTest, AddedStringShowsInItsSortedPlaceAndAsTheFilesLastLine)
 {
     writeBytes("ascii/asc.asc", "first\r\n");

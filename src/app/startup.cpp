@@ -23,6 +23,7 @@
 #include "platform/prompts.h"
 #include "shell/iconinstall.h"
 #include "skin/reskin.h"
+#include "skin/skinfolder.h"
 
 #include <QTemporaryFile>
 
@@ -75,6 +76,9 @@ void InstallHooks()
 
 void OpenMainWindow()
 {
+    // Every picture of the skin that cannot be read is named in one message, before the first
+    // window needs one; the windows then paint those plain without a word more.
+    SkinFolder::CheckPictures(SkinFolder::ResolveSkinFolder());
     SplashStatus("  Reading INI File...");
     Forms::get<frmart>().show();
     frmmain& main = Forms::get<frmmain>();

@@ -44,9 +44,26 @@ Banner advertize(const QString& ornament, const char* firstBody)
 
 } // namespace
 
-Banner Build(Occasion occasion, const QString& ornament, const QString& handle, const QString& skinName,
-             const QString& skinArtist)
+QString Escape(const QString& text)
 {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'<': out += QLatin1String("&lt;"); break;
+        case u'>': out += QLatin1String("&gt;"); break;
+        case u'&': out += QLatin1String("&amp;"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+Banner Build(Occasion occasion, const QString& rawOrnament, const QString& rawHandle, const QString& rawSkinName,
+             const QString& rawSkinArtist)
+{
+    const QString ornament = Escape(rawOrnament), handle = Escape(rawHandle), skinName = Escape(rawSkinName),
+                  skinArtist = Escape(rawSkinArtist);
     switch (occasion) {
     case Occasion::AdvertizePanel:
         return advertize(ornament, " | <b>a</b>dvertize |  <b>p</b>ublic <b>6</b>  |");

@@ -30,7 +30,12 @@ enum class Occasion {
 extern const char* const kFontTags;
 extern const char* const kShopName;
 
-// The lines of a banner for the given ornament, handle and skin name and artist.
+// Text from outside (a skin, the settings file, a peer) as a room shows it: "<", ">" and "&"
+// written as entities, so it reads as text and never opens a tag or a link.
+QString Escape(const QString& text);
+
+// The lines of a banner for the given ornament, handle and skin name and artist; those four are
+// outside text and go in escaped, the banner's own markup as written.
 Banner Build(Occasion occasion, const QString& ornament, const QString& handle = {},
              const QString& skinName = {}, const QString& skinArtist = {});
 // Sends the lines in order with their waits.

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -169,25 +170,37 @@ bool SaveTextBox(const QLineEdit* box, const QString& path, QString* error)
     return SaveString(box->text(), path, error);
 }
 
-QStringList ReadLines(const QString& path)
+QStringList ReadLines(const QString& path, qint64 limit, bool* cut)
 {
+    if (cut)
+        *cut = false;
     if (!FileExists(path))
         return {};
-    const QString text = ReadFileText(path);
-    QStringList lines;
-    QString line;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            lines << line;
-            line.clear();
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            line += text[i];
-        }
+    ReadProblem problem;
+    const QByteArray bytes = ReadFileBytes(path, limit, &problem);
+    if (problem != ReadProblem::None && problem != ReadProblem::TooLarge)
+        return {};
+    QString text = CodePage::toUnicode(bytes);
+    if (problem == ReadProblem::TooLarge) {
+        // Only whole lines count: the one the limit cut through is left out with the rest.
+        if (cut)
+            *cut = true;
+        text.truncate(std::max(text.lastIndexOf(u'\r') + 1, qsizetype(0)));
     }
-    if (!line.isEmpty())
-        lines << line;
+    QStringList lines;
+    const QStringView all(text);
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype cr = all.indexOf(u'\r', start);
+        if (cr < 0)
+            break;
+        lines.append(all.mid(start, cr - start).toString());
+        start = cr + 1;
+        if (start < all.size() && all[start] == u'\n')
+            ++start;
+    }
+    if (start < all.size())
+        lines.append(all.mid(start).toString());
     return lines;
 }
 
@@ -212,11 +225,11 @@ struct LowerTable {
 
 } // namespace
 
-QString ReplaceText(QString& text, const QString& find, const QString& replacement)
+bool ReplaceTextWithin(QString& text, const QString& find, const QString& replacement, qsizetype limit)
 {
     const qsizetype m = find.size(), n = text.size();
     if (m == 0 || m > n)
-        return text;
+        return true;
     static const LowerTable lower;
     QString needle(m, Qt::Uninitialized);
     for (qsizetype j = 0; j < m; ++j)
@@ -224,6 +237,7 @@ QString ReplaceText(QString& text, const QString& find, const QString& replaceme
     const char16_t* t = reinterpret_cast<const char16_t*>(text.constData());
     const char16_t* f = reinterpret_cast<const char16_t*>(needle.constData());
     const char16_t first = f[0];
+    const qsizetype r = replacement.size();
 
     // One pass: the result grows by the unmatched stretches and the replacements, and the
     // search goes on behind each match, so a replacement is never searched again.
@@ -236,9 +250,18 @@ QString ReplaceText(QString& text, const QString& find, const QString& replaceme
             while (j < m && lower(t[i + j]) == f[j])
                 ++j;
             if (j == m) {
+                // A growing rule leaves at least what is built so far and the rest of the text:
+                // past the limit, stop before the memory is taken. A rule that does not grow
+                // the text never leaves more than it found.
+                const qsizetype needed = result.size() + (i - copied) + r;
+                if (r > m && needed + (n - i - m) > limit)
+                    return false;
+                const qsizetype most = r > m ? limit : n;
                 if (!matched) {
-                    result.reserve(n);
+                    result.reserve(std::min(most, std::max(n, needed)));
                     matched = true;
+                } else if (needed > result.capacity()) {
+                    result.reserve(std::min(most, std::max(needed, 2 * result.capacity())));
                 }
                 result.append(QStringView(t + copied, i - copied));
                 result.append(replacement);
@@ -250,9 +273,15 @@ QString ReplaceText(QString& text, const QString& find, const QString& replaceme
         ++i;
     }
     if (!matched)
-        return text;
+        return true;
     result.append(QStringView(t + copied, n - copied));
     text = std::move(result);
+    return true;
+}
+
+QString ReplaceText(QString& text, const QString& find, const QString& replacement)
+{
+    ReplaceTextWithin(text, find, replacement, std::numeric_limits<qsizetype>::max());
     return text;
 }
 

@@ -53,11 +53,15 @@ void LoadFileIntoText(QPlainTextEdit* box, const QString& path);
 bool SaveString(const QString& text, const QString& path, QString* error = nullptr);
 bool SaveTextBox(const QLineEdit* box, const QString& path, QString* error = nullptr);
 // The lines of a file as the platform's line input splits them: a line ends at CR LF or a lone CR.
-QStringList ReadLines(const QString& path);
+// Of a file over limit bytes, the whole lines within the limit, with cut set.
+QStringList ReadLines(const QString& path, qint64 limit = kReadLimit, bool* cut = nullptr);
 void LoadListFromFile(QListWidget* list, const QString& path);
 
 // Case-insensitive replace-all that resumes behind each replacement; find must not be empty.
 QString ReplaceText(QString& text, const QString& find, const QString& replacement);
+// The same, unless the replacing grows the text past limit characters: then false, the text
+// unchanged, and no more memory taken than the limit.
+bool ReplaceTextWithin(QString& text, const QString& find, const QString& replacement, qsizetype limit);
 QString RemoveSpaces(const QString& text);
 
 // Inserts at the caret, replaces no selection, leaves the caret behind the insertion.

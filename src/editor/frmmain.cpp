@@ -19,6 +19,7 @@
 #include "help/frmhelp.h"
 #include "platform/clock.h"
 #include "platform/progfolder.h"
+#include "platform/prompts.h"
 #include "platform/twips.h"
 #include "shell/systrayicon.h"
 #include "skin/captionstrip.h"
@@ -174,7 +175,12 @@ void frmmain::Form_Load()
         rect.moveTwips(Left(), Top() + Height());
         Clock::processEvents();
         CommonKit::StayOnTop(this);
-        List1->AddLinesOfFile(ProgramFolder::file("ascii/asc.asc"));
+        const QString strings = ProgramFolder::file("ascii/asc.asc");
+        if (!List1->AddLinesOfFile(strings))
+            Prompts::messageBox(QStringLiteral("The string file %1 holds more than %2 MB: only the strings in its "
+                                               "first %2 MB are in the string list.")
+                                    .arg(strings, QString::number(StringList::kMaxFileBytes / (1024 * 1024))),
+                                "GLY", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
     }
     UpdatePageEnabling();
 }

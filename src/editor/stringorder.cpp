@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 
 #include <QHash>
+#include <algorithm>
 #include <vector>
 
 namespace StringOrder {
@@ -100,6 +101,7 @@ public:
         pair(cp(0xDE), "th", 1);
         pair(cp(0x99), "tm", 1);
         next_ = primary;
+        flatten();
     }
 
     Weight weight(QChar c) const
@@ -112,6 +114,22 @@ public:
         w.elements.push_back({next_ + c.unicode(), None, 0});
         return w;
     }
+
+    // The same weights in a flat form for the characters of the code page, which reach up to
+    // U+2122: a comparison then looks up each character without a hash or an allocation.
+    struct Flat {
+        quint8 count = 0;   // elements: 0 for an ignorable character
+        quint32 rank = 0;   // tie-break rank of an ignorable character
+        Element e[2] = {};
+    };
+    static constexpr char16_t kFlatEnd = 0x2200;
+    void flatten()
+    {
+        flat_.resize(kFlatEnd);
+        for (char16_t c = 0; c < kFlatEnd; ++c)
+            flat_[c] = toFlat(weight(QChar(c)));
+    }
+    Flat flat(char16_t c) const { return c < kFlatEnd ? flat_[c] : toFlat(weight(QChar(c))); }
 
 private:
     void ignorable(QChar c, quint32 rank)
@@ -135,7 +153,21 @@ private:
         table_.insert(c.unicode(), w);
     }
 
+    static Flat toFlat(const Weight& w)
+    {
+        Flat f;
+        if (w.ignorable) {
+            f.rank = w.rank;
+            return f;
+        }
+        f.count = quint8(w.elements.size());
+        for (size_t i = 0; i < w.elements.size() && i < 2; ++i)
+            f.e[i] = w.elements[i];
+        return f;
+    }
+
     QHash<char16_t, Weight> table_;
+    std::vector<Flat> flat_;
     quint32 letter_[26] = {};
     quint32 digit_[9] = {};
     quint32 next_ = 0;
@@ -147,37 +179,33 @@ const Table& table()
     return t;
 }
 
-struct Key {
-    std::vector<Element> elements;
-    std::vector<quint32> ignored; // rank * 65536 + position, in string order
+// The collation elements of a string in order, the ignorable characters skipped.
+class Elements {
+public:
+    explicit Elements(const QString& s)
+        : p_(reinterpret_cast<const char16_t*>(s.constData())), end_(p_ + s.size())
+    {
+    }
+    bool next(Element& out)
+    {
+        while (sub_ >= cur_.count) {
+            if (p_ == end_)
+                return false;
+            cur_ = table().flat(*p_++);
+            sub_ = 0;
+        }
+        out = cur_.e[sub_++];
+        return true;
+    }
+
+private:
+    const char16_t* p_;
+    const char16_t* end_;
+    Table::Flat cur_;
+    int sub_ = 0;
 };
 
-Key keyOf(const QString& s)
-{
-    Key k;
-    k.elements.reserve(size_t(s.size()));
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const Weight w = table().weight(s[i]);
-        if (w.ignorable)
-            k.ignored.push_back(w.rank);
-        else
-            k.elements.insert(k.elements.end(), w.elements.begin(), w.elements.end());
-    }
-    return k;
-}
-
-template <class Get> int level(const Key& a, const Key& b, Get get)
-{
-    const size_t n = std::min(a.elements.size(), b.elements.size());
-    for (size_t i = 0; i < n; ++i) {
-        const quint32 x = get(a.elements[i]), y = get(b.elements[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    if (a.elements.size() != b.elements.size())
-        return a.elements.size() < b.elements.size() ? -1 : 1;
-    return 0;
-}
+int sign(bool less) { return less ? -1 : 1; }
 
 } // namespace
 
@@ -185,18 +213,88 @@ int Compare(const QString& a, const QString& b)
 {
     if (a == b)
         return 0;
-    const Key ka = keyOf(a), kb = keyOf(b);
-    if (int r = level(ka, kb, [](const Element& e) { return e.primary; }))
-        return r;
-    if (int r = level(ka, kb, [](const Element& e) { return quint32(e.secondary); }))
-        return r;
-    if (int r = level(ka, kb, [](const Element& e) { return quint32(e.tertiary); }))
-        return r;
-    if (ka.ignored != kb.ignored)
-        return std::lexicographical_compare(ka.ignored.begin(), ka.ignored.end(), kb.ignored.begin(), kb.ignored.end())
-                   ? -1 : 1;
+    // Letters first, then accents, then case: one walk finds the first difference of each
+    // level; only the letters can end it early.
+    Elements ea(a), eb(b);
+    int secondary = 0, tertiary = 0;
+    for (;;) {
+        Element x, y;
+        const bool hasX = ea.next(x), hasY = eb.next(y);
+        if (!hasX || !hasY) {
+            if (hasX != hasY)
+                return hasX ? 1 : -1;
+            break;
+        }
+        if (x.primary != y.primary)
+            return sign(x.primary < y.primary);
+        if (!secondary && x.secondary != y.secondary)
+            secondary = sign(x.secondary < y.secondary);
+        if (!tertiary && x.tertiary != y.tertiary)
+            tertiary = sign(x.tertiary < y.tertiary);
+    }
+    if (secondary)
+        return secondary;
+    if (tertiary)
+        return tertiary;
+    // Then the ignored characters, by their ranks in string order.
+    auto ignored = [](const QString& s, qsizetype& i) -> quint32 {
+        while (i < s.size()) {
+            const Table::Flat f = table().flat(s[i++].unicode());
+            if (f.count == 0)
+                return f.rank;
+        }
+        return 0;
+    };
+    for (qsizetype i = 0, j = 0;;) {
+        const quint32 x = ignored(a, i), y = ignored(b, j);
+        if (x != y)
+            return sign(x < y);
+        if (x == 0)
+            break;
+    }
     // Strings that differ only in characters of equal weight still get a fixed order.
     return QString::compare(a, b) < 0 ? -1 : 1;
+}
+
+void Sort(QStringList& list)
+{
+    // The first letters of each string in one number: most pairs are told apart by it, and only
+    // ties take the full comparison. An element past 16 bits ends the number with the highest
+    // value, so strings that reach it tie and the comparison decides.
+    struct Entry {
+        quint64 prefix;
+        qsizetype index;
+    };
+    std::vector<Entry> entries(size_t(list.size()));
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        Elements e(list[i]);
+        quint64 prefix = 0;
+        bool capped = false;
+        for (int k = 0; k < 4; ++k) {
+            Element x{};
+            quint64 v = 0; // a string that ends sorts before its longer kin
+            if (!capped && e.next(x))
+                v = x.primary;
+            if (capped || v >= 0xFFFF) {
+                capped = true;
+                v = 0xFFFF;
+            }
+            prefix = prefix << 16 | v;
+        }
+        entries[size_t(i)] = {prefix, i};
+    }
+    std::sort(entries.begin(), entries.end(), [&list](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        if (const int r = Compare(list[a.index], list[b.index]))
+            return r < 0;
+        return a.index < b.index;
+    });
+    QStringList sorted;
+    sorted.reserve(list.size());
+    for (const Entry& e : entries)
+        sorted.append(std::move(list[e.index]));
+    list = std::move(sorted);
 }
 
 const QStringList& CharacterSet()

@@ -13,6 +13,10 @@ namespace StringOrder {
 int Compare(const QString& a, const QString& b);
 inline bool Less(const QString& a, const QString& b) { return Compare(a, b) < 0; }
 
+// Sorts into this order, equal strings keeping their order; linear-logarithmic in the count
+// (the string file can hold a million lines).
+void Sort(QStringList& list);
+
 // The 215 entries every character list starts with, in their sorted order.
 const QStringList& CharacterSet();
 

@@ -51,7 +51,7 @@ QString GetFilterName(const QString& path)
     return colon < 0 ? QString() : content.left(colon);
 }
 
-int ApplyFilterRules(const QString& content, QString& text)
+int ApplyFilterRules(const QString& content, QString& text, QString* error, qsizetype limit)
 {
     // The header line is never a rule; a file of one line has no rules.
     const qsizetype headerEnd = content.indexOf(kCrLf);
@@ -62,8 +62,12 @@ int ApplyFilterRules(const QString& content, QString& text)
     while (rules.endsWith(kCrLf))
         rules.chop(2);
     int applied = 0;
+    int lineNo = 1; // the header is line 1
     qsizetype pos = 0;
+    // Worked on a copy, so a rule that passes the limit leaves the text as it was.
+    QString work = text;
     while (pos <= rules.size()) {
+        ++lineNo;
         qsizetype end = rules.indexOf(kCrLf, pos);
         if (end < 0)
             end = rules.size();
@@ -73,9 +77,23 @@ int ApplyFilterRules(const QString& content, QString& text)
         // A line without the marker (an empty line too) or with nothing to find is no rule.
         if (marker <= 0)
             continue;
-        CommonKit::ReplaceText(text, line.left(marker).toString(), line.mid(marker + 2).toString());
+        if (!CommonKit::ReplaceTextWithin(work, line.left(marker).toString(), line.mid(marker + 2).toString(),
+                                          limit)) {
+            if (error) {
+                // A rule line can be long; the message names it by its start.
+                QString shown = line.left(60).toString();
+                if (line.size() > 60)
+                    shown += QStringLiteral("...");
+                *error = QStringLiteral("The rule on line %1 (%2) would make the macro larger than %3 MB, so "
+                                        "the filter was stopped and the macro left as it was.")
+                             .arg(QString::number(lineNo), shown,
+                                  QString::number((limit + 1024 * 1024 - 1) / (1024 * 1024)));
+            }
+            return -1;
+        }
         ++applied;
     }
+    text = std::move(work);
     return applied;
 }
 
@@ -88,7 +106,8 @@ QString ApplyFilterFile(const QString& path, QString& text, QString* error)
             *error = why;
         return QStringLiteral("BLANKFILE");
     }
-    ApplyFilterRules(content, text);
+    if (ApplyFilterRules(content, text, error) < 0)
+        return QStringLiteral("TOOLARGE");
     return {};
 }
 

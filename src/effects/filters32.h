@@ -17,12 +17,21 @@ QString ReadFilterFile(const QString& path, QString* error = nullptr);
 // The text before the first ":" of the file; "" when it has none or cannot be read.
 QString GetFilterName(const QString& path);
 
-// Applies the rules of a filter's content (header line included) to text. Lines without "!>"
-// and rules with an empty find text are skipped. Returns the number of rules applied.
-int ApplyFilterRules(const QString& content, QString& text);
+// The longest text a rule may leave: a macro the shop can still save and open again (the macro
+// file limit, less the CR LF a macro file ends with). A rule that doubles a letter would
+// otherwise fill the memory in a few dozen lines.
+constexpr qsizetype kMaxResult = 16 * 1024 * 1024 - 2;
 
-// "BLANKFILE" when the file is empty or cannot be read (text unchanged, the reason in error
-// when there is more to say than that), else "" with the rules applied to text.
+// Applies the rules of a filter's content (header line included) to text. Lines without "!>"
+// and rules with an empty find text are skipped. Returns the number of rules applied, or -1
+// when a rule would leave more than limit characters: then text is as it was and error names
+// that rule.
+int ApplyFilterRules(const QString& content, QString& text, QString* error = nullptr,
+                     qsizetype limit = kMaxResult);
+
+// "BLANKFILE" when the file is empty or cannot be read, "TOOLARGE" when a rule passed
+// kMaxResult (text unchanged in both, the reason in error when there is more to say), else ""
+// with the rules applied to text.
 QString ApplyFilterFile(const QString& path, QString& text, QString* error = nullptr);
 // The same on the text of a window (the macro editor), rewritten once when the rules changed it.
 QString ApplyFilterFile(const QString& path, const FilterTarget& box, QString* error = nullptr);

@@ -15,6 +15,8 @@ Answer DialogSource::messageBox(const QString& text, const QString& title, Butto
     box.setWindowTitle(title);
     // A lone carriage return ends a line, as the shop's texts were written for.
     box.setText(QString(text).replace("\r\n", "\n").replace('\r', '\n'));
+    // Messages carry names from files, skins and peers: shown as the text they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     switch (icon) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;

@@ -16,6 +16,7 @@ void RepaintLoaded(const QWidget* except)
 {
     // One message names every picture of the new skin that cannot be read.
     SkinFolder::Batch batch;
+    SkinFolder::CheckPictures(SkinFolder::ResolveSkinFolder());
     for (QWidget* w : Forms::loadedWindows())
         if (auto* form = qobject_cast<SkinnedForm*>(w); form && form != except)
             form->ApplySkin();

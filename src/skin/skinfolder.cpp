@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
@@ -110,6 +111,20 @@ void reportUnreadable()
 }
 }
 
+namespace {
+// A folder that is gone is named once for all its pictures.
+void nameUnreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString name = info.dir().exists() ? path : info.absolutePath() + "/";
+    if (!named.contains(name)) {
+        named.insert(name);
+        unreadable << name;
+        reportUnreadable();
+    }
+}
+} // namespace
+
 QPixmap Picture(const QString& path)
 {
     QPixmap picture(path);
@@ -119,15 +134,21 @@ QPixmap Picture(const QString& path)
         named.remove(QFileInfo(path).absolutePath() + "/");
         return picture;
     }
-    // A folder that is gone is named once for all its pictures.
-    const QFileInfo info(path);
-    const QString name = info.dir().exists() ? path : info.absolutePath() + "/";
-    if (!named.contains(name)) {
-        named.insert(name);
-        unreadable << name;
-        reportUnreadable();
-    }
+    nameUnreadable(path);
     return picture;
+}
+
+void CheckPictures(const QString& folder)
+{
+    if (!QFileInfo(folder).isAbsolute())
+        return;
+    Batch batch;
+    for (const char* name : kBitmaps) {
+        const QString path = folder + name;
+        // Decoded whole, as the windows will: a sound header can hide a broken picture.
+        if (QImageReader(path).read().isNull())
+            nameUnreadable(path);
+    }
 }
 
 Batch::Batch() { ++batchDepth; }

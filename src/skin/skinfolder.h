@@ -37,6 +37,9 @@ QStringList MissingBitmaps(const QString& folder);
 // message once the running handler is done; a Batch keeps gathering until it ends, so every such
 // file goes into one message. Each file is named once.
 QPixmap Picture(const QString& path);
+// Names every one of the eleven bitmaps of the folder that cannot be read, as Picture would,
+// so a skin of broken pictures is told in one message before any window needs them.
+void CheckPictures(const QString& folder);
 class Batch {
 public:
     Batch();
