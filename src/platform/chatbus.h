@@ -47,9 +47,9 @@ quint32 GetMenuItemID(HMENU menu, int pos);
 // A call waits for its answer while the client is there and working: a client busy with a huge
 // message is waited on, at most WorkingBoundSeconds, so that the line after it is not sent into
 // nothing. A client whose bus name has no owner, whose process is stopped, or that has spent no
-// CPU for IdleBoundSeconds without answering is given up at once.
+// CPU for IdleBoundSeconds without answering is given up.
 constexpr double WorkingBoundSeconds = 120.0;
-constexpr double IdleBoundSeconds = 1.0;
+constexpr double IdleBoundSeconds = 2.0;
 
 // One chat operation: its walks end once its deadline has passed, so a looping client costs the
 // operation about this long. Once a call of the operation has given the client up, every further
