@@ -23,6 +23,7 @@
 #include "shell/iconinstall.h"
 #include "skin/reskin.h"
 
+#include <QFile>
 #include <QTemporaryFile>
 
 namespace Startup {
@@ -49,7 +50,16 @@ void Launch()
 {
     ready = false;
     InstallHooks();
-    Forms::get<handle>();
+    if (!QFile::exists(CommonKit::SettingsPath()))
+        CommonKit::ResetSettings();
+    // A second run goes straight to the splash: the first-run dialog is built only to be shown.
+    if (CommonKit::Setting("HANDLE") != "unknown") {
+        OpenMainWindow();
+        return;
+    }
+    handle& dialog = Forms::get<handle>();
+    dialog.show();
+    dialog.Text1->setFocus();
 }
 
 void InstallHooks()
