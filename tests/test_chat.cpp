@@ -410,3 +410,21 @@ TEST_F(KeptRoom, ARoomBehindOtherWindowsThatClosesIsNotSentIntoAndFoundWhenBack)
     EXPECT_NE(SendChatText(QStringLiteral("after")), 0u);
     EXPECT_EQ(rooms(client), (QList<QByteArray>{"Lobby 1: before", "Lobby 1: after"}));
 }
+
+TEST_F(KeptRoom, AClientThatEndsAndStartsAgainIsLookedUpAfreshThoughItsHandlesAreTheSame)
+{
+    HWND before = 0;
+    {
+        ChatClientLauncher usual;
+        START(usual);
+        before = SendChatText(QStringLiteral("first client"));
+        ASSERT_NE(before, 0u);
+    }
+    // The classic layout numbers its windows alike: the same handle is its classic input now.
+    ChatClientLauncher classic({QStringLiteral("--classic")});
+    START(classic);
+    ASSERT_EQ(child(FindChatRoomClassic(), "_Chat_Edit"), before);
+    EXPECT_EQ(SendChatText(QStringLiteral("not into a classic room")), 0u);
+    EXPECT_EQ(SendChatTextAny(QStringLiteral("classic")), before);
+    EXPECT_EQ(rooms(classic), (QList<QByteArray>{"Lobby 1: classic"}));
+}

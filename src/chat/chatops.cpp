@@ -70,6 +70,7 @@ struct KeptInput {
     FoundRoom where;
     HWND input = 0;
     bool classic = false;
+    QString owner; // the client process the handles belong to
 };
 
 KeptInput& kept()
@@ -81,7 +82,7 @@ KeptInput& kept()
 HWND keptInput(bool classicToo)
 {
     const KeptInput& k = kept();
-    if (!k.input || (k.classic && !classicToo))
+    if (!k.input || (k.classic && !classicToo) || ChatBus::ClientOwner() != k.owner)
         return 0;
     if (FindWindowExA(k.where.mdi, 0, "Chat Child") != k.where.front)
         return 0;
@@ -93,7 +94,7 @@ HWND roomInput()
     const FoundRoom found = findRoom("RICHCNTL");
     const HWND input = child(found.room, "RICHCNTL", child(found.room, "RICHCNTL"));
     if (input)
-        kept() = {found, input, false};
+        kept() = {found, input, false, ChatBus::ClientOwner()};
     return input;
 }
 
@@ -102,7 +103,7 @@ HWND classicInput()
     const FoundRoom found = findRoom("_Chat_View");
     const HWND input = child(found.room, "_Chat_Edit");
     if (input)
-        kept() = {found, input, true};
+        kept() = {found, input, true, ChatBus::ClientOwner()};
     return input;
 }
 

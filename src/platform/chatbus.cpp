@@ -200,6 +200,14 @@ bool Expired() { return operation().givenUp || operation().deadline.hasExpired()
 
 quint64 CallsSent() { return callsSent; }
 
+QString ClientOwner()
+{
+    if (!haveSessionBus())
+        return {};
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    return bus ? bus->serviceOwner(service()).value() : QString();
+}
+
 QString serviceName()
 {
     return service();

@@ -69,6 +69,11 @@ private:
 // True once the running operation's deadline has passed or its client has been given up.
 bool Expired();
 
+// The bus's own name for the process that holds the client's name now, empty when none: a
+// client that went and came back is another process, whose handles mean other windows. Asks the
+// bus, not the client.
+QString ClientOwner();
+
 // Calls sent to the client so far in this process: what a chat operation costs.
 quint64 CallsSent();
 
