@@ -24,6 +24,8 @@
 #include "skin/reskin.h"
 
 #include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QTemporaryFile>
 
 namespace Startup {
@@ -41,6 +43,12 @@ void handOver(const QString& path)
     else
         handedOver << path;
 }
+}
+
+std::jthread ReadFontsAside()
+{
+    // One family's question reads the database; families() would also read every family's styles.
+    return std::jthread([family = QGuiApplication::font().family()] { QFontDatabase::hasFamily(family); });
 }
 
 void SetCommandLine(const QString& line) { commandLine = line; }
