@@ -11,6 +11,7 @@
 #include "platform/chatbus.h"
 #include "platform/codepage.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 using namespace CommonKit;
@@ -164,6 +165,16 @@ TEST_F(BrokenClient, AClientAnsweringLaterThanAQuarterSecondStillGetsEveryLine)
     EXPECT_TRUE(lines[2].bytes.startsWith("three "));
 }
 
+TEST_F(BrokenClient, AClientWorkingLongerThanItsIdleBoundOnALineStillGetsTheNextOne)
+{
+    START("--busy", QString::number(int(ChatBus::IdleBoundSeconds * 1000) + 800));
+    ScrollLines(QStringLiteral("heavy\r\nnext"), 0.2, 0.02, 14);
+    const auto lines = client_->transcript();
+    ASSERT_EQ(lines.size(), 2) << "the line after a long post is not sent into nothing";
+    EXPECT_TRUE(lines[0].bytes.startsWith("heavy "));
+    EXPECT_TRUE(lines[1].bytes.startsWith("next "));
+}
+
 TEST_F(BrokenClient, AClientThatNeitherAnswersNorWorksIsGivenUpForTheRestOfTheOperation)
 {
     START("--delay", "8000"); // asleep in every call: no CPU spent, no answer
@@ -181,6 +192,10 @@ TEST_F(BrokenClient, AClientThatLeavesTheBusMidCallEndsTheWait)
 {
     START("--delay", "8000");
     QTimer::singleShot(100, [this] { client_->stop(); });
+    QElapsedTimer waited;
+    waited.start();
     EXPECT_EQ(FindMainFrame(), 0u);
+    EXPECT_LT(waited.elapsed(), qint64(ChatBus::IdleBoundSeconds * 1000))
+        << "the wait ends when the client leaves, before it could be given up as idle";
     EXPECT_EQ(FindMainFrame(), 0u) << "gone: answered at once";
 }
