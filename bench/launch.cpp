@@ -1,4 +1,5 @@
-// Launch to ready main window on a second run, the fixed pauses not counted.
+// Launch to ready main window on a second run, the fixed pauses not counted (budget 40 ms).
+// The process's CPU time beside it tells the shop's own work from a machine busy with others.
 #include "budget.h"
 #include "support/helpers.h"
 #include "core/commonkit.h"
@@ -15,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <ctime>
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -22,6 +25,15 @@
 namespace {
 
 // Pauses return at once, processing events, and are added up so they can be left out.
+constexpr double kBudgetMs = 40;
+
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
 class SkippingClock : public Clock::SystemClock {
 public:
     void wait(double) override { processEvents(); }
@@ -44,11 +56,13 @@ double launchOnce()
 
 int main(int argc, char** argv)
 {
+    const double cpuAtStart = cpuMs();
     QElapsedTimer sinceStart;
     sinceStart.start();
     QTemporaryDir home;
     TestHelpers::isolate(home.path());
     QApplication app(argc, argv);
+    std::jthread fonts = Startup::ReadFontsAside(); // as main() does
     const double appMs = sinceStart.nsecsElapsed() / 1e6;
 
     TestHelpers::makeProgramFolder(home.path() + "/shop");
@@ -65,6 +79,7 @@ int main(int argc, char** argv)
     CommonKit::SaveString("strings\r\nmore", home.path() + "/shop/ascii/asc.asc");
 
     const double first = launchOnce();
+    const double cpuFirst = cpuMs() - cpuAtStart;
     std::vector<double> runs;
     for (int i = 0; i < 15; ++i) {
         Forms::unloadAll();
@@ -75,8 +90,12 @@ int main(int argc, char** argv)
     std::printf("application start: %.1f ms\n", appMs);
     std::printf("launch to ready main window (first in process): %.1f ms\n", first);
     std::printf("launch to ready main window (median of %zu): %.1f ms\n", runs.size(), runs[runs.size() / 2]);
-    std::printf("total for a second run: %.1f ms (budget 100 ms)\n", appMs + first);
-    char figure[32];
-    std::snprintf(figure, sizeof figure, "%.1f ms", appMs + first);
-    return ReportBudget("launch to ready main window, second run", figure, "<= 100 ms", appMs + first <= 100) ? 0 : 1;
+    std::printf("total for a second run: %.1f ms, %.1f ms of CPU (budget %.0f ms)\n", appMs + first, cpuFirst,
+                kBudgetMs);
+    char figure[64];
+    std::snprintf(figure, sizeof figure, "%.1f ms (CPU %.1f ms)", appMs + first, cpuFirst);
+    return ReportBudget("launch to ready main window, second run, beyond the pauses", figure, "<= 40 ms",
+                        appMs + first <= kBudgetMs)
+               ? 0
+               : 1;
 }

@@ -20,6 +20,7 @@ public:
         int delayMs = 0;           // every call answers this late
         bool sameRoom = false;     // the room after a room is that room again
         bool endlessModals = false; // every lookup of a modal window finds a new one
+        int busyMs = 0;            // Enter keeps the CPU busy this long before it posts
     };
     void setFaults(const Faults& faults) { faults_ = faults; }
 

@@ -41,12 +41,15 @@ int main(int argc, char** argv)
                                      QString::fromLatin1(BusService::DefaultService));
     const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Answer every call MS milliseconds late."),
                                    QStringLiteral("MS"));
+    const QCommandLineOption busy(QStringLiteral("busy"),
+                                  QStringLiteral("Keep the CPU busy MS milliseconds before posting a message."),
+                                  QStringLiteral("MS"));
     const QCommandLineOption sameRoom(QStringLiteral("same-room"),
                                       QStringLiteral("Answer the lookup of the room after a room with that room again."));
     const QCommandLineOption endlessModals(QStringLiteral("endless-modals"),
                                            QStringLiteral("Show a new modal window for every lookup of one."));
     parser.addOptions({classic, roomBehind, upload, wait, noRoom, headless, transcript, busName});
-    parser.addOptions({delay, sameRoom, endlessModals});
+    parser.addOptions({delay, busy, sameRoom, endlessModals});
     parser.addOptions(IrcRoom::options());
     parser.process(app);
 
@@ -75,7 +78,8 @@ int main(int argc, char** argv)
     }
 
     BusService service(client);
-    service.setFaults({parser.value(delay).toInt(), parser.isSet(sameRoom), parser.isSet(endlessModals)});
+    service.setFaults(
+        {parser.value(delay).toInt(), parser.isSet(sameRoom), parser.isSet(endlessModals), parser.value(busy).toInt()});
     QDBusConnection bus = QDBusConnection::sessionBus();
     // The object first, so the name appears only when calls can be served.
     if (!bus.registerObject(QString::fromLatin1(BusService::ObjectPath), &service, QDBusConnection::ExportAllSlots)

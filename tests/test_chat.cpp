@@ -335,3 +335,96 @@ TEST(chatUpload, UpchatHandsTheFrameBackAndForth)
     EXPECT_TRUE(client.isEnabled(upload));
     EXPECT_TRUE(client.isWindow(upload));
 }
+
+// The room's input is kept between messages and looked up again when the room it stood for is no
+// longer the one a walk of the window tree would find.
+class KeptRoom : public ::testing::Test {
+protected:
+    // Sends and says how many calls it took.
+    quint64 callsFor(const QString& text, HWND* input = nullptr)
+    {
+        const quint64 before = ChatBus::CallsSent();
+        const HWND used = SendChatText(text);
+        if (input)
+            *input = used;
+        return ChatBus::CallsSent() - before;
+    }
+    static QList<QByteArray> rooms(const ChatClientLauncher& client)
+    {
+        QList<QByteArray> seen;
+        for (const auto& line : client.transcript())
+            seen << line.room + ": " + line.bytes;
+        return seen;
+    }
+};
+
+TEST_F(KeptRoom, AMessageCostsThreeCallsAndARoomClosedAndReopenedIsLookedUpAgain)
+{
+    ChatClientLauncher client;
+    START(client);
+    HWND first = 0, again = 0, reopened = 0, kept = 0;
+    EXPECT_GT(callsFor(QStringLiteral("one"), &first), 3u) << "the first message walks the tree";
+    ASSERT_NE(first, 0u);
+    EXPECT_LE(callsFor(QStringLiteral("two"), &again), 3u);
+    EXPECT_EQ(again, first);
+
+    const HWND room = FindChatRoom();
+    ChatBus::SendMessageA(room, 0x0010, 0, 0); // WM_CLOSE
+    ASSERT_FALSE(client.isWindow(first));
+    ASSERT_NE(RunKeyword(QStringLiteral("chat://2719:1-1-Lobby 1")), 0u);
+    ASSERT_NE(FindChatRoom(), room) << "a new room with new handles";
+
+    EXPECT_GT(callsFor(QStringLiteral("three"), &reopened), 3u);
+    EXPECT_NE(reopened, first);
+    EXPECT_TRUE(client.isWindow(reopened));
+    EXPECT_LE(callsFor(QStringLiteral("four"), &kept), 3u);
+    EXPECT_EQ(kept, reopened);
+    EXPECT_EQ(rooms(client), (QList<QByteArray>{"Lobby 1: one", "Lobby 1: two", "Lobby 1: three", "Lobby 1: four"}));
+}
+
+TEST_F(KeptRoom, ARoomBroughtToTheFrontTakesTheNextMessageAsAWalkWould)
+{
+    ChatClientLauncher client;
+    START(client);
+    SendChatText(QStringLiteral("lobby"));
+    RunKeyword(QStringLiteral("chat://2719:4-1207-quorl art den")); // opens in front
+    SendChatText(QStringLiteral("den"));
+    RunKeyword(QStringLiteral("chat://2719:1-1-Lobby 1")); // still open: raised
+    SendChatText(QStringLiteral("lobby again"));
+    SendChatText(QStringLiteral("and on"));
+    EXPECT_EQ(rooms(client), (QList<QByteArray>{"Lobby 1: lobby", "quorl art den: den", "Lobby 1: lobby again",
+                                                "Lobby 1: and on"}));
+}
+
+TEST_F(KeptRoom, ARoomBehindOtherWindowsThatClosesIsNotSentIntoAndFoundWhenBack)
+{
+    ChatClientLauncher client({QStringLiteral("--room-behind")});
+    START(client);
+    ASSERT_NE(SendChatText(QStringLiteral("before")), 0u);
+    const HWND mdi = child(FindMainFrame(), "MDIClient");
+    const HWND front = child(mdi, "Chat Child");
+    ChatBus::SendMessageA(FindChatRoom(), 0x0010, 0, 0);
+    ASSERT_EQ(child(mdi, "Chat Child"), front) << "the windows in front stay as they were";
+    EXPECT_EQ(SendChatText(QStringLiteral("no room")), 0u);
+    RunKeyword(QStringLiteral("chat://2719:1-1-Lobby 1"));
+    EXPECT_NE(SendChatText(QStringLiteral("after")), 0u);
+    EXPECT_EQ(rooms(client), (QList<QByteArray>{"Lobby 1: before", "Lobby 1: after"}));
+}
+
+TEST_F(KeptRoom, AClientThatEndsAndStartsAgainIsLookedUpAfreshThoughItsHandlesAreTheSame)
+{
+    HWND before = 0;
+    {
+        ChatClientLauncher usual;
+        START(usual);
+        before = SendChatText(QStringLiteral("first client"));
+        ASSERT_NE(before, 0u);
+    }
+    // The classic layout numbers its windows alike: the same handle is its classic input now.
+    ChatClientLauncher classic({QStringLiteral("--classic")});
+    START(classic);
+    ASSERT_EQ(child(FindChatRoomClassic(), "_Chat_Edit"), before);
+    EXPECT_EQ(SendChatText(QStringLiteral("not into a classic room")), 0u);
+    EXPECT_EQ(SendChatTextAny(QStringLiteral("classic")), before);
+    EXPECT_EQ(rooms(classic), (QList<QByteArray>{"Lobby 1: classic"}));
+}

@@ -7,8 +7,11 @@
 #include "core/forms.h"
 #include "app/startup.h"
 #include "editor/frmmain.h"
+#include "macroshop/scrolllines.h"
 #include "platform/chatbus.h"
+#include "platform/codepage.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 using namespace CommonKit;
@@ -115,8 +118,7 @@ TEST_F(BrokenClient, AHangingClientCostsAnOperationNoMoreThanItsDeadline)
     ASSERT_NE(FindMainFrame(), 0u);
     client_->freeze();
     {
-        // Outside any chat operation each call has its own short time-out; inside one, once the
-        // deadline has passed, the remaining calls answer 0 without asking.
+        // A stopped client is given up at once, and the rest of the operation asks it nothing.
         ChatBus::Operation op(0.05);
         EXPECT_EQ(FindMainFrame(), 0u);
         EXPECT_TRUE(TestHelpers::eventually([] { return ChatBus::Expired(); }));
@@ -125,4 +127,75 @@ TEST_F(BrokenClient, AHangingClientCostsAnOperationNoMoreThanItsDeadline)
     EXPECT_FALSE(ChatBus::Expired());
     client_->thaw();
     EXPECT_NE(FindMainFrame(), 0u);
+}
+
+// Lines of 20,000 to 100,000 characters keep the client busy well past a short time-out: the
+// line after each must still arrive, after it.
+TEST_F(BrokenClient, HugeMacroLinesAndTheShortLinesAfterThemAllArriveInOrderAtBothPaces)
+{
+    START();
+    QString macro;
+    QList<QByteArray> expected;
+    const QByteArray suffix = CodePage::fromUnicode(MacroLineSuffix());
+    for (const int size : {20000, 50000, 100000}) {
+        const QString line = QString(size, QLatin1Char('#'));
+        const QString after = QStringLiteral("after %1").arg(size);
+        macro += line + QStringLiteral("\r\n") + after + QStringLiteral("\r\n");
+        expected << line.toLatin1() + suffix << after.toLatin1() + suffix;
+    }
+    ScrollLines(macro, 0.2, 0.02, 14); // the quick pace
+    ScrollLines(macro, 3.4, 0.07, 4);  // the slow pace
+    const auto lines = client_->transcript();
+    QList<QByteArray> arrived;
+    for (const auto& line : lines)
+        arrived << line.bytes;
+    ASSERT_EQ(arrived.size(), 2 * expected.size());
+    EXPECT_EQ(arrived.mid(0, expected.size()), expected);
+    EXPECT_EQ(arrived.mid(expected.size()), expected);
+}
+
+TEST_F(BrokenClient, AClientAnsweringLaterThanAQuarterSecondStillGetsEveryLine)
+{
+    START("--delay", "250");
+    ScrollLines(QStringLiteral("one\r\ntwo\r\nthree"), 0.2, 0.02, 14);
+    const auto lines = client_->transcript();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].bytes.startsWith("one "));
+    EXPECT_TRUE(lines[1].bytes.startsWith("two "));
+    EXPECT_TRUE(lines[2].bytes.startsWith("three "));
+}
+
+TEST_F(BrokenClient, AClientWorkingLongerThanItsIdleBoundOnALineStillGetsTheNextOne)
+{
+    START("--busy", QString::number(int(ChatBus::IdleBoundSeconds * 1000) + 800));
+    ScrollLines(QStringLiteral("heavy\r\nnext"), 0.2, 0.02, 14);
+    const auto lines = client_->transcript();
+    ASSERT_EQ(lines.size(), 2) << "the line after a long post is not sent into nothing";
+    EXPECT_TRUE(lines[0].bytes.startsWith("heavy "));
+    EXPECT_TRUE(lines[1].bytes.startsWith("next "));
+}
+
+TEST_F(BrokenClient, AClientThatNeitherAnswersNorWorksIsGivenUpForTheRestOfTheOperation)
+{
+    START("--delay", "8000"); // asleep in every call: no CPU spent, no answer
+    const quint64 before = ChatBus::CallsSent();
+    {
+        ChatBus::Operation op(2.0);
+        EXPECT_EQ(FindMainFrame(), 0u);
+        EXPECT_TRUE(ChatBus::Expired());
+        EXPECT_EQ(SendChatText(QStringLiteral("lost")), 0u);
+    }
+    EXPECT_EQ(ChatBus::CallsSent() - before, 1u) << "the rest of the operation asks nothing";
+}
+
+TEST_F(BrokenClient, AClientThatLeavesTheBusMidCallEndsTheWait)
+{
+    START("--delay", "8000");
+    QTimer::singleShot(100, [this] { client_->stop(); });
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(FindMainFrame(), 0u);
+    EXPECT_LT(waited.elapsed(), qint64(ChatBus::IdleBoundSeconds * 1000))
+        << "the wait ends when the client leaves, before it could be given up as idle";
+    EXPECT_EQ(FindMainFrame(), 0u) << "gone: answered at once";
 }

@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORL_BUILD:-$root/build}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev
-          libbenchmark-dev dbus dbus-x11 xvfb xauth openbox xdotool imagemagick at-spi2-core
+          libbenchmark-dev libxcb1-dev dbus dbus-x11 xvfb xauth openbox xdotool imagemagick at-spi2-core
           python3-gi gir1.2-atspi-2.0 fonts-dejavu-core
           desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libglib2.0-bin trayer x11-utils
           ngircd openssl qtkeychain-qt6-dev python3-aiosmtpd poppler-utils util-linux

@@ -24,17 +24,8 @@ handle::handle()
 
 void handle::Form_Load()
 {
-    if (!QFile::exists(CommonKit::SettingsPath()))
-        CommonKit::ResetSettings();
     // The handle dialog has its own fixed picture: the default skin's, whatever SKIN says.
     applyPromptSkin(SkinFolder::DefaultFolder());
-    if (CommonKit::Setting("HANDLE") != "unknown") {
-        hide();
-        Startup::OpenMainWindow();
-        return;
-    }
-    show();
-    Text1->setFocus();
 }
 
 void handle::Label3_Click()

@@ -25,6 +25,9 @@
 #include "skin/reskin.h"
 #include "skin/skinfolder.h"
 
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QTemporaryFile>
 
 namespace Startup {
@@ -48,6 +51,12 @@ void handOver(const QString& path)
 }
 }
 
+std::jthread ReadFontsAside()
+{
+    // One family's question reads the database; families() would also read every family's styles.
+    return std::jthread([family = QGuiApplication::font().family()] { QFontDatabase::hasFamily(family); });
+}
+
 void SetCommandLine(const QString& line) { commandLine = line; }
 QString CommandLine() { return commandLine; }
 
@@ -55,7 +64,16 @@ void Launch()
 {
     ready = false;
     InstallHooks();
-    Forms::get<handle>();
+    if (!QFile::exists(CommonKit::SettingsPath()))
+        CommonKit::ResetSettings();
+    // A second run goes straight to the splash: the first-run dialog is built only to be shown.
+    if (CommonKit::Setting("HANDLE") != "unknown") {
+        OpenMainWindow();
+        return;
+    }
+    handle& dialog = Forms::get<handle>();
+    dialog.show();
+    dialog.Text1->setFocus();
 }
 
 void InstallHooks()

@@ -1,11 +1,17 @@
 #pragma once
 #include <QString>
 
+#include <thread>
+
 class frmmain;
 
 // Launch to ready main window: the start-up decision, the staged start-up, the command-line
 // file and the welcome window.
 namespace Startup {
+
+// Reads the system's fonts on a thread of its own, beside the rest of the start-up, until the
+// first text needs them (the font database is thread-safe). Call it once the application exists.
+std::jthread ReadFontsAside();
 
 void SetCommandLine(const QString& commandLine);
 QString CommandLine();

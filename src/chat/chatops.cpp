@@ -33,37 +33,97 @@ HWND child(HWND parent, const QByteArray& cls, HWND after = 0, const QByteArray&
     return parent ? FindWindowExA(parent, after, cls, title) : 0;
 }
 
-HWND findRoom(const QByteArray& transcriptClass)
+// A room as a walk found it, with what shows that it is still the room a walk would find: the
+// first "Chat Child" of the MDIClient. New windows come first, so a room brought or opened in
+// front, or a closed front window, changes that first child.
+struct FoundRoom {
+    HWND mdi = 0;
+    HWND front = 0;
+    HWND room = 0;
+};
+
+FoundRoom findRoom(const QByteArray& transcriptClass)
 {
     ChatBus::Operation op(kOperationSeconds);
-    const HWND mdi = child(FindMainFrame(), "MDIClient");
+    FoundRoom found;
+    found.mdi = child(FindMainFrame(), "MDIClient");
+    found.front = child(found.mdi, "Chat Child");
     // A client that answers with a window seen before (or leads the walk on for ever) must not
     // hang the shop: each room is looked at once, and the walk has a bound and a deadline.
     QSet<HWND> seen;
-    for (HWND room = child(mdi, "Chat Child");
+    for (HWND room = found.front;
          room && !seen.contains(room) && seen.size() < kWalkBound && !ChatBus::Expired();
-         room = child(mdi, "Chat Child", room)) {
+         room = child(found.mdi, "Chat Child", room)) {
         seen.insert(room);
         if (child(room, transcriptClass) && child(room, "_Chat_Listbox") && child(room, "_Chat_Icon")
-            && child(room, "_Chat_Static"))
-            return room;
+            && child(room, "_Chat_Static")) {
+            found.room = room;
+            return found;
+        }
     }
-    return 0;
+    return {};
 }
 
-HWND sendTo(HWND input, const QString& text)
+// The input a message went to last, kept while the room stays the one a walk would find: a
+// message then costs one call to check and the two that send it, not a walk of the window tree.
+struct KeptInput {
+    FoundRoom where;
+    HWND input = 0;
+    bool classic = false;
+    QString owner; // the client process the handles belong to
+};
+
+KeptInput& kept()
 {
-    if (!input)
-        return 0;
-    SendMessageA(input, WM_SETTEXT, 0, chatBytes(text));
-    SendMessageA(input, WM_CHAR, 13, 0);
+    static KeptInput input;
     return input;
+}
+
+HWND keptInput(bool classicToo)
+{
+    const KeptInput& k = kept();
+    if (!k.input || (k.classic && !classicToo) || ChatBus::ClientOwner() != k.owner)
+        return 0;
+    if (FindWindowExA(k.where.mdi, 0, "Chat Child") != k.where.front)
+        return 0;
+    return k.input;
 }
 
 HWND roomInput()
 {
-    const HWND room = FindChatRoom();
-    return child(room, "RICHCNTL", child(room, "RICHCNTL"));
+    const FoundRoom found = findRoom("RICHCNTL");
+    const HWND input = child(found.room, "RICHCNTL", child(found.room, "RICHCNTL"));
+    if (input)
+        kept() = {found, input, false, ChatBus::ClientOwner()};
+    return input;
+}
+
+HWND classicInput()
+{
+    const FoundRoom found = findRoom("_Chat_View");
+    const HWND input = child(found.room, "_Chat_Edit");
+    if (input)
+        kept() = {found, input, true, ChatBus::ClientOwner()};
+    return input;
+}
+
+// WM_SETTEXT answers 1 in a window that exists: 0 from a kept input means it has gone (or the
+// client was given up, and then the lookup costs nothing either), so the room is looked up again.
+HWND send(const QString& text, bool classicToo)
+{
+    const QByteArray bytes = chatBytes(text);
+    HWND input = keptInput(classicToo);
+    if (!input || !SendMessageA(input, WM_SETTEXT, 0, bytes)) {
+        kept() = {};
+        input = roomInput();
+        if (!input && classicToo)
+            input = classicInput();
+        if (!input)
+            return 0;
+        SendMessageA(input, WM_SETTEXT, 0, bytes);
+    }
+    SendMessageA(input, WM_CHAR, 13, 0);
+    return input;
 }
 
 } // namespace
@@ -75,27 +135,24 @@ HWND FindMainFrame()
 
 HWND FindChatRoom()
 {
-    return findRoom("RICHCNTL");
+    return findRoom("RICHCNTL").room;
 }
 
 HWND FindChatRoomClassic()
 {
-    return findRoom("_Chat_View");
+    return findRoom("_Chat_View").room;
 }
 
 HWND SendChatText(const QString& text)
 {
     ChatBus::Operation op(kOperationSeconds);
-    return sendTo(roomInput(), text);
+    return send(text, false);
 }
 
 HWND SendChatTextAny(const QString& text)
 {
     ChatBus::Operation op(kOperationSeconds);
-    HWND input = roomInput();
-    if (!input)
-        input = child(FindChatRoomClassic(), "_Chat_Edit");
-    return sendTo(input, text);
+    return send(text, true);
 }
 
 HWND RunKeyword(const QString& keyword)

@@ -2,11 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <QVariant>
@@ -19,15 +22,22 @@ namespace {
 
 const QString kPath = QStringLiteral("/org/quorl/ChatClient");
 const QString kInterface = QStringLiteral("org.quorl.ChatClient");
-// A client that does not answer within this is as good as absent; the shop must not stall.
-constexpr int kTimeoutMs = 200;
+// Between two looks at a client that has not answered yet.
+constexpr int kLookMs = 50;
 
-// The deadline all calls of the running chat operation share (none outside an operation).
-QDeadlineTimer& operationDeadline()
+// The running chat operation: its deadline, and whether one of its calls gave the client up.
+struct OperationState {
+    QDeadlineTimer deadline{QDeadlineTimer::Forever};
+    bool givenUp = false;
+};
+
+OperationState& operation()
 {
-    static QDeadlineTimer deadline(QDeadlineTimer::Forever);
-    return deadline;
+    static OperationState state;
+    return state;
 }
+
+quint64 callsSent = 0;
 
 QString& service()
 {
@@ -50,20 +60,85 @@ bool haveSessionBus()
     return QDBusConnection::sessionBus().isConnected();
 }
 
+// What the client is doing while a call waits: gone from the bus, stopped, working (its
+// process gains CPU time), or idle without answering.
+class ClientWatch {
+public:
+    enum class State { Gone, Stopped, Working, Idle };
+
+    State look()
+    {
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        if (!bus || !bus->isServiceRegistered(service()).value())
+            return State::Gone;
+        if (!pid_)
+            pid_ = bus->servicePid(service()).value();
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid_));
+        // Without a process to look at the client counts as working: the wait keeps its bound.
+        if (!pid_ || !stat.open(QIODevice::ReadOnly))
+            return State::Working;
+        const QByteArray line = stat.readAll();
+        // After the name in parentheses: the state, then utime and stime as the 12th and 13th.
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 13)
+            return State::Working;
+        const char state = fields[0].isEmpty() ? 0 : fields[0][0];
+        if (state == 'T' || state == 't')
+            return State::Stopped;
+        if (state == 'Z' || state == 'X')
+            return State::Gone;
+        const qint64 cpu = fields[11].toLongLong() + fields[12].toLongLong();
+        if (cpu != cpu_) {
+            if (cpu_ >= 0)
+                sinceWork_.restart();
+            cpu_ = cpu;
+        }
+        return sinceWork_.elapsed() >= qint64(IdleBoundSeconds * 1000) ? State::Idle : State::Working;
+    }
+
+    ClientWatch() { sinceWork_.start(); }
+
+private:
+    uint pid_ = 0;
+    qint64 cpu_ = -1;
+    QElapsedTimer sinceWork_;
+};
+
+// Waits for the answer while the client is there and working; an invalid message when it was
+// given up.
+QDBusMessage answer(const QDBusMessage& message)
+{
+    const int boundMs = int(WorkingBoundSeconds * 1000);
+    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(message, boundMs);
+    QElapsedTimer waited;
+    waited.start();
+    ClientWatch watch;
+    while (!pending.isFinished()) {
+        const QDBusMessage reply = Ask(pending, kLookMs);
+        if (reply.type() != QDBusMessage::InvalidMessage)
+            return reply;
+        if (waited.elapsed() >= boundMs)
+            return {};
+        const ClientWatch::State state = watch.look();
+        if (state != ClientWatch::State::Working)
+            return {};
+    }
+    return pending.reply();
+}
+
 // The reply's arguments, or none when there is no client or it failed.
 QList<QVariant> call(const QString& method, const QList<QVariant>& args)
 {
-    if (!haveSessionBus())
-        return {};
-    const qint64 left = operationDeadline().remainingTime();
-    if (left == 0)
-        return {}; // the operation has had its time: the rest of its calls answer 0 at once
+    if (!haveSessionBus() || operation().givenUp)
+        return {}; // a client given up in this operation is not asked again in it
     QDBusMessage message = QDBusMessage::createMethodCall(service(), kPath, kInterface, method);
     message.setArguments(args);
     message.setAutoStartService(false);
+    ++callsSent;
     // The window stays live while the client thinks: a slow client slows the chat, not the shop.
-    const int timeout = left < 0 ? kTimeoutMs : int(std::min<qint64>(kTimeoutMs, left));
-    const QDBusMessage reply = Ask(message, timeout);
+    const QDBusMessage reply = answer(message);
+    if (reply.type() == QDBusMessage::InvalidMessage && !operation().deadline.isForever())
+        operation().givenUp = true;
     if (reply.type() != QDBusMessage::ReplyMessage)
         return {};
     return reply.arguments();
@@ -83,7 +158,11 @@ qint64 callInt64(const QString& method, const QList<QVariant>& args)
 
 QDBusMessage Ask(const QDBusMessage& message, int timeoutMs)
 {
-    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(message, timeoutMs);
+    return Ask(QDBusConnection::sessionBus().asyncCall(message, timeoutMs), timeoutMs);
+}
+
+QDBusMessage Ask(QDBusPendingCall pending, int timeoutMs)
+{
     if (!pending.isFinished()) {
         QDBusPendingCallWatcher watcher(pending);
         QEventLoop loop;
@@ -99,17 +178,35 @@ QDBusMessage Ask(const QDBusMessage& message, int timeoutMs)
 }
 
 Operation::Operation(double seconds)
-    : previous_(operationDeadline())
+    : previous_(operation().deadline)
+    , previousGivenUp_(operation().givenUp)
 {
     const QDeadlineTimer mine(qint64(seconds * 1000));
     // A nested operation keeps the outer deadline when that comes first.
     if (previous_.isForever() || mine < previous_)
-        operationDeadline() = mine;
+        operation().deadline = mine;
 }
 
-Operation::~Operation() { operationDeadline() = previous_; }
+Operation::~Operation()
+{
+    // A client given up inside is given up for the outer operation too; outside any, each call
+    // stands alone.
+    const bool givenUp = operation().givenUp || previousGivenUp_;
+    operation().deadline = previous_;
+    operation().givenUp = !previous_.isForever() && givenUp;
+}
 
-bool Expired() { return operationDeadline().hasExpired(); }
+bool Expired() { return operation().givenUp || operation().deadline.hasExpired(); }
+
+quint64 CallsSent() { return callsSent; }
+
+QString ClientOwner()
+{
+    if (!haveSessionBus())
+        return {};
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    return bus ? bus->serviceOwner(service()).value() : QString();
+}
 
 QString serviceName()
 {

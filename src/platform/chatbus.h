@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDeadlineTimer>
 #include <QString>
 
@@ -43,9 +44,17 @@ HMENU GetMenu(HWND hwnd);
 HMENU GetSubMenu(HMENU menu, int pos);
 quint32 GetMenuItemID(HMENU menu, int pos);
 
-// One chat operation: its calls share one deadline, so a slow, hanging or looping client costs
-// the operation at most this long; once it has passed every further call answers 0 at once.
-// Operations nest; the earlier deadline holds.
+// A call waits for its answer while the client is there and working: a client busy with a huge
+// message is waited on, at most WorkingBoundSeconds, so that the line after it is not sent into
+// nothing. A client whose bus name has no owner, whose process is stopped, or that has spent no
+// CPU for IdleBoundSeconds without answering is given up.
+constexpr double WorkingBoundSeconds = 120.0;
+constexpr double IdleBoundSeconds = 2.0;
+
+// One chat operation: its walks end once its deadline has passed, so a looping client costs the
+// operation about this long. Once a call of the operation has given the client up, every further
+// call answers 0 at once. Operations nest; the earlier deadline holds, and a client given up
+// inside stays given up for the outer operation.
 class Operation {
 public:
     explicit Operation(double seconds);
@@ -55,14 +64,25 @@ public:
 
 private:
     QDeadlineTimer previous_;
+    bool previousGivenUp_ = false;
 };
-// True once the running operation's deadline has passed.
+// True once the running operation's deadline has passed or its client has been given up.
 bool Expired();
+
+// The bus's own name for the process that holds the client's name now, empty when none: a
+// client that went and came back is another process, whose handles mean other windows. Asks the
+// bus, not the client.
+QString ClientOwner();
+
+// Calls sent to the client so far in this process: what a chat operation costs.
+quint64 CallsSent();
 
 // Sends a call on the session bus and waits for its answer at most timeoutMs, the window live
 // meanwhile; an invalid message when none came. The wait keeps a timer of its own: the bus
 // library's time-out for a blocking call was seen never to fire on a loaded machine.
 QDBusMessage Ask(const QDBusMessage& message, int timeoutMs);
+// Waits for a call already sent, the same way; the call may still be answered later.
+QDBusMessage Ask(QDBusPendingCall pending, int timeoutMs);
 
 // The client's name on the bus: $QUORL_CHAT_BUS, else "org.quorl.ChatClient".
 QString serviceName();
