@@ -106,6 +106,18 @@ QString BusService::Dump()
     return client_.tree().dump();
 }
 
+QString BusService::RoomText(uint hwnd)
+{
+    const RoomLog* log = client_.roomLog(hwnd);
+    return log ? log->text() : QString();
+}
+
+QList<double> BusService::RoomLineX(uint hwnd, int line)
+{
+    const RoomLog* log = client_.roomLog(hwnd);
+    return log ? log->lineX(line) : QList<double>();
+}
+
 bool BusService::IsWindow(uint hwnd)
 {
     return client_.tree().window(hwnd) != nullptr;

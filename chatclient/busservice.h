@@ -36,6 +36,9 @@ public slots:
     uint GetMenuItemID(uint hmenu, int pos);
     // For people and tests looking on.
     QString Dump();
+    // The room as its user reads it, and where each character of one of its lines stands.
+    QString RoomText(uint hwnd);
+    QList<double> RoomLineX(uint hwnd, int line);
     bool IsWindow(uint hwnd);
 
 private:

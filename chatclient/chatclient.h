@@ -59,6 +59,12 @@ public:
     void showNotice(Window* room, const QByteArray& text) { notify(room, text); }
     void setRoomStatus(Window* room, const QByteArray& text);
 
+    // Rooms show art in a fixed-width font unless the user picks the usual one.
+    bool fixedWidth() const { return fixedWidth_; }
+    void setFixedWidth(bool fixed);
+    // What a room (or its transcript control) shows; nullptr for other windows.
+    RoomLog* roomLog(quint32 hwnd) const;
+
 signals:
     void commandRun(quint32 id);
     // The user posted a message into a room.
@@ -85,4 +91,5 @@ private:
     Window* frame_ = nullptr;
     Window* keyword_ = nullptr;
     bool classic_ = false;
+    bool fixedWidth_ = true;
 };

@@ -1,7 +1,7 @@
 #include "childview.h"
 
 #include "chatclient.h"
-#include "roomhtml.h"
+#include "roomlog.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -83,6 +83,9 @@ QWidget* ChildView::makeControl(quint32 handle)
         auto* browser = new QTextBrowser;
         browser->setOpenLinks(false);
         browser->setAccessibleName(tr("Transcript"));
+        // The widget hands its font to the document it shows: give it the room's.
+        browser->setFont(w->log->document()->defaultFont());
+        browser->setDocument(w->log->document());
         return browser;
     }
     case Role::Input: {
@@ -125,7 +128,7 @@ void ChildView::build()
     const Window* self = client_.tree().window(handle_);
     built_ = childHandles(self);
     controls_.clear();
-    linesShown_.clear();
+    blocksShown_.clear();
     delete layout();
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
 
@@ -162,13 +165,19 @@ void ChildView::refresh()
         if (!w)
             continue;
         control->setEnabled(w->enabled);
-        const QString text = RoomHtml::decode(w->text);
+        const QString text = RoomLog::decode(w->text);
         switch (w->role) {
         case Role::Transcript: {
             auto* browser = static_cast<QTextBrowser*>(control);
-            qsizetype& shown = linesShown_[h];
-            for (; shown < w->shown.size(); ++shown)
-                browser->append(w->shown[shown]);
+            const QFont font = w->log->document()->defaultFont();
+            if (browser->font() != font)
+                browser->setFont(font);
+            // New lines come into view, as in any chat room.
+            int& blocks = blocksShown_[h];
+            if (blocks != browser->document()->blockCount()) {
+                blocks = browser->document()->blockCount();
+                browser->moveCursor(QTextCursor::End);
+            }
             break;
         }
         case Role::Input: {

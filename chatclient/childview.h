@@ -26,5 +26,5 @@ private:
     quint32 handle_;
     std::vector<quint32> built_;
     std::map<quint32, QWidget*> controls_;
-    std::map<quint32, qsizetype> linesShown_;
+    std::map<quint32, int> blocksShown_;
 };

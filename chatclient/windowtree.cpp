@@ -121,9 +121,8 @@ void WindowTree::setEnabled(Window* w, bool enabled)
     emit windowChanged(w->handle);
 }
 
-void WindowTree::show(Window* transcript, const QString& html)
+void WindowTree::logged(Window* transcript)
 {
-    transcript->shown << html;
     emit windowChanged(transcript->handle);
 }
 

@@ -1,5 +1,5 @@
 #include "ircbridge.h"
-#include "irccolors.h"
+#include "chattext/irccolors.h"
 #include "ircpacer.h"
 
 #include <gtest/gtest.h>

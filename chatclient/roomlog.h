@@ -1,0 +1,49 @@
+#pragma once
+#include "chattext/roomrender.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QTextDocument>
+
+#include <memory>
+#include <vector>
+
+// What a room shows: every message rendered as a chat client renders it (chattext's rules),
+// in one document that the room's view displays and the bus reads back.
+class RoomLog {
+public:
+    RoomLog();
+
+    // Window texts are Windows-1252 bytes.
+    static QString decode(const QByteArray& bytes);
+
+    void message(const QByteArray& sender, const QByteArray& bytes);
+    // A message from elsewhere, shown as the plain text it is.
+    void plainMessage(const QByteArray& sender, const QByteArray& bytes);
+    void notice(const QString& text);
+
+    bool fixedWidth() const { return options_.fixedWidth; }
+    // Renders the whole room afresh in the fixed-width or the usual font.
+    void setFixedWidth(bool fixed);
+
+    QTextDocument* document() const { return document_.get(); }
+    // The room as the user reads it, one line per line of the room.
+    QString text() const;
+    // Where each character of a line of the room starts, in pixels from the left, and where
+    // the line ends; empty for a line the room does not have.
+    QList<double> lineX(int line) const;
+
+private:
+    enum class Kind { Message, Plain, Notice };
+    struct Entry {
+        Kind kind;
+        QByteArray sender;
+        QByteArray bytes;
+    };
+    void show(const Entry& entry);
+
+    RoomRender::Options options_;
+    std::unique_ptr<QTextDocument> document_;
+    std::vector<Entry> entries_;
+};
