@@ -34,6 +34,10 @@ public:
     // Whether a window is still open, and its enabled flag as the dump shows it.
     bool isWindow(quint32 hwnd) const;
     bool isEnabled(quint32 hwnd) const;
+    // What a room shows, as its user reads it, and where each character of one of its lines
+    // stands (pixels from the left, then the line's end).
+    QString roomText(quint32 room) const;
+    QList<double> roomLineX(quint32 room, int line) const;
 
     static QString program();
 
