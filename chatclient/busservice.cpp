@@ -112,10 +112,10 @@ QString BusService::RoomText(uint hwnd)
     return log ? log->text() : QString();
 }
 
-QList<double> BusService::RoomLineX(uint hwnd, int line)
+QList<double> BusService::RoomLineX(uint hwnd, int line, int first, int count)
 {
     const RoomLog* log = client_.roomLog(hwnd);
-    return log ? log->lineX(line) : QList<double>();
+    return log ? log->lineX(line, first, count) : QList<double>();
 }
 
 bool BusService::IsWindow(uint hwnd)

@@ -5,6 +5,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <algorithm>
+
 RoomLog::RoomLog()
     : document_(std::make_unique<QTextDocument>())
 {
@@ -66,7 +68,7 @@ QString RoomLog::text() const
     return RoomRender::plainText(document_.get());
 }
 
-QList<double> RoomLog::lineX(int line) const
+QList<double> RoomLog::lineX(int line, int first, int count) const
 {
     QList<double> out;
     const QTextBlock block = document_->findBlockByNumber(line);
@@ -78,8 +80,9 @@ QList<double> RoomLog::lineX(int line) const
     if (!layout)
         return out;
     const int length = block.length() - 1;
-    out.reserve(length + 1);
-    for (int i = 0; i <= length; ++i) {
+    first = std::clamp(first, 0, length + 1);
+    const int last = count < 0 ? length : std::min(length, first + count - 1);
+    for (int i = first; i <= last; ++i) {
         const QTextLine l = layout->lineForTextPosition(i);
         out.append(l.isValid() ? l.cursorToX(i) : 0.0);
     }

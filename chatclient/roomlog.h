@@ -30,9 +30,10 @@ public:
     QTextDocument* document() const { return document_.get(); }
     // The room as the user reads it, one line per line of the room.
     QString text() const;
-    // Where each character of a line of the room starts, in pixels from the left, and where
-    // the line ends; empty for a line the room does not have.
-    QList<double> lineX(int line) const;
+    // Where the characters first.. of a line of the room start, in pixels from the left (at most
+    // count of them, all with count < 0; the line's end counts as one); empty for a line the room
+    // does not have.
+    QList<double> lineX(int line, int first = 0, int count = -1) const;
 
 private:
     enum class Kind { Message, Plain, Notice };

@@ -153,9 +153,9 @@ QString ChatClientLauncher::roomText(quint32 room) const
     return ChatBus::Ask(call, 5000).arguments().value(0).toString();
 }
 
-QList<double> ChatClientLauncher::roomLineX(quint32 room, int line) const
+QList<double> ChatClientLauncher::roomLineX(quint32 room, int line, int first, int count) const
 {
     QDBusMessage call = QDBusMessage::createMethodCall(busName_, kPath, kInterface, QStringLiteral("RoomLineX"));
-    call << room << line;
+    call << room << line << first << count;
     return qdbus_cast<QList<double>>(ChatBus::Ask(call, 5000).arguments().value(0));
 }
