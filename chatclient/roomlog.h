@@ -6,14 +6,16 @@
 #include <QString>
 #include <QTextDocument>
 
+#include <deque>
 #include <memory>
-#include <vector>
 
 // What a room shows: every message rendered as a chat client renders it (chattext's rules),
 // in one document that the room's view displays and the bus reads back.
 class RoomLog {
 public:
-    RoomLog();
+    // A room keeps the text of its last 8 MB of messages; older ones give way, and the room says so.
+    static constexpr qsizetype kKeepBytes = qsizetype(8) << 20;
+    explicit RoomLog(qsizetype keepBytes = kKeepBytes);
 
     // Window texts are Windows-1252 bytes.
     static QString decode(const QByteArray& bytes);
@@ -41,10 +43,16 @@ private:
         Kind kind;
         QByteArray sender;
         QByteArray bytes;
+        int blocks = 0;  // lines of the room it takes
     };
-    void show(const Entry& entry);
+    void add(Entry entry);
+    void show(Entry& entry);
+    void trim();
 
     RoomRender::Options options_;
     std::unique_ptr<QTextDocument> document_;
-    std::vector<Entry> entries_;
+    std::deque<Entry> entries_;
+    qsizetype keepBytes_;
+    qsizetype keptBytes_ = 0;
+    bool trimmed_ = false;
 };

@@ -19,6 +19,7 @@
 // The stand-in client's own windows, shown in this process for the menu test.
 #include "chatclient.h"
 #include "framewindow.h"
+#include "roomlog.h"
 #include "windowtree.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -230,6 +231,30 @@ TEST(roomView, TheViewMenuSwitchesTheRoomBetweenTheFixedWidthAndTheUsualFont)
 
     // The bus still sees six menus.
     EXPECT_EQ(tree.menu(client.getMenu(client.frame()->handle))->items.size(), 6u);
+}
+
+TEST(roomView, ARoomKeepsItsLastMessagesAndSaysThatOlderOnesWereDropped)
+{
+    // Messages of 105 bytes with their sender, two lines each.
+    RoomLog log(1000);
+    for (int i = 0; i < 40; ++i)
+        log.message("Guest", QByteArray::number(i).rightJustified(2, '0') + " " + QByteArray(90, '<') + "\r\n(> <)");
+    const QStringList lines = log.text().split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0].toStdString(), "*** Older messages were dropped: a room keeps its last 1000 bytes of messages.");
+    EXPECT_EQ(lines.count(lines[0]), 1) << "said once";
+    EXPECT_EQ(lines[1].left(10).toStdString(), "Guest: " + std::to_string(40 - (lines.size() - 1) / 2) + " ");
+    EXPECT_EQ(lines.last().toStdString(), "(> <)");
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith("Guest: 39 <<<"));
+    EXPECT_LE((lines.size() - 1) / 2 * 105, 1000) << "within the bound";
+    EXPECT_GE((lines.size() - 1) / 2 * 105, 750 - 105) << "not more dropped than needed";
+    // Shown afresh in the other font, the room holds the same.
+    const QString before = log.text();
+    log.setFixedWidth(false);
+    EXPECT_TRUE(log.text() == before);
+    // A message larger than the bound is kept whole.
+    log.message("Guest", QByteArray(5000, 'x'));
+    EXPECT_TRUE(log.text().endsWith("Guest: " + QString(5000, 'x')));
 }
 
 // ---- art posted through the shop, read back at the stand-in client ----
