@@ -123,7 +123,7 @@ Window* ChatClient::openRoom(const QByteArray& title, bool front)
         }
     Window* room = tree_.create(m, "Chat Child", Role::Room, title, front);
     Window* transcript = tree_.create(room, classic_ ? "_Chat_View" : "RICHCNTL", Role::Transcript);
-    transcript->log = std::make_unique<RoomLog>();
+    transcript->log = std::make_shared<RoomLog>();
     transcript->log->setFixedWidth(fixedWidth_);
     tree_.create(room, classic_ ? "_Chat_Edit" : "RICHCNTL", Role::Input);
     tree_.create(room, "_Chat_Listbox", Role::List, kScreenName + "\r\nPal\r\nFriend");

@@ -70,6 +70,12 @@ ChildView::ChildView(ChatClient& client, quint32 handle, QWidget* parent)
     build();
 }
 
+ChildView::~ChildView()
+{
+    // The controls go before the rooms they show.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
+
 bool ChildView::stale() const
 {
     return childHandles(client_.tree().window(handle_)) != built_;
@@ -86,6 +92,7 @@ QWidget* ChildView::makeControl(quint32 handle)
         // The widget hands its font to the document it shows: give it the room's.
         browser->setFont(w->log->document()->defaultFont());
         browser->setDocument(w->log->document());
+        logs_.push_back(w->log);
         return browser;
     }
     case Role::Input: {
@@ -131,6 +138,7 @@ void ChildView::build()
     blocksShown_.clear();
     delete layout();
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+    logs_.clear();
 
     auto* column = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;

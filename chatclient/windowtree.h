@@ -22,7 +22,7 @@ struct Window {
     Window* owner = nullptr;   // the frame, for its pop-ups
     quint32 menu = 0;
     bool buttonDown = false;   // an icon pressed and not yet released
-    std::unique_ptr<RoomLog> log;  // what a transcript shows
+    std::shared_ptr<RoomLog> log;  // what a transcript shows; its view holds it too
     std::vector<std::unique_ptr<Window>> children;
 };
 

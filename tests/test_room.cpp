@@ -118,7 +118,7 @@ TEST(roomRender, ArtIsTextAndOnlyTheTagsTheShopSendsAreMarkup)
         {"a<b and <--> ok", "a<b and <--> ok"},
         {"<-->", "<-->"},
         {"x<bx>y<wow>z<p>q</p>", "x<bx>y<wow>z<p>q</p>"},
-        {"<b c>d <font is cool> < b>e", "<b c>d <font is cool> < b>e"},
+        {"<b c>d <font is cool> < b>e <b class=x>f", "<b c>d <font is cool> < b>e <b class=x>f"},
         {"<b>bold</b> <i>it</i> <u>un</u> x<sup>2</sup><sub>3</sub>", "bold it un x23"},
         {"<Font Color=#FF0000>r<font color=\"#00ff00\" face=\"arial\" size=5>g</font>h", "rgh"},
         {"< a href=\"http://q.test/\">link</a> < A HREF='http://q.test/'>LINK</A>", "link LINK"},
