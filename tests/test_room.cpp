@@ -365,3 +365,17 @@ TEST_F(roomShop, TheFadePreviewShowsWhatTheRoomShows)
     EXPECT_EQ(client.roomText(room).toStdString(), "Guest: " + preview.toStdString());
     expectEvenlySpaced(client.roomLineX(room, 0), preview);
 }
+
+TEST_F(roomShop, StartedInTheUsualFontTheRoomNoLongerLinesUpBlanks)
+{
+    ChatClientLauncher client({QStringLiteral("--proportional")});
+    START(client);
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("a     b")), 0u);
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("aaaaaab")), 0u);
+    const quint32 room = CommonKit::FindChatRoom();
+    EXPECT_EQ(client.roomText(room).toStdString(), "Guest: a     b\nGuest: aaaaaab");
+    const QList<double> blanks = client.roomLineX(room, 0), letters = client.roomLineX(room, 1);
+    ASSERT_EQ(blanks.size(), 15);
+    ASSERT_EQ(letters.size(), 15);
+    EXPECT_LT(blanks[13], letters[13] - 1) << "a blank is narrower than a letter there";
+}
