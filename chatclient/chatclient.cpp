@@ -332,7 +332,7 @@ void ChatClient::showLine(Window* room, const QByteArray& title, const QByteArra
 {
     for (auto& c : room->children)
         if (c->role == Role::Transcript) {
-            tree_.setText(c.get(), c->text + sender + ":\t" + bytes + "\r\n");
+            tree_.appendLine(c.get(), sender + ":\t" + bytes + "\r\n", RoomLog::kKeepBytes);
             if (plain)
                 c->log->plainMessage(sender, bytes);
             else
@@ -349,7 +349,7 @@ void ChatClient::notify(Window* room, const QByteArray& text)
         return;
     for (auto& c : room->children)
         if (c->role == Role::Transcript) {
-            tree_.setText(c.get(), c->text + "*** " + text + "\r\n");
+            tree_.appendLine(c.get(), "*** " + text + "\r\n", RoomLog::kKeepBytes);
             c->log->notice(RoomLog::decode(text));
             tree_.logged(c.get());
         }

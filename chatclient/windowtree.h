@@ -56,6 +56,9 @@ public:
     void raise(Window* w);
 
     void setText(Window* w, const QByteArray& text);
+    // Adds a line to a transcript's text, which keeps its last keep bytes (whole lines; down to
+    // three quarters at once).
+    void appendLine(Window* w, const QByteArray& line, qsizetype keep);
     void setEnabled(Window* w, bool enabled);
     // A transcript's log took a message.
     void logged(Window* transcript);

@@ -257,6 +257,21 @@ TEST(roomView, ARoomKeepsItsLastMessagesAndSaysThatOlderOnesWereDropped)
     EXPECT_TRUE(log.text().endsWith("Guest: " + QString(5000, 'x')));
 }
 
+TEST(roomView, TheTranscriptControlKeepsItsLastLinesWhole)
+{
+    WindowTree tree;
+    Window* w = tree.create(nullptr, "RICHCNTL", Role::Transcript);
+    for (int i = 0; i < 40; ++i)
+        tree.appendLine(w, "Guest:\tline " + QByteArray::number(i).rightJustified(2, '0') + " (> <)\r\n", 300);
+    EXPECT_LE(w->text.size(), 300);
+    EXPECT_GE(w->text.size(), 225 - 24);
+    EXPECT_TRUE(w->text.startsWith("Guest:\tline ")) << w->text.constData();
+    EXPECT_TRUE(w->text.endsWith("Guest:\tline 39 (> <)\r\n"));
+    const QByteArray huge = "Guest:\t" + QByteArray(1000, 'x') + "\r\n";
+    tree.appendLine(w, huge, 300);
+    EXPECT_EQ(w->text, huge) << "the newest line stays whole";
+}
+
 // ---- art posted through the shop, read back at the stand-in client ----
 
 class roomShop : public ShopTest {
