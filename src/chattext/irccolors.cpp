@@ -150,6 +150,10 @@ private:
         qsizetype from = 0;
         while (finder.toNextBoundary() >= 0) {
             const qsizetype to = finder.position();
+            // A character outside the first plane is one cell, even where the boundary finder
+            // does not know it.
+            if (to < run.size() && run[to].isLowSurrogate() && run[to - 1].isHighSurrogate())
+                continue;
             lines_.back().push_back({run.mid(from, to - from), s});
             from = to;
         }

@@ -168,7 +168,9 @@ QString readEntity(QStringView text, qsizetype at, qsizetype* length)
         bool ok = false;
         const uint code = name.startsWith(QLatin1String("#x"), Qt::CaseInsensitive) ? name.mid(2).toUInt(&ok, 16)
                                                                                      : name.mid(1).toUInt(&ok, 10);
-        if (!ok || code == 0 || code > 0x10FFFF || (code < 0x20 && code != '\t') || (code >= 0xD800 && code < 0xE000))
+        // Controls, surrogates and the noncharacters name nothing a room can show.
+        if (!ok || code == 0 || code > 0x10FFFF || (code < 0x20 && code != '\t') || (code >= 0xD800 && code < 0xE000)
+            || (code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE)
             return {};
         const char32_t c = code;
         out = QString::fromUcs4(&c, 1);
