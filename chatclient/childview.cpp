@@ -173,7 +173,8 @@ void ChildView::refresh()
         if (!w)
             continue;
         control->setEnabled(w->enabled);
-        const QString text = RoomLog::decode(w->text);
+        // A transcript shows its room, not its (long) text.
+        const QString text = w->role == Role::Transcript ? QString() : RoomLog::decode(w->text);
         switch (w->role) {
         case Role::Transcript: {
             auto* browser = static_cast<QTextBrowser*>(control);
