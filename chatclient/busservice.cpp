@@ -115,6 +115,18 @@ QString BusService::Dump()
     return client_.tree().dump();
 }
 
+QString BusService::RoomText(uint hwnd)
+{
+    const RoomLog* log = client_.roomLog(hwnd);
+    return log ? log->text() : QString();
+}
+
+QList<double> BusService::RoomLineX(uint hwnd, int line, int first, int count)
+{
+    const RoomLog* log = client_.roomLog(hwnd);
+    return log ? log->lineX(line, first, count) : QList<double>();
+}
+
 bool BusService::IsWindow(uint hwnd)
 {
     return client_.tree().window(hwnd) != nullptr;

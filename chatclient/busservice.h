@@ -37,6 +37,9 @@ public slots:
     uint GetMenuItemID(uint hmenu, int pos);
     // For people and tests looking on.
     QString Dump();
+    // The room as its user reads it, and where characters of one of its lines stand.
+    QString RoomText(uint hwnd);
+    QList<double> RoomLineX(uint hwnd, int line, int first, int count);
     bool IsWindow(uint hwnd);
 
 private:

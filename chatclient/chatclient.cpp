@@ -1,6 +1,6 @@
 #include "chatclient.h"
 
-#include "roomhtml.h"
+#include "roomlog.h"
 
 #include <QTimer>
 
@@ -122,7 +122,9 @@ Window* ChatClient::openRoom(const QByteArray& title, bool front)
             return c.get();
         }
     Window* room = tree_.create(m, "Chat Child", Role::Room, title, front);
-    tree_.create(room, classic_ ? "_Chat_View" : "RICHCNTL", Role::Transcript);
+    Window* transcript = tree_.create(room, classic_ ? "_Chat_View" : "RICHCNTL", Role::Transcript);
+    transcript->log = std::make_shared<RoomLog>();
+    transcript->log->setFixedWidth(fixedWidth_);
     tree_.create(room, classic_ ? "_Chat_Edit" : "RICHCNTL", Role::Input);
     tree_.create(room, "_Chat_Listbox", Role::List, kScreenName + "\r\nPal\r\nFriend");
     tree_.create(room, "_Chat_Icon", Role::Icon);
@@ -331,8 +333,12 @@ void ChatClient::showLine(Window* room, const QByteArray& title, const QByteArra
 {
     for (auto& c : room->children)
         if (c->role == Role::Transcript) {
-            tree_.setText(c.get(), c->text + sender + ":\t" + bytes + "\r\n");
-            tree_.show(c.get(), plain ? RoomHtml::plainMessage(sender, bytes) : RoomHtml::message(sender, bytes));
+            tree_.appendLine(c.get(), sender + ":\t" + bytes + "\r\n", RoomLog::kKeepBytes);
+            if (plain)
+                c->log->plainMessage(sender, bytes);
+            else
+                c->log->message(sender, bytes);
+            tree_.logged(c.get());
         }
     if (transcript_)
         transcript_->write(title, bytes);
@@ -344,8 +350,9 @@ void ChatClient::notify(Window* room, const QByteArray& text)
         return;
     for (auto& c : room->children)
         if (c->role == Role::Transcript) {
-            tree_.setText(c.get(), c->text + "*** " + text + "\r\n");
-            tree_.show(c.get(), RoomHtml::notice(RoomHtml::decode(text)));
+            tree_.appendLine(c.get(), "*** " + text + "\r\n", RoomLog::kKeepBytes);
+            c->log->notice(RoomLog::decode(text));
+            tree_.logged(c.get());
         }
 }
 
@@ -409,4 +416,32 @@ void ChatClient::setRoomSpeaker(Window* room, const QByteArray& name)
 {
     if (room)
         speakers_[room->handle] = name;
+}
+
+void ChatClient::setFixedWidth(bool fixed)
+{
+    fixedWidth_ = fixed;
+    std::vector<Window*> todo;
+    for (auto& top : tree_.topLevels())
+        todo.push_back(top.get());
+    while (!todo.empty()) {
+        Window* w = todo.back();
+        todo.pop_back();
+        if (w->log) {
+            w->log->setFixedWidth(fixed);
+            tree_.logged(w);
+        }
+        for (auto& c : w->children)
+            todo.push_back(c.get());
+    }
+}
+
+RoomLog* ChatClient::roomLog(quint32 hwnd) const
+{
+    Window* w = tree_.window(hwnd);
+    if (w && w->role == Role::Room)
+        for (auto& c : w->children)
+            if (c->role == Role::Transcript)
+                return c->log.get();
+    return w ? w->log.get() : nullptr;
 }

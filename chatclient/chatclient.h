@@ -63,6 +63,12 @@ public:
     void setRoomPeople(Window* room, const QByteArray& names);
     void setRoomSpeaker(Window* room, const QByteArray& name);
 
+    // Rooms show art in a fixed-width font unless the user picks the usual one.
+    bool fixedWidth() const { return fixedWidth_; }
+    void setFixedWidth(bool fixed);
+    // What a room (or its transcript control) shows; nullptr for other windows.
+    RoomLog* roomLog(quint32 hwnd) const;
+
 signals:
     void commandRun(quint32 id);
     // The user posted a message into a room.
@@ -90,4 +96,5 @@ private:
     Window* keyword_ = nullptr;
     bool classic_ = false;
     std::map<quint32, QByteArray> speakers_;  // by room handle
+    bool fixedWidth_ = true;
 };

@@ -1,7 +1,7 @@
 #include "childview.h"
 
 #include "chatclient.h"
-#include "roomhtml.h"
+#include "roomlog.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -70,6 +70,12 @@ ChildView::ChildView(ChatClient& client, quint32 handle, QWidget* parent)
     build();
 }
 
+ChildView::~ChildView()
+{
+    // The controls go before the rooms they show.
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
+
 bool ChildView::stale() const
 {
     return childHandles(client_.tree().window(handle_)) != built_;
@@ -83,6 +89,10 @@ QWidget* ChildView::makeControl(quint32 handle)
         auto* browser = new QTextBrowser;
         browser->setOpenLinks(false);
         browser->setAccessibleName(tr("Transcript"));
+        // The widget hands its font to the document it shows: give it the room's.
+        browser->setFont(w->log->document()->defaultFont());
+        browser->setDocument(w->log->document());
+        logs_.push_back(w->log);
         return browser;
     }
     case Role::Input: {
@@ -125,9 +135,10 @@ void ChildView::build()
     const Window* self = client_.tree().window(handle_);
     built_ = childHandles(self);
     controls_.clear();
-    linesShown_.clear();
+    blocksShown_.clear();
     delete layout();
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+    logs_.clear();
 
     auto* column = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -162,13 +173,20 @@ void ChildView::refresh()
         if (!w)
             continue;
         control->setEnabled(w->enabled);
-        const QString text = RoomHtml::decode(w->text);
+        // A transcript shows its room, not its (long) text.
+        const QString text = w->role == Role::Transcript ? QString() : RoomLog::decode(w->text);
         switch (w->role) {
         case Role::Transcript: {
             auto* browser = static_cast<QTextBrowser*>(control);
-            qsizetype& shown = linesShown_[h];
-            for (; shown < w->shown.size(); ++shown)
-                browser->append(w->shown[shown]);
+            const QFont font = w->log->document()->defaultFont();
+            if (browser->font() != font)
+                browser->setFont(font);
+            // New lines come into view, as in any chat room.
+            int& blocks = blocksShown_[h];
+            if (blocks != browser->document()->blockCount()) {
+                blocks = browser->document()->blockCount();
+                browser->moveCursor(QTextCursor::End);
+            }
             break;
         }
         case Role::Input: {

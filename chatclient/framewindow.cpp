@@ -2,7 +2,7 @@
 
 #include "chatclient.h"
 #include "childview.h"
-#include "roomhtml.h"
+#include "roomlog.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -67,14 +67,26 @@ void FrameWindow::buildMenus()
     if (!top)
         return;
     for (const MenuItem& item : top->items) {
-        QMenu* menu = menuBar()->addMenu(RoomHtml::decode(item.caption));
+        QMenu* menu = menuBar()->addMenu(RoomLog::decode(item.caption));
         for (const MenuItem& sub : tree.menu(item.subMenu)->items) {
             const quint32 id = sub.id;
-            connect(menu->addAction(RoomHtml::decode(sub.caption)), &QAction::triggered, this, [this, id] {
+            connect(menu->addAction(RoomLog::decode(sub.caption)), &QAction::triggered, this, [this, id] {
                 client_.sendMessage(client_.frame()->handle, Msg::Command, id, 0);
             });
         }
+        // The window's own menu, beside Edit; the menu bar the bus sees keeps its six menus.
+        if (menuBar()->actions().size() == 2)
+            buildViewMenu();
     }
+}
+
+void FrameWindow::buildViewMenu()
+{
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    fixedWidth_ = view->addAction(tr("&Fixed-width Font for Art"));
+    fixedWidth_->setCheckable(true);
+    fixedWidth_->setChecked(client_.fixedWidth());
+    connect(fixedWidth_, &QAction::toggled, this, [this](bool on) { client_.setFixedWidth(on); });
 }
 
 void FrameWindow::scheduleSync()
@@ -89,11 +101,11 @@ void FrameWindow::sync()
 {
     syncPending_ = false;
     const Window* frame = client_.frame();
-    setWindowTitle(RoomHtml::decode(frame->text));
+    setWindowTitle(RoomLog::decode(frame->text));
     // A disabled frame greys out as a whole, as it does behind a modal window.
     setEnabled(frame->enabled);
     const Window* edit = client_.keywordEdit();
-    const QString text = RoomHtml::decode(edit->text);
+    const QString text = RoomLog::decode(edit->text);
     if (keyword_->currentText() != text)
         keyword_->setEditText(text);
     keyword_->setEnabled(edit->enabled);
@@ -120,7 +132,7 @@ void FrameWindow::syncChildren()
                 sub = it->second;
                 children_.erase(it);
             }
-            sub->setWindowTitle(RoomHtml::decode(c->text));
+            sub->setWindowTitle(RoomLog::decode(c->text));
             static_cast<ChildView*>(sub->widget())->refresh();
             keep[c->handle] = sub;
         }
@@ -161,7 +173,7 @@ void FrameWindow::syncModals()
             view = std::move(it->second);
             modals_.erase(it);
         }
-        view->setWindowTitle(RoomHtml::decode(top->text));
+        view->setWindowTitle(RoomLog::decode(top->text));
         view->refresh();
         keep[top->handle] = std::move(view);
     }

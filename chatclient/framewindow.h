@@ -6,6 +6,7 @@
 
 class ChatClient;
 class ChildView;
+class QAction;
 class QComboBox;
 class QMdiArea;
 class QMdiSubWindow;
@@ -23,6 +24,7 @@ protected:
 
 private:
     void buildMenus();
+    void buildViewMenu();
     void scheduleSync();
     void sync();
     void syncChildren();
@@ -30,6 +32,7 @@ private:
 
     ChatClient& client_;
     QComboBox* keyword_ = nullptr;
+    QAction* fixedWidth_ = nullptr;
     QMdiArea* mdi_ = nullptr;
     bool syncPending_ = false;
     std::map<quint32, QMdiSubWindow*> children_;

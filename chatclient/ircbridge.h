@@ -1,5 +1,5 @@
 #pragma once
-#include "irccolors.h"
+#include "chattext/irccolors.h"
 #include "ircmembers.h"
 #include "ircmessage.h"
 #include "ircpacer.h"

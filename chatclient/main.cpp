@@ -49,7 +49,9 @@ int main(int argc, char** argv)
     const QCommandLineOption endlessModals(QStringLiteral("endless-modals"),
                                            QStringLiteral("Show a new modal window for every lookup of one."));
     parser.addOptions({classic, roomBehind, upload, wait, noRoom, headless, transcript, busName});
-    parser.addOptions({delay, busy, sameRoom, endlessModals});
+    const QCommandLineOption proportional(QStringLiteral("proportional"),
+                                          QStringLiteral("Rooms in the usual font instead of the fixed-width one."));
+    parser.addOptions({delay, busy, sameRoom, endlessModals, proportional});
     parser.addOptions(IrcRoom::options());
     parser.process(app);
 
@@ -69,6 +71,7 @@ int main(int argc, char** argv)
     layout.upload = parser.isSet(upload);
     layout.wait = parser.isSet(wait);
     layout.noRoom = parser.isSet(noRoom);
+    client.setFixedWidth(!parser.isSet(proportional));
     client.build(layout);
     QString ircError;
     const std::unique_ptr<IrcRoom> irc = IrcRoom::fromOptions(parser, client, &ircError);

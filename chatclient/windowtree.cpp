@@ -113,6 +113,19 @@ void WindowTree::setText(Window* w, const QByteArray& text)
     emit windowChanged(w->handle);
 }
 
+void WindowTree::appendLine(Window* w, const QByteArray& line, qsizetype keep)
+{
+    w->text += line;
+    if (w->text.size() > keep) {
+        const qsizetype from = w->text.size() - keep / 4 * 3;
+        const qsizetype end = w->text.indexOf("\r\n", from);
+        // The newest line stays whole even when it alone is over the bound.
+        const qsizetype cut = end < 0 || end + 2 >= w->text.size() ? w->text.size() - line.size() : end + 2;
+        w->text.remove(0, cut);
+    }
+    emit windowChanged(w->handle);
+}
+
 void WindowTree::setEnabled(Window* w, bool enabled)
 {
     if (w->enabled == enabled)
@@ -121,9 +134,8 @@ void WindowTree::setEnabled(Window* w, bool enabled)
     emit windowChanged(w->handle);
 }
 
-void WindowTree::show(Window* transcript, const QString& html)
+void WindowTree::logged(Window* transcript)
 {
-    transcript->shown << html;
     emit windowChanged(transcript->handle);
 }
 

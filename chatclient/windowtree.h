@@ -1,4 +1,6 @@
 #pragma once
+#include "roomlog.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QStringList>
@@ -20,7 +22,7 @@ struct Window {
     Window* owner = nullptr;   // the frame, for its pop-ups
     quint32 menu = 0;
     bool buttonDown = false;   // an icon pressed and not yet released
-    QStringList shown;         // rendered lines of a transcript
+    std::shared_ptr<RoomLog> log;  // what a transcript shows; its view holds it too
     std::vector<std::unique_ptr<Window>> children;
 };
 
@@ -54,8 +56,12 @@ public:
     void raise(Window* w);
 
     void setText(Window* w, const QByteArray& text);
+    // Adds a line to a transcript's text, which keeps its last keep bytes (whole lines; down to
+    // three quarters at once).
+    void appendLine(Window* w, const QByteArray& line, qsizetype keep);
     void setEnabled(Window* w, bool enabled);
-    void show(Window* transcript, const QString& html);
+    // A transcript's log took a message.
+    void logged(Window* transcript);
 
     quint32 createMenu();
     Menu* menu(quint32 handle);

@@ -5,7 +5,7 @@
 #include "fuzzinput.h"
 
 #include "ircbridge.h"
-#include "irccolors.h"
+#include "chattext/irccolors.h"
 
 #include <QStringDecoder>
 

@@ -7,23 +7,25 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// The source folders stand on floors: platform, then core, then skin and help, then the window
-// folders, then app. A folder includes only from its own floor and the floors below it.
+// The source folders stand on floors: chattext (shared with the stand-in chat client), then
+// platform, then core, then skin and help, then the window folders, then app. A folder includes only from its own floor and the floors below it.
 namespace {
 
 int floorOf(const QString& folder)
 {
     static const QStringList windows = {"editor", "chat", "macroshop", "effects", "mail", "shell"};
-    if (folder == "platform")
+    if (folder == "chattext")
         return 0;
-    if (folder == "core")
+    if (folder == "platform")
         return 1;
-    if (folder == "skin" || folder == "help")
+    if (folder == "core")
         return 2;
-    if (windows.contains(folder))
+    if (folder == "skin" || folder == "help")
         return 3;
-    if (folder == "app")
+    if (windows.contains(folder))
         return 4;
+    if (folder == "app")
+        return 5;
     return -1; // Qt, the standard library, or a file beside the includer
 }
 
@@ -100,11 +102,14 @@ TEST(Floors, TheCheckSeesAnIncludeThatReachesUp)
     write("help/e.h", "#include \"app/frmwelcome.h\"\n");
     write("editor/f.cpp", "#include \"chat/ops.h\"\n#include \"app/quit.h\"\n");
     write("app/g.cpp", "#include \"editor/frmmain.h\"\n");
+    write("chattext/h.cpp", "#include \"chattext/roommarkup.h\"\n#include \"platform/codepage.h\"\n");
+    write("platform/i.cpp", "#include \"chattext/roomrender.h\"\n");
     QStringList seen;
     for (const Breach& b : breaches(src))
         seen << b.file + " > " + b.include;
     seen.sort();
-    EXPECT_EQ(seen, (QStringList{"core/b.h > editor/frmmain.h", "editor/f.cpp > app/quit.h",
+    EXPECT_EQ(seen, (QStringList{"chattext/h.cpp > platform/codepage.h", "core/b.h > editor/frmmain.h",
+                                 "editor/f.cpp > app/quit.h",
                                  "help/e.h > app/frmwelcome.h", "platform/c.cpp > app/startup.h",
                                  "skin/d.cpp > chat/ops.h"}));
 }

@@ -1,6 +1,6 @@
 #include "chat/chatops.h"
 #include "ircbridge.h"
-#include "irccolors.h"
+#include "chattext/irccolors.h"
 #include "ircpacer.h"
 #include "support/chatclientlauncher.h"
 #include "support/ircpeers.h"

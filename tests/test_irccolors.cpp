@@ -1,5 +1,5 @@
 #include "ircbridge.h"
-#include "irccolors.h"
+#include "chattext/irccolors.h"
 #include "ircpacer.h"
 
 #include <gtest/gtest.h>
@@ -97,7 +97,11 @@ TEST(ircColors, BoldSupSubAnchorsAndLines)
 
 TEST(ircColors, TextThatIsNotMarkupSurvivesAndControlsCannotEscape)
 {
-    EXPECT_EQ(fromHtml("<3 <--> a<b c>d <wow>"), "<3 <--> a\x02" "d <wow>\x0F");
+    // The room's own rules: a tag with what that tag never has is text, as the room shows it.
+    EXPECT_EQ(fromHtml("<3 <--> a<b c>d <wow>"), "<3 <--> a<b c>d <wow>\x0F");
+    EXPECT_EQ(fromHtml("a<b and <--> ok (> <) <p>x</p>"), "a<b and <--> ok (> <) <p>x</p>\x0F");
+    // Characters beyond the first plane go whole, known or not; noncharacters are no entities.
+    EXPECT_EQ(fromHtml("&#x10FFF;&#x1F600;&#xFFFF;"), "\xF0\x90\xBF\xBF\xF0\x9F\x98\x80&#xFFFF;\x0F");
     EXPECT_EQ(fromHtml("&amp; &lt;b&gt; &#233; &bogus; & x"), "& <b> \xC3\xA9 &bogus; & x\x0F");
     // Control characters would end the command or read as codes: they go.
     EXPECT_EQ(fromHtml("a\x01" "b\x03" "4c\x00", Palette::Standard), "ab4c\x0F");

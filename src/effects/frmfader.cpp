@@ -1,5 +1,6 @@
 #include "frmfader.h"
 
+#include "chattext/roomrender.h"
 #include "core/forms.h"
 #include "editor/frmmain.h"
 #include "editor/pageedit.h"
@@ -10,9 +11,10 @@
 #include "skin/skinfolder.h"
 
 #include <QCheckBox>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace {
 // The bars' start: a blue running through violet into red.
@@ -90,6 +92,8 @@ frmfader::frmfader()
     Preview->setAccessibleName("preview");
     Preview->setOpenLinks(false);
     Preview->setFocusPolicy(Qt::NoFocus);
+    // The widget hands its font to its document; the room's font, not the skin's.
+    Preview->setFont(RoomRender::roomFont(true));
     place(Preview, 240, 2040, 4920, 900);
 
     Label3 = makeButton(Image1, "&Ok", 1200, 3120);
@@ -198,19 +202,6 @@ frmfader& frmfader::Open()
 
 void frmfader::Label4_Click() { Forms::unload<frmfader>(); }
 
-QString frmfader::RoomHtml(const QString& message)
-{
-    QString body = message;
-    // Anchors are sent as "< a href=" so plain rooms keep them; the room closes the gap.
-    static const QRegularExpression spacedAnchor(QStringLiteral("<\\s+(/?\\s*a)\\b"),
-                                                 QRegularExpression::CaseInsensitiveOption);
-    body.replace(spacedAnchor, QStringLiteral("<\\1"));
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
-    body.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
-    body.replace(QLatin1Char('\r'), QStringLiteral("<br>"));
-    return body;
-}
-
 void frmfader::UpdatePreview()
 {
     QString text;
@@ -226,5 +217,10 @@ void frmfader::UpdatePreview()
     QString faded = Fade(text);
     if (text.size() > kPreviewChars)
         faded.truncate(qsizetype(kPreviewChars) * kTagAndChar);
-    Preview->setHtml(RoomHtml(faded));
+    // The room's own rules and font, so the preview shows what the room will show.
+    QTextDocument* doc = Preview->document();
+    doc->clear();
+    RoomRender::prepare(doc, {});
+    QTextCursor cursor(doc);
+    RoomRender::render(cursor, faded, {});
 }

@@ -47,8 +47,6 @@ public:
 
     // The faded form of a page text with the dialog's colours and mode.
     QString Fade(const QString& text) const;
-    // How the chat room shows a message: its HTML with every line break as a break.
-    static QString RoomHtml(const QString& message);
     // Characters of the page the preview shows; the rest is left out so dragging stays smooth.
     static constexpr int kPreviewChars = 2000;
     void UpdatePreview();

@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusArgument>
 #include <QDBusServiceWatcher>
 #include <QDir>
 #include <QEventLoop>
@@ -143,4 +144,18 @@ bool ChatClientLauncher::isEnabled(quint32 hwnd) const
     const QRegularExpression line(QStringLiteral("^\\s*handle=%1 .* enabled=(\\d)").arg(hwnd),
                                   QRegularExpression::MultilineOption);
     return line.match(dump()).captured(1) == QLatin1String("1");
+}
+
+QString ChatClientLauncher::roomText(quint32 room) const
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(busName_, kPath, kInterface, QStringLiteral("RoomText"));
+    call << room;
+    return ChatBus::Ask(call, 5000).arguments().value(0).toString();
+}
+
+QList<double> ChatClientLauncher::roomLineX(quint32 room, int line, int first, int count) const
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(busName_, kPath, kInterface, QStringLiteral("RoomLineX"));
+    call << room << line << first << count;
+    return qdbus_cast<QList<double>>(ChatBus::Ask(call, 5000).arguments().value(0));
 }

@@ -35,6 +35,10 @@ public:
     // Whether a window is still open, and its enabled flag as the dump shows it.
     bool isWindow(quint32 hwnd) const;
     bool isEnabled(quint32 hwnd) const;
+    // What a room shows, as its user reads it, and where each character of one of its lines
+    // stands (pixels from the left, then the line's end), from column first on, count of them.
+    QString roomText(quint32 room) const;
+    QList<double> roomLineX(quint32 room, int line, int first = 0, int count = -1) const;
 
     static QString program();
 
