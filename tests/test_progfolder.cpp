@@ -130,11 +130,35 @@ TEST_F(PerUserFolder, ALaterVersionAddsWhatItShipsAndKeepsWhatTheUserHas)
     EXPECT_TRUE(record(user).contains("macros/castle.mcr"));
     EXPECT_TRUE(record(user).contains("Filters/leet.FLT"));
 
-    // A folder the user took away comes back empty, its shipped files stay taken away.
+    // A skin the user took away stays away (no empty folder in "load skin"); a top folder comes
+    // back empty.
     ASSERT_TRUE(QDir(user + "/skins/linen").removeRecursively());
+    ASSERT_TRUE(QDir(user + "/output").removeRecursively());
     ASSERT_EQ(ProgramFolder::Refresh(shipped, user), "");
-    EXPECT_TRUE(QFileInfo(user + "/skins/linen").isDir());
-    EXPECT_FALSE(QFile::exists(user + "/skins/linen/frm.bmp"));
+    EXPECT_FALSE(QFileInfo::exists(user + "/skins/linen"));
+    EXPECT_TRUE(QFileInfo(user + "/output").isDir());
+}
+
+TEST_F(PerUserFolder, OnlyWhatAProgramFolderHoldsIsCopiedAndAFolderThatTakesNothingIsToldShort)
+{
+    put(shipped + "/junk/big.bin", "not the shop's");
+    put(shipped + "/notes.txt", "nor this");
+    ASSERT_EQ(ProgramFolder::Refresh(shipped, user), "");
+    EXPECT_FALSE(QFileInfo::exists(user + "/junk"));
+    EXPECT_FALSE(QFileInfo::exists(user + "/notes.txt"));
+
+    for (int i = 0; i < 12; ++i)
+        put(shipped + QStringLiteral("/macros/m%1.mcr").arg(i, 2, 10, QChar('0')), "m\r\n");
+    ASSERT_TRUE(QDir(user + "/macros").removeRecursively());
+    put(user + "/macros", "a file where the macros folder should be");
+    const QString error = ProgramFolder::Refresh(shipped, user);
+    EXPECT_TRUE(error.startsWith("These files could not be written: ")) << error.toStdString();
+    // Twelve new files and their folder fail: five are named, the rest counted, and why is said.
+    const QString named = error.section(" and ", 0, 0);
+    EXPECT_EQ(named.count(", "), 4) << error.toStdString();
+    EXPECT_TRUE(error.contains(" and 8 more (")) << error.toStdString();
+    EXPECT_TRUE(error.endsWith(")")) << error.toStdString();
+    EXPECT_LT(error.size(), 1000);
 }
 
 TEST_F(PerUserFolder, AFileThatCannotBeWrittenIsNamedAndTheRestArrives)

@@ -116,10 +116,15 @@ bool IsPerUser()
            chosen() != cleaned(QCoreApplication::applicationDirPath());
 }
 
+namespace {
+const QSet<QString> kShippedTop{"Filters", "ascii", "icons", "macros", "output", "readme.ini", "skins"};
+}
+
 QString Refresh(const QString& shipped, const QString& folder)
 {
     QSet<QString> record = readRecord(folder);
     QStringList failed;
+    QString reason;
     const QDir from(shipped);
     QDirIterator it(shipped, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
                     QDirIterator::Subdirectories);
@@ -127,9 +132,13 @@ QString Refresh(const QString& shipped, const QString& folder)
         const QFileInfo info(it.next());
         const QString rel = from.relativeFilePath(info.filePath());
         const QString target = folder + "/" + rel;
+        // Only what a program folder holds is shipped: not whatever else sits beside the program.
+        if (!kShippedTop.contains(rel.section('/', 0, 0)))
+            continue;
         if (info.isDir()) {
-            // Folders come back when missing: an empty output/ costs the user nothing.
-            if (!QDir().mkpath(target))
+            // The top folders come back when missing (an empty output/ costs the user nothing); a
+            // skin folder the user took away stays away.
+            if (!rel.contains('/') && !QDir().mkpath(target))
                 failed << target;
             continue;
         }
@@ -137,8 +146,11 @@ QString Refresh(const QString& shipped, const QString& folder)
             continue;
         if (!QFileInfo::exists(target) && !QFileInfo(target).isSymLink()) {
             QDir().mkpath(QFileInfo(target).absolutePath());
-            if (!QFile::copy(info.filePath(), target)) {
+            QFile source(info.filePath());
+            if (!source.copy(target)) {
                 failed << target;
+                if (reason.isEmpty())
+                    reason = source.errorString();
                 continue;
             }
             // A copy of a read-only shipped file is the user's to change.
@@ -153,7 +165,14 @@ QString Refresh(const QString& shipped, const QString& folder)
         failed << out.fileName();
     if (failed.isEmpty())
         return {};
-    return "These files could not be written: " + failed.join(", ");
+    // A folder that takes nothing fails every file: the box names a few, how many, and why.
+    constexpr int kNamed = 5;
+    QString text = "These files could not be written: " + failed.mid(0, kNamed).join(", ");
+    if (failed.size() > kNamed)
+        text += QStringLiteral(" and %1 more").arg(failed.size() - kNamed);
+    if (!reason.isEmpty())
+        text += " (" + reason + ")";
+    return text;
 }
 
 Readiness Prepare()
