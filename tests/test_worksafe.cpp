@@ -303,6 +303,24 @@ TEST_F(WorkSafe, EnterOnTheQuestionOfAFailedQuitGoesBackToTheShop)
     EXPECT_EQ(m.Text1->text(), "art");
 }
 
+TEST_F(WorkSafe, TheWindowManagersCloseAsksAndSavesAsTheCloseButtonDoes)
+{
+    frmmain& m = typed({"art"});
+    // Alt+F4 on the main window, answered No: the shop stays, with its windows.
+    m.close();
+    ASSERT_TRUE(TestHelpers::eventually([&] { return !prompts.messages.isEmpty(); }));
+    EXPECT_EQ(prompts.messages.last().text, "Are you sure you want to quit without saving your ascii...?");
+    QApplication::processEvents();
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(process.ends, 0);
+
+    // The same on the indicator, answered Yes: the pages are saved and the shop ends.
+    prompts.answers = {Answer::Yes};
+    Forms::get<frmrect>().close();
+    ASSERT_TRUE(TestHelpers::eventually([&] { return process.ends == 1; }));
+    EXPECT_EQ(readBytes("output/text1.gly"), "art\r\n");
+}
+
 TEST_F(WorkSafe, QuitAnywayEndsWithoutTheFilesAndAReadOnlyFolderIsNamedAtStart)
 {
     SmallDisk disk(dir.path() + "/ro", 4096);

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include <QCloseEvent>
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
@@ -573,4 +574,12 @@ void frmmain::showEvent(QShowEvent* e)
         staged_ = true;
         Timer8->start();
     }
+}
+
+// The window manager's close (Alt+F4, its title button) is the skin's close button: the shop
+// asks and saves, and never goes on without a window.
+void frmmain::closeEvent(QCloseEvent* e)
+{
+    e->ignore();
+    QTimer::singleShot(0, this, [] { Lifecycle::Quit(Lifecycle::QuitCommand::CloseButton); });
 }

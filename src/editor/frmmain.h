@@ -132,6 +132,7 @@ public:
 protected:
     void focusInEvent(QFocusEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void hideEvent(QHideEvent* e) override;

@@ -1,5 +1,7 @@
 #include "frmrect.h"
 
+#include <QCloseEvent>
+#include "core/lifecycle.h"
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
@@ -175,4 +177,12 @@ void frmrect::hideEvent(QHideEvent* e)
 {
     clock_->stop();
     SkinnedForm::hideEvent(e);
+}
+
+// The window manager's close (Alt+F4, its title button) is the skin's close button: the shop
+// asks and saves, and never goes on without a window.
+void frmrect::closeEvent(QCloseEvent* e)
+{
+    e->ignore();
+    QTimer::singleShot(0, this, [] { Lifecycle::Quit(Lifecycle::QuitCommand::CloseButton); });
 }

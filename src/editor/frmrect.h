@@ -36,6 +36,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
 private:
