@@ -113,17 +113,15 @@ namespace {
 // reach the pages.
 void focusPageInUse(frmmain& main, int picked = 0)
 {
-    if (picked > 0 && main.page(picked)->isEnabled() && main.page(picked)->isVisible()) {
-        main.activateWindow();
-        main.page(picked)->setFocus();
+    const auto usable = [&main](int n) { return main.page(n)->isEnabled() && main.page(n)->isVisible(); };
+    int n = picked > 0 && usable(picked) ? picked : 0;
+    for (int i = 1; n == 0 && i <= 4; ++i)
+        if (usable(i))
+            n = i;
+    if (n == 0)
         return;
-    }
-    for (int n = 1; n <= 4; ++n)
-        if (main.page(n)->isEnabled() && main.page(n)->isVisible()) {
-            main.activateWindow();
-            main.page(n)->setFocus();
-            return;
-        }
+    main.activateWindow();
+    main.page(n)->setFocus();
 }
 }
 

@@ -36,6 +36,20 @@ const char* const kNoAddress = "255.255.255.255";
 const char* const kClientDomain = "shop.quorl.example";
 const QByteArray kCrLf = "\r\n";
 
+// The last line of an answer that ends in a line end, without that end.
+QByteArray lastLine(const QByteArray& bytes)
+{
+    const qsizetype end = bytes.size() - (bytes.endsWith(kCrLf) ? 2 : 1);
+    const qsizetype start = bytes.lastIndexOf('\n', end - 1) + 1;
+    return bytes.mid(start, end - start);
+}
+
+bool startsWithCode(const QByteArray& line)
+{
+    return line.size() >= 3 && std::isdigit(uchar(line[0])) && std::isdigit(uchar(line[1])) &&
+           std::isdigit(uchar(line[2]));
+}
+
 bool started = false;
 std::function<bool(double)> endOfDataWatch;
 
@@ -131,11 +145,8 @@ struct Heard {
             return true;
         if (!bytes.endsWith('\n'))
             return false;
-        const qsizetype start = bytes.lastIndexOf('\n', bytes.size() - 2) + 1;
-        const QByteArray last = bytes.mid(start, 4);
-        const bool continues = last.size() == 4 && last[3] == '-' && std::isdigit(uchar(last[0])) &&
-                               std::isdigit(uchar(last[1])) && std::isdigit(uchar(last[2]));
-        return !continues;
+        const QByteArray last = lastLine(bytes);
+        return !(startsWithCode(last) && last.size() > 3 && last[3] == '-');
     }
 };
 
@@ -457,15 +468,8 @@ bool CompleteReply(const QByteArray& bytes)
 {
     if (!bytes.endsWith(kCrLf))
         return false;
-    const qsizetype end = bytes.size() - 2;
-    const qsizetype start = bytes.lastIndexOf('\n', end - 1) + 1;
-    const QByteArray last = bytes.mid(start, end - start);
-    if (last.size() < 3)
-        return false;
-    for (int i = 0; i < 3; ++i)
-        if (last[i] < '0' || last[i] > '9')
-            return false;
-    return last.size() == 3 || last[3] == ' ';
+    const QByteArray last = lastLine(bytes);
+    return startsWithCode(last) && (last.size() == 3 || last[3] == ' ');
 }
 
 QByteArray DotStuff(const QByteArray& text)
