@@ -7,6 +7,8 @@
 #include "platform/codepage.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
+#include "skin/accessiblenames.h"
+#include "skin/mnemonics.h"
 #include "skin/pushlabel.h"
 
 #include <QComboBox>
@@ -36,7 +38,7 @@ frmrelay::frmrelay()
         auto* l = new MouseLabel(caption, this);
         place(l, 240, top, 1500, 300);
         place(box, 1800, top, 3360, 300);
-        l->setBuddy(box);
+        Mnemonics::attachBuddy(l, box);
         box->setAccessibleName(PushLabel::plainCaption(caption));
         return l;
     };
@@ -53,6 +55,8 @@ frmrelay::frmrelay()
     Text4 = line();
     Text4->setEchoMode(QLineEdit::Password);
     Combo1 = new QComboBox(this);
+    // Before its entries: the first change already asks for its reader interface.
+    AccessibleNames::nameCombo(Combo1, "security");
     Combo1->addItems({"none", "STARTTLS", "TLS from the start"});
     Label2 = row("&host", 330, Text1);
     Label6 = row("p&ort", 690, Text2);
@@ -72,6 +76,7 @@ frmrelay::frmrelay()
     Label4 = makeButton(Image3, "&Cancel", 3180, 3120);
     connect(Label3, &PushLabel::clicked, this, &frmrelay::Label3_Click);
     connect(Label4, &PushLabel::clicked, this, &frmrelay::Label4_Click);
+    setDialogKeys(Label3, Label4);
 
     const WSKSOCK::Security security = MailRelay::SecurityFromName(CommonKit::Setting("SMTPTLS"));
     Text1->setText(CommonKit::Setting("SMTPHOST").trimmed());

@@ -1,11 +1,13 @@
 #include "pushlabel.h"
 
 #include "platform/twips.h"
+#include "skin/mnemonics.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QShortcut>
 
 namespace {
@@ -30,18 +32,6 @@ QString richCaption(const QString& caption)
     return "<span style=\"white-space:pre-wrap\">" + out + "</span>";
 }
 
-QChar mnemonicOf(const QString& caption)
-{
-    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] == '&') {
-            if (caption[i + 1] != '&')
-                return caption[i + 1];
-            ++i;
-        }
-    }
-    return {};
-}
-
 class PushLabelAccessible : public QAccessibleWidget {
 public:
     explicit PushLabelAccessible(PushLabel* label)
@@ -53,22 +43,42 @@ public:
     {
         switch (role) {
         case PushLabel::Role::MenuItem: return QAccessible::MenuItem;
-        case PushLabel::Role::CheckMark: return QAccessible::CheckBox;
+        // The mark tells its item's state; the item is what a reader presses.
+        case PushLabel::Role::CheckMark: return QAccessible::Graphic;
+        case PushLabel::Role::Hint: return QAccessible::StaticText;
         case PushLabel::Role::Button: break;
         }
         return QAccessible::Button;
     }
 
+    PushLabel* label() const { return static_cast<PushLabel*>(widget()); }
+    bool acts() const { return label()->role() == PushLabel::Role::Button || label()->role() == PushLabel::Role::MenuItem; }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (label()->checkMark()) {
+            s.checkable = true;
+            s.checked = label()->checked();
+        }
+        return s;
+    }
+
     QString text(QAccessible::Text t) const override
     {
         auto* label = static_cast<PushLabel*>(widget());
-        if (t == QAccessible::Name)
+        if (t == QAccessible::Name) {
+            if (label->role() == PushLabel::Role::CheckMark)
+                return QStringLiteral("check mark");
             return label->accessibleName().isEmpty() ? PushLabel::plainCaption(label->caption())
                                                      : label->accessibleName();
+        }
+        if (t == QAccessible::Accelerator && !label->shortcutHint().isEmpty())
+            return label->shortcutHint();
         return QAccessibleWidget::text(t);
     }
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList actionNames() const override { return acts() ? QStringList{pressAction()} : QStringList{}; }
 
     void doAction(const QString& action) override
     {
@@ -80,10 +90,15 @@ public:
 
     QStringList keyBindingsForAction(const QString& action) const override
     {
-        const QChar m = mnemonicOf(static_cast<PushLabel*>(widget())->caption());
-        if (action == pressAction() && !m.isNull())
-            return {"Alt+" + QString(m.toUpper())};
-        return {};
+        const QChar m = Mnemonics::letterOf(label()->caption());
+        QStringList keys;
+        if (action != pressAction())
+            return keys;
+        if (!m.isNull())
+            keys << "Alt+" + QString(m.toUpper());
+        if (!label()->shortcutHint().isEmpty())
+            keys << QKeySequence(QString(label()->shortcutHint()).remove(' ')).toString();
+        return keys;
     }
 };
 
@@ -183,8 +198,9 @@ PushLabel::PushLabel(const QString& caption, QWidget* parent, Role role)
         return true;
     }();
     (void)factoryInstalled;
-    // No hover look: the pointer stays the arrow over buttons and menu items.
-    setFocusPolicy(Qt::TabFocus);
+    // No hover look: the pointer stays the arrow over buttons and menu items. Marks and hints
+    // belong to their item and take no focus of their own.
+    setFocusPolicy(role == Role::CheckMark || role == Role::Hint ? Qt::NoFocus : Qt::TabFocus);
     setCaption(caption);
 }
 
@@ -206,8 +222,14 @@ void PushLabel::setCaption(const QString& caption)
     if (role_ == Role::CheckMark)
         setAccessibleName({});
     else if (!symbol())
-        setAccessibleName(plainCaption(caption));
+        setAccessibleName(plainCaption(caption).isEmpty() ? emptyName_ : plainCaption(caption));
     updateMnemonic();
+}
+
+void PushLabel::setEmptyName(const QString& name)
+{
+    emptyName_ = name;
+    setCaption(caption());
 }
 
 void PushLabel::click()
@@ -227,9 +249,41 @@ void PushLabel::keyPressEvent(QKeyEvent* e)
     MouseLabel::keyPressEvent(e);
 }
 
+void PushLabel::paintEvent(QPaintEvent* e)
+{
+    MouseLabel::paintEvent(e);
+    if (!hasFocus())
+        return;
+    // The focus frame in the label's own text colour, which is the skin's.
+    QPainter p(this);
+    p.setPen(QPen(palette().color(foregroundRole()), 1, Qt::DotLine));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void PushLabel::setCheckMark(QWidget* mark)
+{
+    if (checkMark_)
+        checkMark_->removeEventFilter(this);
+    checkMark_ = mark;
+    if (mark)
+        mark->installEventFilter(this);
+}
+
+bool PushLabel::eventFilter(QObject* watched, QEvent* e)
+{
+    // The mark shown or hidden is the item checked or not: a reader hears the change.
+    if (watched == checkMark_ && (e->type() == QEvent::ShowToParent || e->type() == QEvent::HideToParent)) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
+    return MouseLabel::eventFilter(watched, e);
+}
+
 void PushLabel::updateMnemonic()
 {
-    const QChar m = mnemonicOf(caption());
+    const QChar m = Mnemonics::letterOf(caption());
     if (m.isNull()) {
         delete shortcut_;
         shortcut_ = nullptr;
@@ -238,7 +292,10 @@ void PushLabel::updateMnemonic()
     if (!shortcut_) {
         shortcut_ = new QShortcut(this);
         shortcut_->setContext(Qt::WindowShortcut);
-        connect(shortcut_, &QShortcut::activated, this, &PushLabel::click);
+        // Qt tells a letter several labels share as ambiguous; both go to the window's cycle.
+        const auto press = [this] { Mnemonics::press(window(), Mnemonics::letterOf(caption())); };
+        connect(shortcut_, &QShortcut::activated, this, press);
+        connect(shortcut_, &QShortcut::activatedAmbiguously, this, press);
     }
     shortcut_->setKey(QKeySequence("Alt+" + QString(m.toUpper())));
 }

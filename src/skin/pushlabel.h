@@ -1,5 +1,6 @@
 #pragma once
 #include <QLabel>
+#include <QPointer>
 
 #include <functional>
 
@@ -48,7 +49,8 @@ private:
 class PushLabel : public MouseLabel {
     Q_OBJECT
 public:
-    enum class Role { Button, MenuItem, CheckMark };
+    // Hint: the shortcut text at the right of a menu row, told as its item's shortcut.
+    enum class Role { Button, MenuItem, CheckMark, Hint };
     explicit PushLabel(const QString& caption, QWidget* parent = nullptr, Role role = Role::Button);
 
     Role role() const { return role_; }
@@ -62,8 +64,20 @@ public:
     // "&Ok" -> "Ok".
     static QString plainCaption(const QString& caption);
 
+    // A two-state item: checked while this mark is shown.
+    void setCheckMark(QWidget* mark);
+    QWidget* checkMark() const { return checkMark_; }
+    bool checked() const { return checkMark_ && !checkMark_->isHidden(); }
+    // The name a reader hears while the caption is empty (an empty recent-file slot).
+    void setEmptyName(const QString& name);
+    // The key sequence a menu row shows at its right ("Ctrl + B").
+    void setShortcutHint(const QString& hint) { shortcutHint_ = hint; }
+    QString shortcutHint() const { return shortcutHint_; }
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void updateMnemonic();
@@ -71,4 +85,7 @@ private:
     Role role_;
     std::function<void()> pressAction_;
     QShortcut* shortcut_ = nullptr;
+    QPointer<QWidget> checkMark_;
+    QString shortcutHint_;
+    QString emptyName_;
 };
