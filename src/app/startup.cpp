@@ -136,6 +136,7 @@ void StagedStartup(frmmain& main)
         rect.Label4_Click();
     if (CommonKit::Setting("ROLLEDUP") == "True")
         main.RollUpDown();
+    main.FocusPageInUse();
     iconinstall::InstallAssociations();
     WarnIfNotWritable();
     OpenCommandLineFile();

@@ -127,6 +127,7 @@ frmmain::frmmain()
     };
     captions.show = [this](int i, PopupMenuForm* menu) { ShowCaptionMenu(menu, MainMenus::CaptionOffset(i)); };
     strip_->setCaptions(std::move(captions));
+    strip_->setWindowMenuKeys([this] { ShowWindowMenu(0, 0); });
     connect(Label6, &MouseLabel::mousePressed, this, &MainMenus::HideFilesAndOptions);
     connect(Label7, &MouseLabel::mousePressed, this, &MainMenus::HideFilesAndOptions);
     Label6->setPressAction([this] { Minimize(); });
@@ -267,6 +268,19 @@ void frmmain::Page_MouseMove(int n)
         p.setColor(QPalette::Base, i == n - 1 ? over : off);
         pages_[i]->setPalette(p);
     }
+}
+
+void frmmain::FocusPageInUse(int picked)
+{
+    const auto usable = [this](int n) { return page(n)->isEnabled() && page(n)->isVisible(); };
+    int n = picked > 0 && usable(picked) ? picked : 0;
+    for (int i = 1; n == 0 && i <= 4; ++i)
+        if (usable(i))
+            n = i;
+    if (n == 0)
+        return;
+    activateWindow();
+    page(n)->setFocus();
 }
 
 void frmmain::Page_KeyPress(int n, int code)

@@ -117,6 +117,9 @@ public:
     void Label6_MouseUp(Qt::MouseButton button, int x, int y);
     // The window menu at a title release point.
     void ShowWindowMenu(int x, int y);
+    // After a pick the keys go to the page picked (else the first in use), so typing, and
+    // Ctrl+Z, reach the pages; at start too, rather than to "&Files".
+    void FocusPageInUse(int picked = 0);
     // The drag state: the press point in twips, or none.
     std::optional<QPoint> pressPoint() const;
 

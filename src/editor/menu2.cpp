@@ -17,7 +17,7 @@
 menu2::menu2()
 {
     setObjectName("menu2");
-    setAccessibleName("Options");
+    setAccessibleName("Options menu of the shop");
     for (int n = 1; n <= 4; ++n) {
         onClick(addItem(QStringLiteral("&text%1").arg(n)), [this, n] { PageItem_Click(n); });
         pageCheck[n - 1] = addCheck();
@@ -108,23 +108,6 @@ void menu2::checkAll()
         main->UpdatePageEnabling();
 }
 
-namespace {
-// After a pick the keys go to the page picked (else the first in use), so typing, and Ctrl+Z,
-// reach the pages.
-void focusPageInUse(frmmain& main, int picked = 0)
-{
-    const auto usable = [&main](int n) { return main.page(n)->isEnabled() && main.page(n)->isVisible(); };
-    int n = picked > 0 && usable(picked) ? picked : 0;
-    for (int i = 1; n == 0 && i <= 4; ++i)
-        if (usable(i))
-            n = i;
-    if (n == 0)
-        return;
-    main.activateWindow();
-    main.page(n)->setFocus();
-}
-}
-
 void menu2::PageItem_Click(int n)
 {
     frmmain& main = Forms::get<frmmain>();
@@ -141,7 +124,7 @@ void menu2::PageItem_Click(int n)
             setAllChecked(true);
     }
     main.UpdatePageEnabling();
-    focusPageInUse(main, n);
+    main.FocusPageInUse(n);
 }
 
 void menu2::AllTextboxes_Click()
@@ -159,7 +142,7 @@ void menu2::AllTextboxes_Click()
         main.SetActivePage(1);
     }
     main.UpdatePageEnabling();
-    focusPageInUse(main);
+    main.FocusPageInUse();
 }
 
 bool menu2::mayHideOnFocusLoss() const

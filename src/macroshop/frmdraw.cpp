@@ -16,6 +16,7 @@
 #include "platform/twips.h"
 #include "skin/captionstrip.h"
 #include "skin/popupmenuform.h"
+#include "skin/accessiblenames.h"
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
@@ -71,6 +72,7 @@ frmdraw::frmdraw()
 
     Text1 = new MacroEdit(this);
     Text1->setAccessibleName("macro");
+    AccessibleNames::nameScrollBars(Text1, "macro");
     Text1->setFont(QFont("DejaVu Sans Mono", 9));
     SetWide(false);
 
@@ -93,6 +95,7 @@ frmdraw::frmdraw()
         menu->showAt(Left() + Twips::fromPixels(label->x()), Top() + Twips::fromPixels(label->y() + label->height()));
     };
     strip_->setCaptions(std::move(menus));
+    strip_->setWindowMenuKeys([this] { Label1_MouseDown(Qt::RightButton, 0, 0); });
     connect(Label7, &MouseLabel::mouseReleased, this, [this](Qt::MouseButton b, int, int) { Label7_MouseUp(b); });
     Label7->setPressAction([this] { Label7_MouseUp(Qt::LeftButton); });
     connect(Label9, &MouseLabel::mouseReleased, this, [this](Qt::MouseButton b, int, int) { Label9_MouseUp(b); });

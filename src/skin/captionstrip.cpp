@@ -6,6 +6,7 @@
 #include "skin/skinnedform.h"
 
 #include <QCursor>
+#include <QShortcut>
 #include <QWindow>
 
 CaptionStrip::CaptionStrip(SkinnedForm* window, MouseLabel* title) : QObject(window), window_(window), title_(title)
@@ -68,6 +69,15 @@ void CaptionStrip::setCaptions(Captions captions)
         });
         connect(label, &MouseLabel::mouseMoved, this, [this, i] { hover(i); });
         label->setPressAction([this, i] { toggle(i); });
+    }
+}
+
+void CaptionStrip::setWindowMenuKeys(std::function<void()> open)
+{
+    for (const QKeySequence& keys : {QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)}) {
+        auto* shortcut = new QShortcut(keys, window_);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, open);
     }
 }
 

@@ -46,6 +46,9 @@ public:
     void setCaptions(Captions captions);
     void toggle(int i);
     void hover(int i);
+    // Shift+F10 and the Menu key anywhere in the window open its window menu, as the right
+    // button on the title does.
+    void setWindowMenuKeys(std::function<void()> open);
 
 private:
     void endManualMove();

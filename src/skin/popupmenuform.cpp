@@ -2,11 +2,15 @@
 
 #include "core/commonkit.h"
 #include "platform/twips.h"
+#include "skin/mnemonics.h"
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QLabel>
 
@@ -15,11 +19,43 @@ constexpr int kBarWidth = 210;   // side strip, twips
 constexpr int kImageHeight = 90; // top and bottom images
 constexpr int kRow = 240;        // one item row
 constexpr int kSepRow = 90;      // one separator row
+
+// A reader finds the menu's items as its children; marks, hints, images and rules are part of
+// their items' look.
+class PopupMenuAccessible : public QAccessibleWidget {
+public:
+    explicit PopupMenuAccessible(PopupMenuForm* menu)
+        : QAccessibleWidget(menu, QAccessible::PopupMenu)
+    {
+    }
+    const QList<PushLabel*>& items() const { return static_cast<PopupMenuForm*>(widget())->items(); }
+    int childCount() const override { return int(items().size()); }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index >= 0 && index < childCount() ? QAccessible::queryAccessibleInterface(items()[index]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child ? int(items().indexOf(qobject_cast<PushLabel*>(child->object()))) : -1;
+    }
+};
+
+QAccessibleInterface* menuFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("PopupMenuForm") && object && object->isWidgetType())
+        return new PopupMenuAccessible(static_cast<PopupMenuForm*>(object));
+    return nullptr;
+}
 }
 
 PopupMenuForm::PopupMenuForm(QWidget* parent)
     : SkinnedForm(parent, Qt::Tool)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(menuFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
     setAccessibleDescription("menu");
     bar = new QLabel(this);
     btop = new QLabel(this);
@@ -36,8 +72,9 @@ PushLabel* PopupMenuForm::addItem(const QString& caption, const QString& hint, P
     place(label, kBarWidth + 240, nextTop_, 1500, kRow);
     items_ << label;
     if (!hint.isEmpty()) {
-        auto* h = new PushLabel(hint, this, PushLabel::Role::MenuItem);
-        h->setAccessibleName(PushLabel::plainCaption(caption) + " " + hint);
+        // The hint is told as its item's shortcut, not as an item of its own.
+        auto* h = new PushLabel(hint, this, PushLabel::Role::Hint);
+        label->setShortcutHint(hint);
         h->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         hints_ << h;
         h->setProperty("row", nextTop_);
@@ -57,6 +94,8 @@ PushLabel* PopupMenuForm::addCheck()
     check->setSymbol(true);
     check->setCaption("a");
     check->hide();
+    if (!items_.isEmpty())
+        items_.last()->setCheckMark(check);
     return check;
 }
 
@@ -171,6 +210,9 @@ PushLabel* PopupMenuForm::item(const QString& caption) const
 
 void PopupMenuForm::showAt(int left, int top)
 {
+    // Esc gives the keys back to the window that had them.
+    if (QWidget* before = QApplication::activeWindow(); before && before != this)
+        returnTo_ = before;
     moveTwips(left, top);
     CommonKit::StayOnTop(this);
     show();
@@ -180,6 +222,63 @@ void PopupMenuForm::showAt(int left, int top)
         setTop(Twips::screenHeight() - Height());
     if (Left() + Width() > Twips::screenWidth())
         setLeft(Twips::screenWidth() - Width());
+    // The keys start on the first item, so Down, Up and Enter work at once.
+    if (PushLabel* first = nextItem(nullptr, 1))
+        first->setFocus(Qt::PopupFocusReason);
+}
+
+PushLabel* PopupMenuForm::nextItem(PushLabel* from, int step) const
+{
+    QList<PushLabel*> usable;
+    for (PushLabel* i : items_)
+        if (!i->isHidden() && i->isEnabled())
+            usable << i;
+    if (usable.isEmpty())
+        return nullptr;
+    const qsizetype at = usable.indexOf(from);
+    if (at < 0)
+        return step > 0 ? usable.first() : usable.last();
+    return usable[(at + step + usable.size()) % usable.size()];
+}
+
+void PopupMenuForm::closeToOpener()
+{
+    hide();
+    if (opener_ && opener_->isVisible()) {
+        opener_->activateWindow();
+        opener_->setFocus(Qt::PopupFocusReason);
+    } else if (returnTo_ && returnTo_->isVisible()) {
+        returnTo_->activateWindow();
+    }
+}
+
+void PopupMenuForm::keyPressEvent(QKeyEvent* e)
+{
+    auto* focused = qobject_cast<PushLabel*>(focusWidget());
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    switch (e->key()) {
+    case Qt::Key_Escape:
+        closeToOpener();
+        return;
+    case Qt::Key_Down:
+    case Qt::Key_Up:
+        if (PushLabel* next = nextItem(focused, e->key() == Qt::Key_Down ? 1 : -1))
+            next->setFocus(Qt::TabFocusReason);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (focused && focused->window() == this)
+            focused->click();
+        return;
+    default:
+        break;
+    }
+    // A plain letter is the item's mnemonic, as in any menu.
+    const QString text = e->text();
+    if ((mods == Qt::NoModifier || mods == Qt::ShiftModifier) && text.size() == 1 && text[0].isLetterOrNumber()
+        && Mnemonics::press(this, text[0]))
+        return;
+    SkinnedForm::keyPressEvent(e);
 }
 
 void PopupMenuForm::changeEvent(QEvent* e)

@@ -3,6 +3,7 @@
 #include "skin/skinnedform.h"
 
 #include <QList>
+#include <QPointer>
 
 class QFrame;
 class QLabel;
@@ -36,6 +37,8 @@ public:
     // The label that opens this menu. A focus loss while the pointer rests on it is the press
     // that is about to toggle the menu, so the menu leaves the closing to that press.
     void setOpener(QWidget* label) { opener_ = label; }
+    // Hides the menu and gives the keys back to the label that opened it (Esc).
+    void closeToOpener();
 
 protected:
     // Adds an item row; hint is an optional shortcut label at the right, itself clickable.
@@ -63,7 +66,11 @@ protected:
     void setBarOnlySkin(bool barOnly) { barOnly_ = barOnly; }
 
     void changeEvent(QEvent* e) override;
+    // Esc closes, Up and Down move between the items, Enter presses, a letter is a mnemonic.
+    void keyPressEvent(QKeyEvent* e) override;
     bool openerUnderPointer() const;
+    // The shown item step rows from this one, round the end; the first (or last) from none.
+    PushLabel* nextItem(PushLabel* from, int step) const;
 
 private:
     void paintMenuColours(const QString& folder);
@@ -73,5 +80,6 @@ private:
     int nextTop_ = 0;
     int lastItemTop_ = 0;
     QWidget* opener_ = nullptr;
+    QPointer<QWidget> returnTo_;
     bool barOnly_ = false;
 };
