@@ -10,7 +10,7 @@
 frmart::frmart()
 {
     setObjectName("frmart");
-    setAccessibleName("quorl ascii shop");
+    setAccessibleName("quorl ascii shop starting");
     resize(360, 180);
     Label1 = new QLabel(this);
     Label1->setTextFormat(Qt::PlainText);

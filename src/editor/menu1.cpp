@@ -13,7 +13,7 @@
 menu1::menu1()
 {
     setObjectName("menu1");
-    setAccessibleName("Files");
+    setAccessibleName("Files menu of the shop");
     auto main = [] { return &Forms::get<frmmain>(); };
     onClick(addItem("&new ascii"), [main] { main()->clearPages(); });
     onClick(addItem("&open ascii"), [main] { main()->OpenAscii(); });
@@ -21,6 +21,7 @@ menu1::menu1()
     addSeparator();
     for (int i = 0; i < 3; ++i) {
         mru[i] = addItem(QString());
+        mru[i]->setEmptyName(QStringLiteral("recent file %1, empty").arg(i + 1));
         PushLabel* item = mru[i];
         onClick(item, [main, item] { main()->OpenRecent(item->property("tag").toString()); });
     }

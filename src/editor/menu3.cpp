@@ -7,7 +7,7 @@
 menu3::menu3()
 {
     setObjectName("menu3");
-    setAccessibleName("Edit");
+    setAccessibleName("Edit menu of the shop");
     auto bind = [this](PushLabel* label, auto&& run) { onClick(label, [run] { run(Forms::get<frmmain>()); }); };
     auto both = [&](const char* caption, const char* hint, auto&& run) {
         PushLabel* h = nullptr;

@@ -7,7 +7,7 @@
 menu4::menu4()
 {
     setObjectName("menu4");
-    setAccessibleName("Help");
+    setAccessibleName("Help menu of the shop");
     onClick(addItem("&help topics"), [] { Help::ShowHelp(); });
     onClick(addItem("&about quorl ascii shop"), [] { Help::ShowAbout(); });
     onClick(addItem("&credits"), [] { Help::ShowCredits(); });

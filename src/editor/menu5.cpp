@@ -12,7 +12,7 @@
 menu5::menu5()
 {
     setObjectName("menu5");
-    setAccessibleName("other options");
+    setAccessibleName("other options menu of the shop");
     // Every item closes the submenu first; all but the two scrolls close the Options menu too.
     auto item = [this](const QString& caption, bool closeOptions, auto&& run) {
         PushLabel* label = addItem(caption);

@@ -12,7 +12,7 @@
 menu7::menu7()
 {
     setObjectName("menu7");
-    setAccessibleName("window menu");
+    setAccessibleName("window menu of the shop");
     // "&restore", "&size" and the glyphs beside them do nothing: the main window has one size.
     addItem("&restore");
     addGlyph("2", "restore");

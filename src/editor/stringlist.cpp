@@ -17,6 +17,13 @@ void StringList::AddCharacterSet()
 {
     // The set is already in order; it goes in as one block.
     addItems(StringOrder::CharacterSet());
+    // A control character has no glyph a reader could say: its entry is told by its code.
+    for (int row = 0; row < count(); ++row) {
+        QListWidgetItem* entry = item(row);
+        const QString text = entry->text();
+        if (text.size() == 1 && text[0].category() == QChar::Other_Control)
+            entry->setData(Qt::AccessibleTextRole, QStringLiteral("character %1").arg(text[0].unicode()));
+    }
 }
 
 int StringList::AddString(const QString& text)

@@ -75,6 +75,8 @@ applyfilter::applyfilter()
     Label4 = makeButton(Image3, "&Cancel", 3180, 3060);
     connect(Label3, &PushLabel::clicked, this, &applyfilter::Label3_Click);
     connect(Label4, &PushLabel::clicked, this, &applyfilter::Label4_Click);
+    // The list applies its entry on Enter itself; a second press would filter twice.
+    setDialogKeys(nullptr, Label4);
     // A double-click (or Enter) on an entry applies it, as "&Ok" does.
     connect(Filters, &QTreeWidget::itemActivated, this, [this] { Label3_Click(); });
 

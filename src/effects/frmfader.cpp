@@ -7,6 +7,7 @@
 #include "effects/fadekit.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
+#include "skin/accessiblenames.h"
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
@@ -48,6 +49,8 @@ frmfader::frmfader()
             bar->setValue(kStart[c * 3 + k]);
             bar->setObjectName(QStringLiteral("VScroll%1").arg(c * 3 + k + 1));
             bar->setAccessibleName(QStringLiteral("colour %1 %2").arg(c + 1).arg(kComponent[k]));
+            // Arrows step by one, Page keys by a page step, Home and End to the ends.
+            bar->setFocusPolicy(Qt::StrongFocus);
             place(bar, left + k * 300, 360, 255, 1260);
             VScroll[c * 3 + k] = bar;
             // While dragging and after every change.
@@ -63,6 +66,14 @@ frmfader::frmfader()
         s->setAutoFillBackground(true);
         s->setAccessibleName(QStringLiteral("colour %1").arg(c + 1));
         place(s, 240 + c * 1080, 1680, 855, 240);
+        // Each bar's value under it, on the swatch.
+        for (int k = 0; k < 3; ++k) {
+            auto* v = new QLabel(s);
+            v->setAlignment(Qt::AlignCenter);
+            v->setAccessibleName(QStringLiteral("colour %1 %2 value").arg(c + 1).arg(kComponent[k]));
+            place(v, k * 300, 0, 255, 240);
+            ValueLabel[c * 3 + k] = v;
+        }
         return s;
     };
     Label2 = makeSwatch(0);
@@ -95,11 +106,13 @@ frmfader::frmfader()
     // The widget hands its font to its document; the room's font, not the skin's.
     Preview->setFont(RoomRender::roomFont(true));
     place(Preview, 240, 2040, 4920, 900);
+    AccessibleNames::nameScrollBars(Preview, "preview");
 
     Label3 = makeButton(Image1, "&Ok", 1200, 3120);
     Label4 = makeButton(Image3, "&Cancel", 3060, 3120);
     connect(Label3, &PushLabel::clicked, this, &frmfader::Label3_Click);
     connect(Label4, &PushLabel::clicked, this, &frmfader::Label4_Click);
+    setDialogKeys(Label3, Label4);
 
     // The preview follows the pages while the dialog is open.
     if (frmmain* main = Forms::loaded<frmmain>())
@@ -138,9 +151,17 @@ QLabel* frmfader::swatch(int c) const { return c == 1 ? Label2 : c == 2 ? Label5
 void frmfader::SetSwatch(int c)
 {
     QLabel* s = swatch(c);
+    const QColor shade = colour(c);
     QPalette p = s->palette();
-    p.setColor(QPalette::Window, colour(c));
+    p.setColor(QPalette::Window, shade);
+    // Numbers that stay readable on any shade.
+    p.setColor(QPalette::WindowText, qGray(shade.rgb()) < 128 ? Qt::white : Qt::black);
     s->setPalette(p);
+    for (int k = 0; k < 3; ++k) {
+        QLabel* v = ValueLabel[(c - 1) * 3 + k];
+        v->setPalette(p);
+        v->setText(QString::number(VScroll[(c - 1) * 3 + k]->value()));
+    }
 }
 
 void frmfader::Check5_Click()

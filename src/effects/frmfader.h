@@ -27,6 +27,7 @@ public:
     QLabel* Label2;                        // swatch of colour 1
     QLabel* Label5;                        // swatch of colour 2
     QLabel* Label6;                        // swatch of colour 3
+    std::array<QLabel*, 9> ValueLabel{};   // each bar's value, on its swatch
     QCheckBox* Check5;                     // three-colour mode
     MouseLabel* Label11;                   // "Fade 3 colors"
     std::array<QCheckBox*, 4> Check{};     // Check1..Check4 beside the page names

@@ -3,6 +3,7 @@
 #include "core/forms.h"
 #include "help/helptexts.h"
 #include "platform/prompts.h"
+#include "skin/accessiblenames.h"
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
@@ -18,8 +19,12 @@ frmhelp::frmhelp()
     Text1->setFrameShape(QFrame::NoFrame);
     Text1->setOpenExternalLinks(false);
     place(Text1, 180, 360, 5040, 2580);
+    Text1->setAccessibleName("text");
+    AccessibleNames::nameScrollBars(Text1, "text");
     Label3 = makeButton(Image1, "&Ok", 2130, 3060);
     connect(Label3, &PushLabel::clicked, this, [] { Forms::unload<frmhelp>(); });
+    // "&Ok" is both its default and its close.
+    setDialogKeys(Label3, Label3);
     attachTitleDrag(Label1);
 }
 
@@ -33,6 +38,8 @@ void frmhelp::showText(const QString& title, const QString& text, bool monospace
     Label1->setCaption("  " + title);
     setWindowTitle(PushLabel::plainCaption(title));
     setAccessibleName(PushLabel::plainCaption(title));
+    Text1->setAccessibleName(PushLabel::plainCaption(title) + " text");
+    AccessibleNames::nameScrollBars(Text1, PushLabel::plainCaption(title) + " text");
     Text1->setPlainText(text);
     if (monospace)
         Text1->setFont(QFont("DejaVu Sans Mono", 8));

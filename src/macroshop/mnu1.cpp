@@ -8,7 +8,7 @@
 mnu1::mnu1()
 {
     setObjectName("mnu1");
-    setAccessibleName("Files");
+    setAccessibleName("Files menu of the macro shop");
     auto item = [this](int index, const QString& caption) {
         Label1[index] = addItem(caption);
         connect(Label1[index], &PushLabel::clicked, this, [this, index] { Label1_Click(index); });
@@ -18,8 +18,10 @@ mnu1::mnu1()
     item(9, "&new macro");
     item(2, "&clear macro");
     addSeparator();
-    for (int i = 3; i <= 5; ++i)
+    for (int i = 3; i <= 5; ++i) {
         item(i, QString());
+        Label1[i]->setEmptyName(QStringLiteral("recent macro %1, empty").arg(i - 2));
+    }
     addSeparator();
     item(8, "&print...");
     addSeparator();

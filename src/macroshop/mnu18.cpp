@@ -17,7 +17,7 @@ QString mnu18::Caption(int index) { return QString::fromLatin1(kCaptions[index])
 mnu18::mnu18()
 {
     setObjectName("mnu18");
-    setAccessibleName("macros");
+    setAccessibleName("macros menu of the macro shop");
     for (int i = 0; i < kCount; ++i) {
         Label1[i] = addItem(Caption(i));
         connect(Label1[i], &PushLabel::clicked, this, [this, i] { Label1_Click(i); });

@@ -14,7 +14,7 @@
 mnu2::mnu2()
 {
     setObjectName("mnu2");
-    setAccessibleName("Options");
+    setAccessibleName("Options menu of the macro shop");
     auto item = [this](int index, const QString& caption) {
         Label1[index] = addItem(caption);
         connect(Label1[index], &PushLabel::clicked, this, [this, index] { Label1_Click(index); });

@@ -10,7 +10,7 @@
 mnu3::mnu3()
 {
     setObjectName("mnu3");
-    setAccessibleName("Strings");
+    setAccessibleName("Strings menu of the macro shop");
     for (int i = 0; i < StoredStrings::kSlots; ++i) {
         PushLabel* hint = nullptr;
         Label1[i] = addItem(StoredStrings::kNone, StoredStrings::HintOf(i), &hint);

@@ -11,7 +11,7 @@
 mnu4::mnu4()
 {
     setObjectName("mnu4");
-    setAccessibleName("Edit");
+    setAccessibleName("Edit menu of the macro shop");
     auto editor = [] { return Forms::get<frmdraw>().Text1; };
     auto item = [this](const QString& caption, const QString& hint, auto run) {
         PushLabel* hintLabel = nullptr;

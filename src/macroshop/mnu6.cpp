@@ -11,7 +11,7 @@
 mnu6::mnu6()
 {
     setObjectName("mnu6");
-    setAccessibleName("window menu");
+    setAccessibleName("window menu of the macro shop");
     // "&restore", "&size" and the glyphs beside them do nothing.
     addItem("&restore");
     addGlyph("2", "restore");

@@ -10,6 +10,9 @@ frmbug::frmbug()
     : MailForm("frmbug", "  &report bug and/or comment ascii", "Subject", "What part of this program has a bug.",
                "Explain this problem or send a comment, Put your im or email address here too.\r\n")
 {
+    // Named by what they hold, not by the prompt they start with.
+    Text1->setAccessibleName("subject");
+    Text2->setAccessibleName("part of the program");
 }
 
 WSKSOCK::Mail frmbug::BuildMail() const

@@ -9,6 +9,9 @@
 frmemail::frmemail()
     : MailForm("frmemail", "  &email me", "Email address + IM.", "Subject", "Body\r\n")
 {
+    // Named by what they hold, not by the prompt they start with.
+    Text1->setAccessibleName("your email address and IM");
+    Text2->setAccessibleName("subject");
 }
 
 WSKSOCK::Mail frmemail::BuildMail() const

@@ -7,6 +7,7 @@
 #include "platform/codepage.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
+#include "skin/accessiblenames.h"
 #include "skin/pushlabel.h"
 
 #include <QLineEdit>
@@ -68,6 +69,7 @@ MailForm::MailForm(const QString& name, const QString& title, const QString& tex
     Text3->setTabChangesFocus(true);
     keepEncodable(Text3);
     place(Text3, 240, 1260, 4920, 1680);
+    AccessibleNames::nameScrollBars(Text3, "message");
 
     Label3 = makeButton(Image1, "&Send", 300, 3120);
     Label5 = makeButton(Image2, "&relay", 2130, 3120);
@@ -75,6 +77,8 @@ MailForm::MailForm(const QString& name, const QString& title, const QString& tex
     connect(Label3, &PushLabel::clicked, this, &MailForm::Label3_Click);
     connect(Label4, &PushLabel::clicked, this, &MailForm::Label4_Click);
     connect(Label5, &PushLabel::clicked, this, &MailForm::Label5_Click);
+    // Enter in the message box is a new line; elsewhere it sends.
+    setDialogKeys(Label3, Label4);
 }
 
 void MailForm::Form_Load()

@@ -18,6 +18,7 @@
 Form1::Form1()
 {
     setObjectName("Form1");
+    setAccessibleName("tray icon");
     file = new QMenu("file", this);
     file->setAccessibleName("tray menu");
     auto item = [this](const QString& caption, auto&& run) {

@@ -6,6 +6,7 @@
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <climits>
 
@@ -13,6 +14,28 @@ SkinnedForm::SkinnedForm(QWidget* parent, Qt::WindowFlags extra)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | extra)
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void SkinnedForm::setDialogKeys(PushLabel* defaultButton, PushLabel* cancelButton)
+{
+    defaultButton_ = defaultButton;
+    cancelButton_ = cancelButton;
+}
+
+void SkinnedForm::keyPressEvent(QKeyEvent* e)
+{
+    // Keys the focused control left over: a box that takes Enter keeps it.
+    const bool plain = !(e->modifiers() & ~Qt::KeypadModifier);
+    PushLabel* button = nullptr;
+    if (plain && e->key() == Qt::Key_Escape)
+        button = cancelButton_;
+    else if (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
+        button = defaultButton_;
+    if (button && button->isVisible() && button->isEnabled()) {
+        button->click();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 int SkinnedForm::twipsOr(int stored, int pixels) const

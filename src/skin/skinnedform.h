@@ -34,6 +34,10 @@ public:
     // asks every loaded window; a dialog repeats what its load applied (see ApplyDialogSkin).
     virtual void ApplySkin();
 
+    // The dialog's keys: Enter presses defaultButton, Esc presses cancelButton (either may be
+    // none; a focused push label takes Enter itself).
+    void setDialogKeys(PushLabel* defaultButton, PushLabel* cancelButton);
+
     // Drag state of the title drag: X = -1 when idle.
     qint16 dragX() const { return dragX_; }
 
@@ -76,8 +80,11 @@ protected:
     void ApplyDialogSkin(const DialogSkin& skin);
 
     void paintEvent(QPaintEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    PushLabel* defaultButton_ = nullptr;
+    PushLabel* cancelButton_ = nullptr;
     // Twips values last set; pixels cannot hold every twips value (550 twips is 36.7 pixels), so
     // a value reads back exactly as set while the window has not moved or resized since.
     int twipsOr(int stored, int pixels) const;
