@@ -71,7 +71,11 @@ frmfader::frmfader()
             auto* v = new QLabel(s);
             v->setAlignment(Qt::AlignCenter);
             v->setAccessibleName(QStringLiteral("colour %1 %2 value").arg(c + 1).arg(kComponent[k]));
-            place(v, k * 300, 0, 255, 240);
+            // Three digits fit under a bar.
+            QFont small = v->font();
+            small.setPixelSize(9);
+            v->setFont(small);
+            place(v, k * 300 - 15, 0, 285, 240);
             ValueLabel[c * 3 + k] = v;
         }
         return s;
