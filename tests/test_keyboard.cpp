@@ -157,6 +157,18 @@ protected:
     }
 };
 
+TEST_F(keyboardShop, TheKeysStartOnTheFirstPageInUseNotOnFiles)
+{
+    writeBytes("output/text2.gly", "kept\r\n");
+    frmmain& main = launch();
+    QApplication::processEvents();
+    ASSERT_TRUE(Forms::get<menu2>().pageChecked(1)) << "a page file puts every page in use";
+    EXPECT_EQ(QApplication::focusWidget(), main.Text1);
+    typeText("ab");
+    EXPECT_EQ(main.Text1->text(), "ab");
+    EXPECT_EQ(main.Text2->text(), "kept");
+}
+
 TEST_F(keyboardShop, AltSTwiceThenEnterOnTheOptionsPanelScrollsTheArt)
 {
     ChatClientLauncher client;
