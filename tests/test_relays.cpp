@@ -1,0 +1,405 @@
+#include "support/chatclientlauncher.h"
+#include "support/ircpeers.h"
+#include "support/shoptest.h"
+#include "chat/chatops.h"
+#include "chat/ops.h"
+#include "chattext/irccolors.h"
+#include "core/commonkit.h"
+#include "core/forms.h"
+#include "editor/frmmain.h"
+#include "editor/menu2.h"
+#include "editor/menu3.h"
+#include "editor/pageedit.h"
+#include "macroshop/frmdraw.h"
+#include "macroshop/macroedit.h"
+#include "macroshop/mnu4.h"
+#include "skin/pushlabel.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+// The room's art through the chat programs the user runs: Debian's WeeChat (headless, its fifo
+// plugin on) and HexChat (on this test's X display and session bus), each joined to ngircd on
+// loopback with a plain IRC client reading in the channel; and "copy for IRC" read back with xclip.
+
+using IrcPeers::waitUntil;
+
+namespace {
+
+#define START_SERVER(server) ASSERT_TRUE((server).start()) << (server).error().toStdString()
+#define JOIN(reader, port, nick) \
+    ASSERT_TRUE((reader).join((port), (nick), "#art")) << (reader).error().toStdString()
+#define START(client) ASSERT_TRUE((client).start()) << (client).error().toStdString()
+
+const QByteArray kRed = "\x03" "4red art\x0F";
+
+// Skips the test, saying why, when a program it needs is not installed.
+#define NEED(program)                                                                       \
+    do {                                                                                    \
+        if (QStandardPaths::findExecutable(QStringLiteral(program)).isEmpty())             \
+            GTEST_SKIP() << program " is not installed; this test needs it";                \
+    } while (false)
+
+bool weechatHasFifo()
+{
+    QDirIterator it(QStringLiteral("/usr/lib"), {QStringLiteral("fifo.so")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        if (it.next().contains(QLatin1String("weechat/plugins")))
+            return true;
+    return false;
+}
+
+#define NEED_WEECHAT()                                                                       \
+    do {                                                                                     \
+        NEED("weechat-headless");                                                            \
+        if (!weechatHasFifo())                                                               \
+            GTEST_SKIP() << "weechat-plugins is not installed (WeeChat's fifo plugin); this test needs it"; \
+    } while (false)
+
+// 700 characters, every tenth an accented one.
+QString longPage()
+{
+    QString text;
+    for (int i = 0; text.size() < 700; ++i)
+        text += i % 10 == 9 ? QChar(0xE9) : QChar(QLatin1Char('a' + i % 26));
+    return text;
+}
+
+// WeeChat without a terminal, its files in a folder of its own, joined to the server as artist.
+class WeeChat {
+public:
+    bool start(quint16 port)
+    {
+        process_.setProcessChannelMode(QProcess::MergedChannels);
+        const QString commands =
+            QStringLiteral("/server add local 127.0.0.1/%1;/set irc.server.local.tls off;"
+                           "/set irc.server.local.nicks artist;/set irc.server.local.autojoin #art;"
+                           "/connect local")
+                .arg(port);
+        process_.start(QStringLiteral("weechat-headless"),
+                       {QStringLiteral("--dir"), dir_.path(), QStringLiteral("--stdout"), QStringLiteral("-r"), commands});
+        return process_.waitForStarted(10000);
+    }
+    ~WeeChat()
+    {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+    QString dir() const { return dir_.path(); }
+    QByteArray log() { return process_.readAll(); }
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+};
+
+// Runs xclip to read the clipboard while this process keeps serving it.
+QByteArray clipboardByXclip()
+{
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    if (!waitUntil([&] { return xclip.state() == QProcess::NotRunning; }, 10000)) {
+        xclip.kill();
+        xclip.waitForFinished();
+        return "(xclip did not finish)";
+    }
+    return xclip.readAllStandardOutput();
+}
+
+void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
+
+void press(QWidget* w)
+{
+    QTest::mousePress(w, Qt::LeftButton, {}, w->rect().center());
+    QTest::mouseRelease(w, Qt::LeftButton, {}, w->rect().center());
+}
+
+// The shop as the user starts it, its pages typed by key.
+class relayShop : public ShopTest {
+protected:
+    void SetUp() override
+    {
+        ShopTest::SetUp();
+        writeSettings();
+        CommonKit::SetSetting("LOADED", "5");
+        launch();
+        QApplication::processEvents();
+        Forms::get<menu2>().checkAll();
+    }
+    frmmain& main() { return *Forms::loaded<frmmain>(); }
+    void type(int n, const QString& text)
+    {
+        PageEdit* page = main().page(n);
+        page->clear();
+        // Test keys know ASCII only; other characters arrive as the key's text, as a keyboard sends them.
+        for (QChar c : text) {
+            if (c.unicode() < 128)
+                QTest::keyClick(page, c.toLatin1());
+            else
+                QTest::sendKeyEvent(QTest::Click, page, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+        ASSERT_EQ(page->text().toStdString(), text.toStdString());
+    }
+    // The red page and the long one, scrolled with the panel's button.
+    void scrollRedAndLongPages()
+    {
+        type(1, QStringLiteral("<font color=\"#FF0000\">red art"));
+        type(2, longPage());
+        ops& panel = Forms::get<ops>();
+        panel.show();
+        click(panel.Label1);
+    }
+    // What the reader saw from artist: the red line first, then the long page whole.
+    void expectRedAndLongPage(const IrcPeers::Reader& reader)
+    {
+        ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 3; }, 30000))
+            << reader.messagesFrom("artist").size() << " lines arrived";
+        const QList<QByteArray> got = reader.messagesFrom("artist");
+        ASSERT_EQ(got.size(), 3);
+        EXPECT_EQ(got[0], kRed);
+        QString joined;
+        for (const QByteArray& part : got.mid(1)) {
+            EXPECT_FALSE(QString::fromUtf8(part).contains(QChar::ReplacementCharacter));
+            joined += QString::fromUtf8(part);
+        }
+        EXPECT_EQ(IrcColors::stripCodes(joined).toStdString(), longPage().toStdString());
+        for (const IrcPeers::Line& l : reader.lines()) {
+            if (l.command == "PRIVMSG") {
+                EXPECT_LE(l.raw.size() + 2, 512);
+            }
+        }
+    }
+};
+
+QStringList weechatOptions(const QString& dir, const QString& buffer = QStringLiteral("irc.local.#art"))
+{
+    return {QStringLiteral("--weechat"), dir, QStringLiteral("--buffer"), buffer, QStringLiteral("--irc-pace"),
+            QStringLiteral("off")};
+}
+
+bool roomSays(const ChatClientLauncher& client, const QString& text, int ms = 20000)
+{
+    return waitUntil([&] { return client.dump().contains(text); }, ms);
+}
+
+} // namespace
+
+// ---- WeeChat ----
+
+TEST_F(relayShop, WeeChatSaysTheRedAndTheLongPageUnderTheUsersNick)
+{
+    NEED_WEECHAT();
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    WeeChat weechat;
+    ASSERT_TRUE(weechat.start(server.port()));
+    ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; })) << weechat.log().toStdString();
+
+    ChatClientLauncher client(weechatOptions(weechat.dir()));
+    START(client);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("Art goes to buffer irc.local.#art in WeeChat.")))
+        << client.dump().toStdString();
+    scrollRedAndLongPages();
+    expectRedAndLongPage(reader);
+    // WeeChat's own flood control holds the lines a while; the status line counts them down.
+    EXPECT_TRUE(roomSays(client, QStringLiteral("To buffer irc.local.#art in WeeChat\"")))
+        << client.dump().toStdString();
+}
+
+TEST(weechatRelay, StartedBeforeWeeChatItSaysSoKeepsTheArtAndDeliversItOnceWhenWeeChatRuns)
+{
+    NEED_WEECHAT();
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    WeeChat weechat;
+
+    ChatClientLauncher client(weechatOptions(weechat.dir()));
+    START(client);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat is not running (no fifo pipe at %1")
+                                     .arg(weechat.dir())))
+        << client.dump().toStdString();
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("<font color=\"#FF0000\">red art")), 0u);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("1 line to go, kept"))) << client.dump().toStdString();
+
+    ASSERT_TRUE(weechat.start(server.port()));
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 1; }, 30000))
+        << weechat.log().toStdString() << client.dump().toStdString();
+    // A line after it shows that the first came once only.
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("after")), 0u);
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 2; }, 30000));
+    const QList<QByteArray> got = reader.messagesFrom("artist");
+    ASSERT_EQ(got.size(), 2);
+    EXPECT_EQ(got[0], kRed);
+    EXPECT_EQ(got[1], "after\x0F");
+    EXPECT_TRUE(client.dump().contains(QLatin1String("Art goes to buffer irc.local.#art in WeeChat.")));
+}
+
+TEST(weechatRelay, ABufferWeeChatDoesNotHaveIsNamedAndTheArtWaits)
+{
+    NEED_WEECHAT();
+    IrcPeers::Server server;
+    START_SERVER(server);
+    WeeChat weechat;
+    ASSERT_TRUE(weechat.start(server.port()));
+    ChatClientLauncher client(weechatOptions(weechat.dir(), QStringLiteral("irc.local.#nowhere")));
+    START(client);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat has no buffer irc.local.#nowhere (no answer from it")))
+        << client.dump().toStdString();
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("kept")), 0u);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat has no buffer irc.local.#nowhere \\xb7 1 line to go, kept")))
+        << client.dump().toStdString();
+}
+
+TEST(weechatRelay, OptionsThatMakeNoSenseAreRefusedWithAReason)
+{
+    struct Case {
+        QStringList options;
+        QByteArray says;
+    };
+    const QList<Case> cases = {
+        {{"--buffer", "irc.x.#art"}, "--buffer goes with --weechat"},
+        {{"--weechat", "--buffer", "nodot"}, "--buffer wants a WeeChat buffer such as irc.libera.#art"},
+        {{"--weechat", "a", "b"}, "\"b\" is no option; --weechat takes one FIFO"},
+        {{"--hexchat", "stray"}, "\"stray\" is no option"},
+        {{"--hexchat", "--irc-pace", "fast"}, "--irc-pace: pace \"fast\" is not"},
+    };
+    for (const Case& c : cases) {
+        QProcess p;
+        p.start(ChatClientLauncher::program(), QStringList{"--headless"} + c.options);
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitCode(), 2) << c.options.join(' ').toStdString();
+        EXPECT_TRUE(p.readAllStandardError().contains(c.says)) << c.says.toStdString();
+    }
+}
+
+// ---- HexChat ----
+
+namespace {
+
+// HexChat on this test's display and bus, with a configuration folder of its own that joins
+// the server as artist.
+class HexChat {
+public:
+    bool start(quint16 port)
+    {
+        QFile conf(dir_.filePath(QStringLiteral("hexchat.conf")));
+        if (!conf.open(QIODevice::WriteOnly))
+            return false;
+        conf.write("gui_slist_skip = 1\nirc_nick1 = artist\nirc_nick2 = artist_\nirc_user_name = artist\n"
+                   "gui_join_dialog = 0\ngui_tray = 0\n");
+        conf.close();
+        process_.start(QStringLiteral("hexchat"),
+                       {QStringLiteral("-d"), dir_.path(), QStringLiteral("irc://127.0.0.1:%1/#art").arg(port)});
+        return process_.waitForStarted(10000);
+    }
+    // As root HexChat first waits on a warning box; Return on it goes on.
+    void pastTheRootWarning()
+    {
+        if (getuid() == 0)
+            QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    }
+    ~HexChat()
+    {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+
+private:
+    QTemporaryDir dir_;
+    QProcess process_;
+};
+
+} // namespace
+
+TEST_F(relayShop, HexChatSaysTheRedAndTheLongPageUnderTheUsersNick)
+{
+    NEED("hexchat");
+    NEED("xdotool");
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    HexChat hexchat;
+    ASSERT_TRUE(hexchat.start(server.port()));
+    // No call before HexChat is there: the relay starts no HexChat of the bus's.
+    ChatClientLauncher client({QStringLiteral("--hexchat"), QStringLiteral("--channel"), QStringLiteral("#art"),
+                               QStringLiteral("--irc-pace"), QStringLiteral("off")});
+    START(client);
+    int warned = 0;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (warned++ % 20 == 10)
+                hexchat.pastTheRootWarning();
+            return reader.joinsOf("artist") >= 1;
+        },
+        30000));
+    scrollRedAndLongPages();
+    expectRedAndLongPage(reader);
+    EXPECT_TRUE(client.dump().contains(QLatin1String("Art goes to channel #art in HexChat.")))
+        << client.dump().toStdString();
+}
+
+TEST(hexchatRelay, WithNoHexChatTheRoomSaysSoAndTheBusStartsNone)
+{
+    ChatClientLauncher client({QStringLiteral("--hexchat"), QStringLiteral("--channel"), QStringLiteral("#art")});
+    START(client);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("HexChat is not running (nobody serves org.hexchat.service")))
+        << client.dump().toStdString();
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("kept")), 0u);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("HexChat is not running \\xb7 1 line to go, kept")))
+        << client.dump().toStdString();
+    // The looks went to the bus itself: no HexChat was started on the art's behalf.
+    EXPECT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.hexchat.service")));
+}
+
+// ---- copy for IRC ----
+
+TEST_F(relayShop, CopyForIrcLeavesTheRedPageAsColourFourOnTheClipboard)
+{
+    NEED("xclip");
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X display for xclip";
+    type(1, QStringLiteral("<font color=\"#FF0000\">red art"));
+    type(3, QStringLiteral("<b>bold</b> plain"));
+    main().show();
+    click(main().Label5);
+    menu3& edit = Forms::get<menu3>();
+    ASSERT_TRUE(edit.isVisible());
+    PushLabel* item = edit.item(QStringLiteral("copy for &IRC"));
+    ASSERT_NE(item, nullptr);
+    click(item);
+    EXPECT_FALSE(edit.isVisible());
+    // One line a page; the empty pages leave no line.
+    EXPECT_EQ(clipboardByXclip(), kRed + "\n\x02" "bold\x02 plain\x0F");
+}
+
+TEST_F(relayShop, CopyForIrcInTheMacroShopCopiesTheMacroLineByLine)
+{
+    NEED("xclip");
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X display for xclip";
+    frmdraw& d = Forms::get<frmdraw>();
+    d.show();
+    d.Text1->setText(QStringLiteral("<font color=\"#FF0000\">red art\r\n\r\n<font color=#0000FF>blue"));
+    press(d.Label5);
+    mnu4& edit = Forms::get<mnu4>();
+    ASSERT_TRUE(edit.isVisible());
+    PushLabel* item = edit.item(QStringLiteral("copy for &IRC"));
+    ASSERT_NE(item, nullptr);
+    click(item);
+    EXPECT_EQ(clipboardByXclip(), kRed + "\n\n\x03" "12blue\x0F");
+}
