@@ -78,28 +78,35 @@ QString longPage()
 // WeeChat without a terminal, its files in a folder of its own, joined to the server as artist.
 class WeeChat {
 public:
-    bool start(quint16 port)
+    // dir: the folder of a WeeChat before this one; else one of its own.
+    explicit WeeChat(const QString& dir = {}) : dirPath_(dir.isEmpty() ? dir_.path() : dir) {}
+    // flood: WeeChat's own pause between the user's lines, in seconds.
+    bool start(quint16 port, int flood = 2)
     {
         process_.setProcessChannelMode(QProcess::MergedChannels);
         const QString commands =
             QStringLiteral("/server add local 127.0.0.1/%1;/set irc.server.local.tls off;"
                            "/set irc.server.local.nicks artist;/set irc.server.local.autojoin #art;"
-                           "/connect local")
-                .arg(port);
+                           "/set irc.server.local.anti_flood_prio_high %2;/connect local")
+                .arg(port)
+                .arg(flood);
         process_.start(QStringLiteral("weechat-headless"),
-                       {QStringLiteral("--dir"), dir_.path(), QStringLiteral("--stdout"), QStringLiteral("-r"), commands});
+                       {QStringLiteral("--dir"), dirPath_, QStringLiteral("--stdout"), QStringLiteral("-r"), commands});
         return process_.waitForStarted(10000);
     }
-    ~WeeChat()
+    ~WeeChat() { kill(); }
+    // Ends it as a crash would: its pipe stays behind with nobody reading it.
+    void kill()
     {
         process_.kill();
         process_.waitForFinished(5000);
     }
-    QString dir() const { return dir_.path(); }
+    QString dir() const { return dirPath_; }
     QByteArray log() { return process_.readAll(); }
 
 private:
     QTemporaryDir dir_;
+    QString dirPath_;
     QProcess process_;
 };
 
@@ -246,6 +253,44 @@ TEST(weechatRelay, StartedBeforeWeeChatItSaysSoKeepsTheArtAndDeliversItOnceWhenW
     EXPECT_EQ(got[0], kRed);
     EXPECT_EQ(got[1], "after\x0F");
     EXPECT_TRUE(client.dump().contains(QLatin1String("Art goes to buffer irc.local.#art in WeeChat.")));
+}
+
+TEST(weechatRelay, WeeChatKilledMidScrollTheRestWaitsAndGoesOnceToTheNextWeeChat)
+{
+    NEED_WEECHAT();
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    auto first = std::make_unique<WeeChat>();
+    const QString dir = first->dir();
+    ASSERT_TRUE(first->start(server.port(), 0));
+    ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; }));
+
+    // One line each 2 s, so WeeChat has read each line long before the next is written.
+    ChatClientLauncher client({QStringLiteral("--weechat"), dir, QStringLiteral("--buffer"),
+                               QStringLiteral("irc.local.#art"), QStringLiteral("--irc-pace"), QStringLiteral("2/1")});
+    START(client);
+    ASSERT_TRUE(roomSays(client, QStringLiteral("Art goes to buffer irc.local.#art in WeeChat.")));
+    for (int i = 1; i <= 5; ++i)
+        ASSERT_NE(CommonKit::SendChatText(QStringLiteral("line %1").arg(i)), 0u);
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 2; }, 30000));
+
+    // The pipe stays in the folder; nobody reads it any more.
+    first->kill();
+    EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat is not running (nobody reads %1/weechat_fifo_").arg(dir)))
+        << client.dump().toStdString();
+    EXPECT_TRUE(roomSays(client, QStringLiteral("lines to go, kept"))) << client.dump().toStdString();
+
+    // WeeChat again, in the same folder: a new pipe, the channel joined anew.
+    WeeChat second(dir);
+    ASSERT_TRUE(second.start(server.port(), 0));
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 5; }, 40000))
+        << client.dump().toStdString();
+    QList<QByteArray> want;
+    for (int i = 1; i <= 5; ++i)
+        want << "line " + QByteArray::number(i) + "\x0F";
+    EXPECT_EQ(reader.messagesFrom("artist"), want);
 }
 
 TEST(weechatRelay, ABufferWeeChatDoesNotHaveIsNamedAndTheArtWaits)
