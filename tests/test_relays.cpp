@@ -1,6 +1,7 @@
 #include "support/chatclientlauncher.h"
 #include "support/ircpeers.h"
 #include "support/shoptest.h"
+#include "weechatrelay.h"
 #include "chat/chatops.h"
 #include "chat/ops.h"
 #include "chattext/irccolors.h"
@@ -245,13 +246,13 @@ TEST(weechatRelay, StartedBeforeWeeChatItSaysSoKeepsTheArtAndDeliversItOnceWhenW
     ASSERT_TRUE(weechat.start(server.port()));
     ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 1; }, 30000))
         << weechat.log().toStdString() << client.dump().toStdString();
-    // A line after it shows that the first came once only.
-    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("after")), 0u);
+    // A line after it shows that the first came once only; a slash in front is text, no command.
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("/quit after")), 0u);
     ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 2; }, 30000));
     const QList<QByteArray> got = reader.messagesFrom("artist");
     ASSERT_EQ(got.size(), 2);
     EXPECT_EQ(got[0], kRed);
-    EXPECT_EQ(got[1], "after\x0F");
+    EXPECT_EQ(got[1], "/quit after\x0F");
     EXPECT_TRUE(client.dump().contains(QLatin1String("Art goes to buffer irc.local.#art in WeeChat.")));
 }
 
@@ -307,6 +308,27 @@ TEST(weechatRelay, ABufferWeeChatDoesNotHaveIsNamedAndTheArtWaits)
     ASSERT_NE(CommonKit::SendChatText(QStringLiteral("kept")), 0u);
     EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat has no buffer irc.local.#nowhere \\xb7 1 line to go, kept")))
         << client.dump().toStdString();
+}
+
+TEST(weechatRelay, WhileWeeChatIsAwayTheKeptLinesStopAtTheirBoundAndSaySoOnce)
+{
+    QTemporaryDir empty;
+    WeeChatRelay relay(empty.path(), QStringLiteral("irc.local.#art"), IrcPacer(0, 1));
+    relay.setBound(8);
+    QStringList notices;
+    QObject::connect(&relay, &Relay::notice, [&](const QString& text) { notices << text; });
+    relay.start();
+    ASSERT_TRUE(waitUntil([&] { return !notices.isEmpty(); }));
+    EXPECT_TRUE(notices[0].startsWith(QStringLiteral("WeeChat is not running (no fifo pipe at %1").arg(empty.path())))
+        << notices[0].toStdString();
+    for (int i = 0; i < 12; ++i)
+        relay.post("line " + QByteArray::number(i));
+    EXPECT_EQ(relay.pending(), 8);
+    EXPECT_EQ(notices.size(), 2) << notices.join('|').toStdString();
+    EXPECT_EQ(notices.value(1).toStdString(),
+              "8 lines wait for buffer irc.local.#art in WeeChat already, the most kept; lines posted now are not "
+              "sent until they have gone.");
+    EXPECT_EQ(relay.status().toStdString(), "WeeChat is not running \u00b7 8 lines to go, kept");
 }
 
 TEST(weechatRelay, OptionsThatMakeNoSenseAreRefusedWithAReason)
@@ -396,6 +418,10 @@ TEST_F(relayShop, HexChatSaysTheRedAndTheLongPageUnderTheUsersNick)
     expectRedAndLongPage(reader);
     EXPECT_TRUE(client.dump().contains(QLatin1String("Art goes to channel #art in HexChat.")))
         << client.dump().toStdString();
+    // A slash in front is text, no command.
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("/quit now")), 0u);
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 4; }));
+    EXPECT_EQ(reader.messagesFrom("artist").value(3), "/quit now\x0F");
 }
 
 TEST(hexchatRelay, WithNoHexChatTheRoomSaysSoAndTheBusStartsNone)
