@@ -136,8 +136,6 @@ void Relay::updateStatus()
         s = QStringLiteral("Looking for %1").arg(program());
     else if (found_ == Found::NoTarget)
         s = QStringLiteral("%1 has no %2").arg(program(), target());
-    else if (queue_.empty())
-        s = QStringLiteral("To %1 in %2").arg(target(), program());
     else
         s = QStringLiteral("%1 is not running").arg(program());
     if (!queue_.empty()) {

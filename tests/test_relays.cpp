@@ -240,6 +240,8 @@ TEST(weechatRelay, StartedBeforeWeeChatItSaysSoKeepsTheArtAndDeliversItOnceWhenW
     EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat is not running (no fifo pipe at %1")
                                      .arg(weechat.dir())))
         << client.dump().toStdString();
+    EXPECT_TRUE(roomSays(client, QStringLiteral("class=\"_Chat_Static\" text=\"WeeChat is not running\"")))
+        << client.dump().toStdString();
     ASSERT_NE(CommonKit::SendChatText(QStringLiteral("<font color=\"#FF0000\">red art")), 0u);
     EXPECT_TRUE(roomSays(client, QStringLiteral("1 line to go, kept"))) << client.dump().toStdString();
 
