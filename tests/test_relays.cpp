@@ -424,6 +424,13 @@ TEST_F(relayShop, HexChatSaysTheRedAndTheLongPageUnderTheUsersNick)
     ASSERT_NE(CommonKit::SendChatText(QStringLiteral("/quit now")), 0u);
     ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 4; }));
     EXPECT_EQ(reader.messagesFrom("artist").value(3), "/quit now\x0F");
+
+    // A channel HexChat has no tab for is named, and the art waits.
+    ChatClientLauncher elsewhere({QStringLiteral("--hexchat"), QStringLiteral("--channel"), QStringLiteral("#nowhere")},
+                                 QStringLiteral("org.quorl.ChatClient2"));
+    START(elsewhere);
+    EXPECT_TRUE(roomSays(elsewhere, QStringLiteral("HexChat has no channel #nowhere (no tab of that name)")))
+        << elsewhere.dump().toStdString();
 }
 
 TEST(hexchatRelay, WithNoHexChatTheRoomSaysSoAndTheBusStartsNone)
