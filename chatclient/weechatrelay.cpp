@@ -4,7 +4,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cerrno>
 #include <csignal>
@@ -36,7 +35,7 @@ WeeChatRelay::WeeChatRelay(const QString& fifo, const QString& buffer, const Irc
     std::signal(SIGPIPE, SIG_IGN);
     answerTimer_.setInterval(50);
     connect(&answerTimer_, &QTimer::timeout, this, &WeeChatRelay::checkAnswer);
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     answerPath_ = QDir(runtime.isEmpty() ? QDir::tempPath() : runtime)
                       .filePath(QStringLiteral("quorl-weechat-%1").arg(QCoreApplication::applicationPid()));
 }
@@ -107,8 +106,12 @@ bool WeeChatRelay::open(QString* why)
     }
     const QString where = fifo_.isEmpty() ? QStringLiteral("no fifo pipe in %1").arg(folders.join(QStringLiteral(", ")))
                                           : QStringLiteral("no fifo pipe at %1").arg(fifo_);
+    // A WeeChat that crashed often leaves many pipes: a few name them all.
+    QString stale = candidates.mid(0, 3).join(QStringLiteral(", "));
+    if (candidates.size() > 3)
+        stale += QStringLiteral(" and %1 more").arg(candidates.size() - 3);
     *why = candidates.isEmpty() ? where + QStringLiteral("; is its fifo plugin on?")
-                                : QStringLiteral("nobody reads %1").arg(candidates.join(QStringLiteral(", ")));
+                                : QStringLiteral("nobody reads %1").arg(stale);
     return false;
 }
 

@@ -433,17 +433,40 @@ TEST_F(relayShop, HexChatSaysTheRedAndTheLongPageUnderTheUsersNick)
         << elsewhere.dump().toStdString();
 }
 
-TEST(hexchatRelay, WithNoHexChatTheRoomSaysSoAndTheBusStartsNone)
+TEST(hexchatRelay, WithNoHexChatTheRoomSaysSoTheBusStartsNoneAndTheArtGoesOnceHexChatRuns)
 {
-    ChatClientLauncher client({QStringLiteral("--hexchat"), QStringLiteral("--channel"), QStringLiteral("#art")});
+    ChatClientLauncher client({QStringLiteral("--hexchat"), QStringLiteral("--channel"), QStringLiteral("#art"),
+                               QStringLiteral("--irc-pace"), QStringLiteral("off")});
     START(client);
     EXPECT_TRUE(roomSays(client, QStringLiteral("HexChat is not running (nobody serves org.hexchat.service")))
         << client.dump().toStdString();
-    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("kept")), 0u);
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("<font color=\"#FF0000\">red art")), 0u);
     EXPECT_TRUE(roomSays(client, QStringLiteral("HexChat is not running \\xb7 1 line to go, kept")))
         << client.dump().toStdString();
     // The looks went to the bus itself: no HexChat was started on the art's behalf.
     EXPECT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.hexchat.service")));
+
+    NEED("hexchat");
+    NEED("xdotool");
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    HexChat hexchat;
+    ASSERT_TRUE(hexchat.start(server.port()));
+    int warned = 0;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (warned++ % 20 == 10)
+                hexchat.pastTheRootWarning();
+            return reader.messagesFrom("artist").size() >= 1;
+        },
+        40000))
+        << client.dump().toStdString();
+    // A line after it shows that the first came once only.
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("after")), 0u);
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 2; }));
+    EXPECT_EQ(reader.messagesFrom("artist"), (QList<QByteArray>{kRed, "after\x0F"}));
 }
 
 // ---- copy for IRC ----
