@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <memory>
 
+namespace {
+constexpr int kLaterMs = 200;  // a program that takes nothing for now is asked again after this
+}
+
 Relay::Relay(const IrcPacer& pacer, MsClock clock, QObject* parent)
     : QObject(parent)
     , pacer_(pacer)
@@ -108,7 +112,14 @@ void Relay::handed(Handed outcome, const QString& why)
     switch (outcome) {
     case Handed::Taken:
         queue_.pop_front();
-        break;
+        // The next line from the event loop, not from here: a long scroll builds no deep stack.
+        updateStatus();
+        sendTimer_.start(0);
+        return;
+    case Handed::Later:
+        updateStatus();
+        sendTimer_.start(kLaterMs);
+        return;
     case Handed::Unsure:
         // Handing it again could show it twice; at most once is the promise.
         queue_.pop_front();

@@ -22,7 +22,8 @@ public:
     // What a look found.
     enum class Found { Nothing, NoTarget, Ready };
     // What became of a line handed to the program.
-    enum class Handed { Taken, Refused, Unsure };
+    // Later: the program is there but takes nothing now (a full pipe); the line goes again soon.
+    enum class Handed { Taken, Later, Refused, Unsure };
 
     Relay(const IrcPacer& pacer, MsClock clock, QObject* parent = nullptr);
 

@@ -35,6 +35,9 @@ WeeChatRelay::WeeChatRelay(const QString& fifo, const QString& buffer, const Irc
     std::signal(SIGPIPE, SIG_IGN);
     answerTimer_.setInterval(50);
     connect(&answerTimer_, &QTimer::timeout, this, &WeeChatRelay::checkAnswer);
+    askTimer_.setSingleShot(true);
+    askTimer_.setInterval(200);
+    connect(&askTimer_, &QTimer::timeout, this, &WeeChatRelay::look);
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     answerPath_ = QDir(runtime.isEmpty() ? QDir::tempPath() : runtime)
                       .filePath(QStringLiteral("quorl-weechat-%1").arg(QCoreApplication::applicationPid()));
@@ -120,19 +123,19 @@ void WeeChatRelay::close()
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
-    answerTimer_.stop();
 }
 
-bool WeeChatRelay::write(const QByteArray& bytes)
+WeeChatRelay::Write WeeChatRelay::write(const QByteArray& bytes)
 {
     if (fd_ < 0 || bytes.size() > kAtomic)
-        return false;
+        return Write::Gone;
     const ssize_t n = ::write(fd_, bytes.constData(), size_t(bytes.size()));
     if (n == bytes.size())
-        return true;
-    if (n < 0 && errno != EAGAIN)
-        close();  // WeeChat went away; the next look finds its new pipe
-    return false;
+        return Write::Done;
+    if (n < 0 && errno == EAGAIN)
+        return Write::Full;
+    close();  // WeeChat went away; the next look finds its new pipe
+    return Write::Gone;
 }
 
 void WeeChatRelay::look()
@@ -143,9 +146,10 @@ void WeeChatRelay::look()
     // WeeChat's exec plugin touches the file, from the buffer: only an existing buffer runs it.
     QFile::remove(answerPath_);
     const QByteArray ask = prefix() + "/exec -bg -nosh touch " + QFile::encodeName(answerPath_) + '\n';
-    if (!write(ask)) {
-        close();
-        return looked(Found::Nothing, QStringLiteral("%1 takes nothing").arg(openPath_));
+    switch (write(ask)) {
+    case Write::Done: break;
+    case Write::Full: return askTimer_.start();
+    case Write::Gone: return looked(Found::Nothing, QStringLiteral("%1 takes nothing").arg(openPath_));
     }
     ++asks_;
     asked_.start();
@@ -159,11 +163,12 @@ void WeeChatRelay::checkAnswer()
         QFile::remove(answerPath_);
         return looked(Found::Ready);
     }
-    if (fd_ < 0 || asked_.elapsed() < answerMs_)
+    if (asked_.elapsed() < answerMs_)
         return;
     answerTimer_.stop();
     // The pipe stays open: WeeChat reads it, the buffer is what is missing.
-    looked(Found::NoTarget, QStringLiteral("no answer from it within %1 s; WeeChat's exec plugin must be on too")
+    looked(Found::NoTarget, QStringLiteral("no answer from it within %1 s: the buffer is missing, WeeChat's exec "
+                                           "plugin is off, or WeeChat is too busy to read")
                                 .arg(answerMs_ / 1000.0));
 }
 
@@ -176,7 +181,9 @@ void WeeChatRelay::hand(const QByteArray& line)
         text.prepend('/');
     if (text.trimmed().isEmpty())
         return handed(Handed::Taken);
-    if (write(prefix() + text + '\n'))
-        return handed(Handed::Taken);
-    handed(Handed::Refused);
+    switch (write(prefix() + text + '\n')) {
+    case Write::Done: return handed(Handed::Taken);
+    case Write::Full: return handed(Handed::Later);
+    case Write::Gone: return handed(Handed::Refused);
+    }
 }

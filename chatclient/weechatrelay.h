@@ -35,7 +35,8 @@ private:
     // Opens a pipe WeeChat reads; the reason in why when there is none.
     bool open(QString* why);
     void close();
-    bool write(const QByteArray& bytes);
+    enum class Write { Done, Full, Gone };
+    Write write(const QByteArray& bytes);
     void checkAnswer();
     QByteArray prefix() const;
 
@@ -45,6 +46,7 @@ private:
     QString openPath_;
     QString answerPath_;
     QTimer answerTimer_;
+    QTimer askTimer_;  // a full pipe takes the question a little later
     QElapsedTimer asked_;
     int answerMs_ = 3000;
     quint32 asks_ = 0;

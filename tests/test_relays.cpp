@@ -26,6 +26,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <csignal>
 #include <unistd.h>
 
 // The room's art through the chat programs the user runs: Debian's WeeChat (headless, its fifo
@@ -103,6 +104,7 @@ public:
         process_.waitForFinished(5000);
     }
     QString dir() const { return dirPath_; }
+    qint64 pid() const { return process_.processId(); }
     QByteArray log() { return process_.readAll(); }
 
 private:
@@ -310,6 +312,34 @@ TEST(weechatRelay, ABufferWeeChatDoesNotHaveIsNamedAndTheArtWaits)
     ASSERT_NE(CommonKit::SendChatText(QStringLiteral("kept")), 0u);
     EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat has no buffer irc.local.#nowhere \\xb7 1 line to go, kept")))
         << client.dump().toStdString();
+}
+
+TEST(weechatRelay, AWeeChatThatStandsStillKeepsTheArtWaitingAndTakesItAllWhenItGoesOn)
+{
+    NEED_WEECHAT();
+    IrcPeers::Server server;
+    START_SERVER(server);
+    WeeChat weechat;
+    ASSERT_TRUE(weechat.start(server.port()));
+    // WeeChat's own buffer takes the lines and sends them nowhere.
+    ChatClientLauncher client(weechatOptions(weechat.dir(), QStringLiteral("core.weechat")));
+    START(client);
+    ASSERT_TRUE(roomSays(client, QStringLiteral("Art goes to buffer core.weechat in WeeChat.")));
+
+    ::kill(pid_t(weechat.pid()), SIGSTOP);
+    // 150,000 characters: about 400 lines, more than a pipe holds.
+    ASSERT_NE(CommonKit::SendChatText(QString(150000, QLatin1Char('x'))), 0u);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat has no buffer core.weechat (no answer from it within 3 s: "
+                                                "the buffer is missing, WeeChat's exec plugin is off, or WeeChat is "
+                                                "too busy to read)")));
+    EXPECT_TRUE(roomSays(client, QStringLiteral("lines to go, kept\"")));
+
+    ::kill(pid_t(weechat.pid()), SIGCONT);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("class=\"_Chat_Static\" text=\"To buffer core.weechat in WeeChat\""),
+                         30000));
+    const QString dump = client.dump();
+    EXPECT_FALSE(dump.contains(QLatin1String("not running")));
+    EXPECT_FALSE(dump.contains(QLatin1String("not sent again")));
 }
 
 TEST(weechatRelay, WhileWeeChatIsAwayTheKeptLinesStopAtTheirBoundAndSaySoOnce)
