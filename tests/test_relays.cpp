@@ -178,9 +178,9 @@ protected:
         ASSERT_EQ(got.size(), 3);
         EXPECT_EQ(got[0], kRed);
         QString joined;
-        for (const QByteArray& part : got.mid(1)) {
-            EXPECT_FALSE(QString::fromUtf8(part).contains(QChar::ReplacementCharacter));
-            joined += QString::fromUtf8(part);
+        for (const QByteArray& piece : got.mid(1)) {
+            EXPECT_FALSE(QString::fromUtf8(piece).contains(QChar::ReplacementCharacter));
+            joined += QString::fromUtf8(piece);
         }
         EXPECT_EQ(IrcColors::stripCodes(joined).toStdString(), longPage().toStdString());
         for (const IrcPeers::Line& l : reader.lines()) {

@@ -340,8 +340,8 @@ QString forPaste(const QStringList& lines, Palette palette)
         // A pasted line is one message: the line's own breaks would make it several.
         const QList<QByteArray> irc = fromHtml(line, palette);
         QStringList parts;
-        for (const QByteArray& part : irc)
-            parts << QString::fromUtf8(part);
+        for (const QByteArray& piece : irc)
+            parts << QString::fromUtf8(piece);
         out << (line.isEmpty() ? QString() : parts.join(QLatin1Char(' ')));
     }
     return out.join(QLatin1Char('\n'));
