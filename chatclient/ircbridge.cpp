@@ -377,27 +377,11 @@ int IrcBridge::budget() const
 
 void IrcBridge::post(const QByteArray& bytes)
 {
-    QStringDecoder decoder("windows-1252");
-    const QString html = decoder.decode(bytes);
-    const int kept = settings_.limits.keptLines;
-    for (const QByteArray& line : IrcColors::fromHtml(html, settings_.palette, budget())) {
-        if (pending() >= kept) {
-            if (refusedLines_++ == 0)
-                emit notice(QStringLiteral("%1 lines wait for %2 already, the most kept; lines posted now are not "
-                                           "sent until they have gone.")
-                                .arg(kept)
-                                .arg(settings_.channel));
-            continue;
-        }
-        if (refusedLines_ > 0) {
-            emit notice(refusedLines_ == 1
-                            ? QStringLiteral("1 line posted while the queue was full was not sent.")
-                            : QStringLiteral("%1 lines posted while the queue was full were not sent.")
-                                  .arg(refusedLines_));
-            refusedLines_ = 0;
-        }
-        queue_.push_back(line);
-    }
+    queue_.setBound(settings_.limits.keptLines);
+    const QStringList notices =
+        queue_.add(bytes, settings_.palette, budget(), settings_.channel, int(unconfirmed_.size()));
+    for (const QString& n : notices)
+        emit notice(n);
     pump();
     updateStatus();
 }

@@ -3,6 +3,7 @@
 #include "ircmembers.h"
 #include "ircmessage.h"
 #include "ircpacer.h"
+#include "relayqueue.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -104,7 +105,7 @@ private:
     QSslSocket socket_;
     IrcLineReader reader_;
     IrcMembers members_;
-    std::deque<QByteArray> queue_;     // waiting for the pacer
+    RelayQueue queue_;                 // waiting for the pacer
     std::deque<Sent> unconfirmed_;     // written, the server has not yet shown it read them
     QTimer sendTimer_;
     QTimer retryTimer_;
@@ -124,7 +125,6 @@ private:
     bool notedNoIrc_ = false;   // once a connection, so a babbling server fills no room
     bool notedLongLine_ = false;
     bool notedFullList_ = false;
-    int refusedLines_ = 0;      // posted while the kept lines were at their bound
     QString kickedBy_;
     int attempts_ = 0;
     int nickTries_ = 0;

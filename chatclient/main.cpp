@@ -2,6 +2,7 @@
 #include "chatclient.h"
 #include "framewindow.h"
 #include "ircroom.h"
+#include "relayroom.h"
 #include "transcript.h"
 #include "windowtree.h"
 
@@ -53,6 +54,8 @@ int main(int argc, char** argv)
                                           QStringLiteral("Rooms in the usual font instead of the fixed-width one."));
     parser.addOptions({delay, busy, sameRoom, endlessModals, proportional});
     parser.addOptions(IrcRoom::options());
+    parser.addOptions(RelayRoom::options());
+    parser.addPositionalArgument(QStringLiteral("FIFO"), QStringLiteral("With --weechat: its fifo pipe, or a folder holding it."), QStringLiteral("[FIFO]"));
     parser.process(app);
 
     WindowTree tree;
@@ -79,6 +82,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quorl-chatclient: %s\n", qPrintable(ircError));
         return 2;
     }
+    QString relayError;
+    const std::vector<std::unique_ptr<RelayRoom>> relays = RelayRoom::fromOptions(parser, client, &relayError);
+    if (!relayError.isEmpty()) {
+        std::fprintf(stderr, "quorl-chatclient: %s\n", qPrintable(relayError));
+        return 2;
+    }
 
     BusService service(client);
     service.setFaults(
@@ -94,6 +103,8 @@ int main(int argc, char** argv)
 
     if (irc)
         irc->start();
+    for (const auto& relay : relays)
+        relay->start();
     std::unique_ptr<FrameWindow> frame;
     if (!parser.isSet(headless)) {
         frame = std::make_unique<FrameWindow>(client);

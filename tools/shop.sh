@@ -14,7 +14,8 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl
           python3-gi gir1.2-atspi-2.0 fonts-dejavu-core
           desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libglib2.0-bin trayer x11-utils
           ngircd openssl qtkeychain-qt6-dev python3-aiosmtpd poppler-utils util-linux
-          dpkg-dev lintian appstream file man-db gzip qt6-qpa-plugins)
+          dpkg-dev lintian appstream file man-db gzip qt6-qpa-plugins
+          weechat-headless weechat-plugins hexchat xclip)
 
 install_missing() {
   local missing=()

@@ -333,4 +333,18 @@ QString stripCodes(const QString& text)
     return out;
 }
 
+QString forPaste(const QStringList& lines, Palette palette)
+{
+    QStringList out;
+    for (const QString& line : lines) {
+        // A pasted line is one message: the line's own breaks would make it several.
+        const QList<QByteArray> irc = fromHtml(line, palette);
+        QStringList parts;
+        for (const QByteArray& piece : irc)
+            parts << QString::fromUtf8(piece);
+        out << (line.isEmpty() ? QString() : parts.join(QLatin1Char(' ')));
+    }
+    return out.join(QLatin1Char('\n'));
+}
+
 } // namespace IrcColors

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QRgb>
 #include <QString>
+#include <QStringList>
 
 // The room's HTML as IRC text. Font colours become the nearest IRC colour, written only where
 // the colour a reader sees changes; bold, italic and underline become their toggles; sup and sub
@@ -24,6 +25,10 @@ int nearest(QRgb rgb, Palette palette);
 // no line is longer than budget bytes: a longer one is split between two characters and the
 // continuation starts with the colour and bold that were in force.
 QList<QByteArray> fromHtml(const QString& html, Palette palette, int budget = 0);
+
+// Lines of room HTML (pages, a macro's lines) as text to paste into any IRC program: one line
+// each, LF between them, the colours as IRC codes. A blank line stays blank.
+QString forPaste(const QStringList& lines, Palette palette = Palette::Standard);
 
 // What a reader of IRC text sees, for the room: colour and style codes removed.
 QString stripCodes(const QString& text);

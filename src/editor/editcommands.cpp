@@ -1,5 +1,6 @@
 #include "editcommands.h"
 
+#include "chattext/irccolors.h"
 #include "editor/pageedit.h"
 
 #include <QApplication>
@@ -63,6 +64,17 @@ void SelectAllActive(frmmain& main, bool moveFocus)
 QString CopyAllFields(frmmain& main)
 {
     const QString text = Pages::CopyAllFieldsText(main.pageTexts());
+    QApplication::clipboard()->setText(text);
+    return text;
+}
+
+QString CopyForIrc(frmmain& main)
+{
+    QStringList pages;
+    for (const QString& page : main.pageTexts())
+        if (!page.isEmpty())
+            pages << page;
+    const QString text = IrcColors::forPaste(pages);
     QApplication::clipboard()->setText(text);
     return text;
 }

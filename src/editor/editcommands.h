@@ -14,5 +14,7 @@ void DeleteSelection(frmmain& main);
 void SelectAllActive(frmmain& main, bool moveFocus);
 // The non-empty pages onto the clipboard; returns the text.
 QString CopyAllFields(frmmain& main);
+// The non-empty pages onto the clipboard as IRC text, one line a page; returns the text.
+QString CopyForIrc(frmmain& main);
 
 } // namespace EditCommands

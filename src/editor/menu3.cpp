@@ -1,6 +1,7 @@
 #include "menu3.h"
 
 #include "core/forms.h"
+#include "editor/editcommands.h"
 #include "editor/frmmain.h"
 #include "skin/pushlabel.h"
 
@@ -25,6 +26,7 @@ menu3::menu3()
     bind(selectHint, [](frmmain& m) { m.SelectAllActive(false); });
     addSeparator();
     bind(addItem("&copy all fields"), [](frmmain& m) { m.CopyAllFields(); });
+    bind(addItem("copy for &IRC"), [](frmmain& m) { EditCommands::CopyForIrc(m); });
     bind(addItem("&clear all fields"), [](frmmain& m) { m.clearPages(); });
     finishLayout(2400);
 }

@@ -1,5 +1,6 @@
 #include "mnu4.h"
 
+#include "chattext/irccolors.h"
 #include "core/forms.h"
 #include "macroshop/frmdraw.h"
 #include "macroshop/macroedit.h"
@@ -24,6 +25,15 @@ mnu4::mnu4()
     item("&copy", "Ctrl + C", [editor] { editor()->copy(); });
     item("&paste", "Ctrl + V", [editor] { editor()->paste(); });
     item("&copy all ", QString(), [editor] { QApplication::clipboard()->setText(editor()->text()); });
+    item("copy for &IRC", QString(), [editor] {
+        QStringList lines = editor()->text().split(QLatin1Char('\n'));
+        for (QString& l : lines)
+            if (l.endsWith(QLatin1Char('\r')))
+                l.chop(1);
+        while (lines.size() > 1 && lines.last().isEmpty())
+            lines.removeLast();
+        QApplication::clipboard()->setText(IrcColors::forPaste(lines));
+    });
     item("&select all", "Ctrl + A", [editor] {
         editor()->selectAll();
         editor()->setFocus();
