@@ -6,14 +6,20 @@
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QImage>
 #include <QImageReader>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
+#include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 
 namespace SkinFolder {
 
@@ -125,9 +131,30 @@ void nameUnreadable(const QString& path)
 }
 } // namespace
 
+namespace {
+// A picture decoded by the check, with what its file was then.
+struct Decoded {
+    QDateTime modified;
+    qint64 size = -1;
+    QPixmap picture;
+};
+QHash<QString, Decoded> decoded;
+
+QPixmap decodedPicture(const QString& path)
+{
+    const auto it = decoded.constFind(path);
+    if (it == decoded.constEnd())
+        return {};
+    const QFileInfo now(path);
+    return now.lastModified() == it->modified && now.size() == it->size ? it->picture : QPixmap();
+}
+} // namespace
+
 QPixmap Picture(const QString& path)
 {
-    QPixmap picture(path);
+    QPixmap picture = decodedPicture(path);
+    if (picture.isNull())
+        picture = QPixmap(path);
     // A skin of bare file names (no folder stored) has nothing to name.
     if (!picture.isNull() || !QFileInfo(path).isAbsolute()) {
         named.remove(path);
@@ -143,12 +170,39 @@ void CheckPictures(const QString& folder)
     if (!QFileInfo(folder).isAbsolute())
         return;
     Batch batch;
-    for (const char* name : kBitmaps) {
-        const QString path = folder + name;
-        // Decoded whole, as the windows will: a sound header can hide a broken picture.
-        if (QImageReader(path).read().isNull())
-            nameUnreadable(path);
+    constexpr int n = std::size(kBitmaps);
+    // Decoded whole, as the windows will: a sound header can hide a broken picture. The file is
+    // noted before it is read, so a picture changed meanwhile is not taken for the new one.
+    std::array<QFileInfo, n> files;
+    std::array<QPixmap, n> known; // decoded before, its file unchanged since
+    std::array<QImage, n> images;
+    for (int i = 0; i < n; ++i) {
+        files[i] = QFileInfo(folder + kBitmaps[i]);
+        files[i].lastModified(); // read now
+        known[i] = decodedPicture(files[i].filePath());
     }
+    // The decoding is the largest part of a start's own work; a second thread shares it.
+    std::atomic<int> next = 0;
+    auto decode = [&] {
+        for (int i; (i = next++) < n;)
+            if (known[i].isNull())
+                images[i] = QImageReader(files[i].filePath()).read();
+    };
+    {
+        std::jthread helper(decode);
+        decode();
+    }
+    QHash<QString, Decoded> kept;
+    for (int i = 0; i < n; ++i) {
+        const QString path = files[i].filePath();
+        if (known[i].isNull() && images[i].isNull()) {
+            nameUnreadable(path);
+            continue;
+        }
+        kept.insert(path, {files[i].lastModified(), files[i].size(),
+                           known[i].isNull() ? QPixmap::fromImage(std::move(images[i])) : known[i]});
+    }
+    decoded = std::move(kept);
 }
 
 Batch::Batch() { ++batchDepth; }

@@ -38,7 +38,8 @@ QStringList MissingBitmaps(const QString& folder);
 // file goes into one message. Each file is named once.
 QPixmap Picture(const QString& path);
 // Names every one of the eleven bitmaps of the folder that cannot be read, as Picture would,
-// so a skin of broken pictures is told in one message before any window needs them.
+// so a skin of broken pictures is told in one message before any window needs them. The pictures
+// it decodes are kept for Picture while their files stay as they were (the last folder checked).
 void CheckPictures(const QString& folder);
 class Batch {
 public:
