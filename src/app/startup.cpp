@@ -30,6 +30,8 @@
 #include <QGuiApplication>
 #include <QTemporaryFile>
 
+#include <fontconfig/fontconfig.h>
+
 namespace Startup {
 
 namespace {
@@ -51,10 +53,20 @@ void handOver(const QString& path)
 }
 }
 
-std::jthread ReadFontsAside()
+std::jthread ReadFontconfigAside()
 {
+    return std::jthread([] { FcInit(); });
+}
+
+std::jthread ReadFontsAside(std::jthread fontconfig)
+{
+    // Two threads that both find fontconfig unread would both read it; this one waits.
     // One family's question reads the database; families() would also read every family's styles.
-    return std::jthread([family = QGuiApplication::font().family()] { QFontDatabase::hasFamily(family); });
+    return std::jthread([family = QGuiApplication::font().family(), fontconfig = std::move(fontconfig)]() mutable {
+        if (fontconfig.joinable())
+            fontconfig.join();
+        QFontDatabase::hasFamily(family);
+    });
 }
 
 void SetCommandLine(const QString& line) { commandLine = line; }
