@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     std::jthread fontconfig = Startup::ReadFontconfigAside();
     QApplication app(argc, argv);
     std::jthread fonts = Startup::ReadFontsAside(std::move(fontconfig));
+    std::jthread bus = Startup::ConnectSessionBusAside();
     QApplication::setApplicationName("quorl");
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(Artwork::ProgramIcon());

@@ -25,6 +25,7 @@
 #include "skin/reskin.h"
 #include "skin/skinfolder.h"
 
+#include <QDBusConnection>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -67,6 +68,12 @@ std::jthread ReadFontsAside(std::jthread fontconfig)
             fontconfig.join();
         QFontDatabase::hasFamily(family);
     });
+}
+
+std::jthread ConnectSessionBusAside()
+{
+    // The connection is the application's one session bus connection, shared by every thread.
+    return std::jthread([] { QDBusConnection::sessionBus(); });
 }
 
 void SetCommandLine(const QString& line) { commandLine = line; }

@@ -17,6 +17,11 @@ std::jthread ReadFontconfigAside();
 // given the fontconfig thread, it waits for it first, so the configuration is read only once.
 std::jthread ReadFontsAside(std::jthread fontconfig = {});
 
+// Connects to the session bus on a thread of its own: the first window's accessible name makes
+// the toolkit's accessibility bridge wait for that connection, and where no bus address is set the
+// bus library first starts a bus. Call it once the application exists.
+std::jthread ConnectSessionBusAside();
+
 void SetCommandLine(const QString& commandLine);
 QString CommandLine();
 
