@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <thread>
 
 namespace SkinFolder {
@@ -87,8 +88,11 @@ int batchDepth = 0;
 QStringList unreadable;     // waiting for the message
 QSet<QString> named;        // named once already
 
+void settle();
+
 void showUnreadable()
 {
+    settle();
     if (unreadable.isEmpty())
         return;
     const QStringList files = std::exchange(unreadable, {});
@@ -150,8 +154,45 @@ QPixmap decodedPicture(const QString& path)
 }
 } // namespace
 
+namespace {
+constexpr int kCount = std::size(kBitmaps);
+
+// The check's decoding, going on beside the start until a picture or the message needs it.
+struct Check {
+    std::array<QFileInfo, kCount> files;
+    std::array<QPixmap, kCount> known; // decoded before, its file unchanged since
+    std::array<QImage, kCount> images;
+    std::atomic<int> next = 0; // more than one worker may share the list
+    std::array<std::jthread, 1> workers;
+};
+std::unique_ptr<Check> running;
+
+// Waits for the running check and names what it could not read.
+void settle()
+{
+    if (!running)
+        return;
+    const std::unique_ptr<Check> check = std::move(running);
+    for (std::jthread& worker : check->workers)
+        worker.join();
+    QHash<QString, Decoded> kept;
+    for (int i = 0; i < kCount; ++i) {
+        const QString path = check->files[i].filePath();
+        if (check->known[i].isNull() && check->images[i].isNull()) {
+            nameUnreadable(path);
+            continue;
+        }
+        kept.insert(path, {check->files[i].lastModified(), check->files[i].size(),
+                           check->known[i].isNull() ? QPixmap::fromImage(std::move(check->images[i]))
+                                                    : check->known[i]});
+    }
+    decoded = std::move(kept);
+}
+} // namespace
+
 QPixmap Picture(const QString& path)
 {
+    settle();
     QPixmap picture = decodedPicture(path);
     if (picture.isNull())
         picture = QPixmap(path);
@@ -167,42 +208,27 @@ QPixmap Picture(const QString& path)
 
 void CheckPictures(const QString& folder)
 {
+    settle();
     if (!QFileInfo(folder).isAbsolute())
         return;
-    Batch batch;
-    constexpr int n = std::size(kBitmaps);
     // Decoded whole, as the windows will: a sound header can hide a broken picture. The file is
     // noted before it is read, so a picture changed meanwhile is not taken for the new one.
-    std::array<QFileInfo, n> files;
-    std::array<QPixmap, n> known; // decoded before, its file unchanged since
-    std::array<QImage, n> images;
-    for (int i = 0; i < n; ++i) {
-        files[i] = QFileInfo(folder + kBitmaps[i]);
-        files[i].lastModified(); // read now
-        known[i] = decodedPicture(files[i].filePath());
+    running = std::make_unique<Check>();
+    Check& check = *running;
+    for (int i = 0; i < kCount; ++i) {
+        check.files[i] = QFileInfo(folder + kBitmaps[i]);
+        check.files[i].lastModified(); // read now
+        check.known[i] = decodedPicture(check.files[i].filePath());
     }
-    // The decoding is the largest part of a start's own work; a second thread shares it.
-    std::atomic<int> next = 0;
-    auto decode = [&] {
-        for (int i; (i = next++) < n;)
-            if (known[i].isNull())
-                images[i] = QImageReader(files[i].filePath()).read();
-    };
-    {
-        std::jthread helper(decode);
-        decode();
-    }
-    QHash<QString, Decoded> kept;
-    for (int i = 0; i < n; ++i) {
-        const QString path = files[i].filePath();
-        if (known[i].isNull() && images[i].isNull()) {
-            nameUnreadable(path);
-            continue;
-        }
-        kept.insert(path, {files[i].lastModified(), files[i].size(),
-                           known[i].isNull() ? QPixmap::fromImage(std::move(images[i])) : known[i]});
-    }
-    decoded = std::move(kept);
+    // The decoding is the largest part of a start's own work: a thread does it while the start
+    // goes on, until the first picture is needed or the events are next processed.
+    for (std::jthread& worker : check.workers)
+        worker = std::jthread([&check] {
+            for (int i; (i = check.next++) < kCount;)
+                if (check.known[i].isNull())
+                    check.images[i] = QImageReader(check.files[i].filePath()).read();
+        });
+    QTimer::singleShot(0, [] { settle(); });
 }
 
 Batch::Batch() { ++batchDepth; }
