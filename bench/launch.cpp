@@ -61,8 +61,9 @@ int main(int argc, char** argv)
     sinceStart.start();
     QTemporaryDir home;
     TestHelpers::isolate(home.path());
+    std::jthread fontconfig = Startup::ReadFontconfigAside(); // as main() does
     QApplication app(argc, argv);
-    std::jthread fonts = Startup::ReadFontsAside(); // as main() does
+    std::jthread fonts = Startup::ReadFontsAside(std::move(fontconfig));
     const double appMs = sinceStart.nsecsElapsed() / 1e6;
 
     TestHelpers::makeProgramFolder(home.path() + "/shop");

@@ -708,6 +708,29 @@ TEST_F(StartupSkin, ASkinOfBrokenPicturesIsNamedInOneMessageAndNotAgainWhenTheMa
     EXPECT_EQ(prompts.messages.size(), 1);
 }
 
+TEST_F(StartupSkin, PicturesChangedAfterTheStartAreDrawnFromTheirFilesAndABrokenOneIsNamed)
+{
+    const QString s = path("skins/signal/");
+    CommonKit::SetSetting("SKIN", s);
+    frmmain& m = launch();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(m.isVisible());
+    ASSERT_TRUE(prompts.messages.isEmpty());
+    // The start decoded every picture of the skin; two of them change on the disk afterwards.
+    QImage repainted(362, 240, QImage::Format_RGB32);
+    repainted.fill(QColor(1, 2, 3));
+    ASSERT_TRUE(repainted.save(s + "frm2.bmp", "BMP"));
+    writeBytes("skins/signal/frm.bmp", "BM no longer a picture\n");
+
+    frmlink& link = Forms::get<frmlink>();
+    link.show();
+    EXPECT_EQ(shownAt(&link, 200, 120), QColor(1, 2, 3)) << "the new picture, not the one decoded at the start";
+    Forms::get<frmhandle>().show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.contains(s + "frm.bmp")) << prompts.messages[0].text.toStdString();
+}
+
 // ---- about skin ----
 
 class AboutSkin : public LoadSkin {

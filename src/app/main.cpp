@@ -10,9 +10,12 @@
 
 int main(int argc, char** argv)
 {
+    // Reading the system's fonts is the largest single cost of a start: fontconfig's part begins
+    // before the application and goes on beside it. Joined on every way out.
+    std::jthread fontconfig = Startup::ReadFontconfigAside();
     QApplication app(argc, argv);
-    // Reading the system's fonts is the largest single cost of a start. Joined on every way out.
-    std::jthread fonts = Startup::ReadFontsAside();
+    std::jthread fonts = Startup::ReadFontsAside(std::move(fontconfig));
+    std::jthread bus = Startup::ConnectSessionBusAside();
     QApplication::setApplicationName("quorl");
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(Artwork::ProgramIcon());

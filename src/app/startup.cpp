@@ -25,10 +25,13 @@
 #include "skin/reskin.h"
 #include "skin/skinfolder.h"
 
+#include <QDBusConnection>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QTemporaryFile>
+
+#include <fontconfig/fontconfig.h>
 
 namespace Startup {
 
@@ -51,10 +54,26 @@ void handOver(const QString& path)
 }
 }
 
-std::jthread ReadFontsAside()
+std::jthread ReadFontconfigAside()
 {
+    return std::jthread([] { FcInit(); });
+}
+
+std::jthread ReadFontsAside(std::jthread fontconfig)
+{
+    // Two threads that both find fontconfig unread would both read it; this one waits.
     // One family's question reads the database; families() would also read every family's styles.
-    return std::jthread([family = QGuiApplication::font().family()] { QFontDatabase::hasFamily(family); });
+    return std::jthread([family = QGuiApplication::font().family(), fontconfig = std::move(fontconfig)]() mutable {
+        if (fontconfig.joinable())
+            fontconfig.join();
+        QFontDatabase::hasFamily(family);
+    });
+}
+
+std::jthread ConnectSessionBusAside()
+{
+    // The connection is the application's one session bus connection, shared by every thread.
+    return std::jthread([] { QDBusConnection::sessionBus(); });
 }
 
 void SetCommandLine(const QString& line) { commandLine = line; }

@@ -9,9 +9,18 @@ class frmmain;
 // file and the welcome window.
 namespace Startup {
 
+// Reads fontconfig's configuration and caches, the larger part of reading the fonts, on a thread
+// of its own; it needs no application, so it runs beside the application's own start.
+std::jthread ReadFontconfigAside();
 // Reads the system's fonts on a thread of its own, beside the rest of the start-up, until the
-// first text needs them (the font database is thread-safe). Call it once the application exists.
-std::jthread ReadFontsAside();
+// first text needs them (the font database is thread-safe). Call it once the application exists;
+// given the fontconfig thread, it waits for it first, so the configuration is read only once.
+std::jthread ReadFontsAside(std::jthread fontconfig = {});
+
+// Connects to the session bus on a thread of its own: the first window's accessible name makes
+// the toolkit's accessibility bridge wait for that connection, and where no bus address is set the
+// bus library first starts a bus. Call it once the application exists.
+std::jthread ConnectSessionBusAside();
 
 void SetCommandLine(const QString& commandLine);
 QString CommandLine();

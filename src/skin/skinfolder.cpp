@@ -6,14 +6,21 @@
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QImage>
 #include <QImageReader>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
+#include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <memory>
+#include <thread>
 
 namespace SkinFolder {
 
@@ -81,8 +88,11 @@ int batchDepth = 0;
 QStringList unreadable;     // waiting for the message
 QSet<QString> named;        // named once already
 
+void settle();
+
 void showUnreadable()
 {
+    settle();
     if (unreadable.isEmpty())
         return;
     const QStringList files = std::exchange(unreadable, {});
@@ -125,9 +135,67 @@ void nameUnreadable(const QString& path)
 }
 } // namespace
 
+namespace {
+// A picture decoded by the check, with what its file was then.
+struct Decoded {
+    QDateTime modified;
+    qint64 size = -1;
+    QPixmap picture;
+};
+QHash<QString, Decoded> decoded;
+
+QPixmap decodedPicture(const QString& path)
+{
+    const auto it = decoded.constFind(path);
+    if (it == decoded.constEnd())
+        return {};
+    const QFileInfo now(path);
+    return now.lastModified() == it->modified && now.size() == it->size ? it->picture : QPixmap();
+}
+} // namespace
+
+namespace {
+constexpr int kCount = std::size(kBitmaps);
+
+// The check's decoding, going on beside the start until a picture or the message needs it.
+struct Check {
+    std::array<QFileInfo, kCount> files;
+    std::array<QPixmap, kCount> known; // decoded before, its file unchanged since
+    std::array<QImage, kCount> images;
+    std::atomic<int> next = 0; // more than one worker may share the list
+    std::array<std::jthread, 1> workers;
+};
+std::unique_ptr<Check> running;
+
+// Waits for the running check and names what it could not read.
+void settle()
+{
+    if (!running)
+        return;
+    const std::unique_ptr<Check> check = std::move(running);
+    for (std::jthread& worker : check->workers)
+        worker.join();
+    QHash<QString, Decoded> kept;
+    for (int i = 0; i < kCount; ++i) {
+        const QString path = check->files[i].filePath();
+        if (check->known[i].isNull() && check->images[i].isNull()) {
+            nameUnreadable(path);
+            continue;
+        }
+        kept.insert(path, {check->files[i].lastModified(), check->files[i].size(),
+                           check->known[i].isNull() ? QPixmap::fromImage(std::move(check->images[i]))
+                                                    : check->known[i]});
+    }
+    decoded = std::move(kept);
+}
+} // namespace
+
 QPixmap Picture(const QString& path)
 {
-    QPixmap picture(path);
+    settle();
+    QPixmap picture = decodedPicture(path);
+    if (picture.isNull())
+        picture = QPixmap(path);
     // A skin of bare file names (no folder stored) has nothing to name.
     if (!picture.isNull() || !QFileInfo(path).isAbsolute()) {
         named.remove(path);
@@ -140,15 +208,27 @@ QPixmap Picture(const QString& path)
 
 void CheckPictures(const QString& folder)
 {
+    settle();
     if (!QFileInfo(folder).isAbsolute())
         return;
-    Batch batch;
-    for (const char* name : kBitmaps) {
-        const QString path = folder + name;
-        // Decoded whole, as the windows will: a sound header can hide a broken picture.
-        if (QImageReader(path).read().isNull())
-            nameUnreadable(path);
+    // Decoded whole, as the windows will: a sound header can hide a broken picture. The file is
+    // noted before it is read, so a picture changed meanwhile is not taken for the new one.
+    running = std::make_unique<Check>();
+    Check& check = *running;
+    for (int i = 0; i < kCount; ++i) {
+        check.files[i] = QFileInfo(folder + kBitmaps[i]);
+        check.files[i].lastModified(); // read now
+        check.known[i] = decodedPicture(check.files[i].filePath());
     }
+    // The decoding is the largest part of a start's own work: a thread does it while the start
+    // goes on, until the first picture is needed or the events are next processed.
+    for (std::jthread& worker : check.workers)
+        worker = std::jthread([&check] {
+            for (int i; (i = check.next++) < kCount;)
+                if (check.known[i].isNull())
+                    check.images[i] = QImageReader(check.files[i].filePath()).read();
+        });
+    QTimer::singleShot(0, [] { settle(); });
 }
 
 Batch::Batch() { ++batchDepth; }

@@ -38,7 +38,9 @@ QStringList MissingBitmaps(const QString& folder);
 // file goes into one message. Each file is named once.
 QPixmap Picture(const QString& path);
 // Names every one of the eleven bitmaps of the folder that cannot be read, as Picture would,
-// so a skin of broken pictures is told in one message before any window needs them.
+// so a skin of broken pictures is told in one message before any window needs them. The decoding
+// goes on beside the caller until the first Picture or the next events; the pictures are kept for
+// Picture while their files stay as they were (the last folder checked).
 void CheckPictures(const QString& folder);
 class Batch {
 public:
