@@ -71,7 +71,9 @@ void Save(frmmain& main)
     QString name;
     {
         Docking::StepAside aside;
-        name = Prompts::saveFileName({}, ProgramFolder::file("output"));
+        // With the type named, the dialog adds ".gly" itself and asks before replacing that file.
+        name = Prompts::saveFileName(QStringLiteral("Ascii files (*.gly);;All files (*)"),
+                                     ProgramFolder::file("output"));
     }
     if (name.isEmpty())
         return;

@@ -87,7 +87,7 @@ QString fileName(QFileDialog::AcceptMode mode, const QString& filter, const QStr
     // The dialog itself adds the suffix, so its question before replacing a file names the
     // file that is written.
     static const QRegularExpression firstSuffix(QStringLiteral("\\(\\*\\.(\\w+)"));
-    if (const auto m = firstSuffix.match(filter); m.hasMatch())
+    if (const auto m = firstSuffix.match(filter); m.hasMatch() && mode == QFileDialog::AcceptSave)
         dialog.setDefaultSuffix(m.captured(1));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
