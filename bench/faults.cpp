@@ -39,8 +39,8 @@ public:
         return Prompts::Answer::Ok;
     }
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
 };
 
 // Peak resident memory of this process, in MB.

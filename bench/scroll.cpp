@@ -54,8 +54,8 @@ public:
         return Prompts::Answer::Ok;
     }
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&) override { return {}; }
+    QString openFileName(const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
 };
 
 

@@ -214,7 +214,7 @@ TEST_F(filterFiles, RulesApplyInOrderEachToTheResultOfTheOnesBefore)
     EXPECT_EQ(apply("x\r\nx!>\r\n", "xaXbx"), "ab");
     EXPECT_EQ(apply("x\r\nx!>y!>z\r\n", "axa"), "ay!>za");
     EXPECT_EQ(apply("x\r\n a !> b \r\n", " a a "), " b a ") << "spaces belong to both sides";
-    EXPECT_EQ(apply("x\r\na\nb!>c\r\n", "a\nb a b"), "c a b") << "a lone LF is part of the rule";
+    EXPECT_EQ(apply("x\r\na\nb!>c\r\n", "a\nb a b"), "a\nc a c") << "a lone LF ends a line too";
     EXPECT_EQ(apply("x\r\n:!>.", "a:b"), "a.b") << "the last rule needs no line end";
 }
 
@@ -231,9 +231,24 @@ TEST_F(filterFiles, LinesThatAreNoRulesAreSkipped)
     EXPECT_EQ(apply("x\r\nno rule here\r\n\r\n!>gone\r\n!>\r\na!>b\r\n", "a!>c", &r), "b!>c");
     EXPECT_EQ(r, "");
     EXPECT_EQ(apply("Header only: no rules\r\n", "keep", &r), "keep");
-    EXPECT_EQ(r, "") << "a filter without rules is applied, changing nothing";
+    EXPECT_EQ(r, "NORULE") << "a filter without rules changes nothing and says so";
     EXPECT_EQ(apply("one line a!>b without a line end", "a", &r), "a");
+    EXPECT_EQ(r, "NORULE");
+    EXPECT_EQ(apply("x\r\nno marker\r\n!>empty find\r\n", "a", &r), "a");
+    EXPECT_EQ(r, "NORULE");
+}
+
+TEST_F(filterFiles, LinuxLineEndsReadAsCrLfDo)
+{
+    QString r = "unset";
+    // What a Linux editor writes: LF line ends, with and without a last one.
+    EXPECT_EQ(apply("Dots: colons\n:!>.\n#!>*\n", "a:b #", &r), "a.b *");
     EXPECT_EQ(r, "");
+    EXPECT_EQ(apply("Dots: colons\n:!>.", "a:b"), "a.b");
+    // Both kinds in one file, and LF blank lines at the end.
+    EXPECT_EQ(apply("Mixed\r\na!>b\nb!>c\r\n\n\n", "a"), "c");
+    // A rule's CR before its LF is the line end, not part of the replacement.
+    EXPECT_EQ(apply("x\na!>b\r\n", "aa"), "bb");
 }
 
 TEST_F(filterFiles, ARuleThatPassesTheLimitStopsTheFilterAndNamesTheRule)
@@ -479,6 +494,32 @@ TEST_F(filterChooser, ARuleMatchingNothingStillSucceeds)
     EXPECT_EQ(macro.box->toPlainText(), "abc");
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0].text, "Filter applied successfully");
+}
+
+TEST_F(filterChooser, AFilterWrittenWithLfAppliesAndOneWithoutARuleSaysSo)
+{
+    filter("a.FLT", "Stars: number signs to stars\n#!>*\n");
+    filter("b.FLT", "Nothing: a name and no rule\n");
+    filter("c.FLT", "Colons to dots :!>.");
+    macro.box->setPlainText("a#\nb:");
+    applyfilter& c = open();
+    clickOk(c);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "Filter applied successfully");
+    EXPECT_EQ(macro.box->toPlainText(), "a*\nb:");
+
+    for (int row : {1, 2}) {
+        SCOPED_TRACE(row);
+        prompts.messages.clear();
+        QTest::mouseClick(c.Filters->viewport(), Qt::LeftButton, {}, rowCentre(c, row));
+        clickOk(c);
+        ASSERT_EQ(prompts.messages.size(), 1);
+        const QString file = row == 1 ? "b.FLT" : "c.FLT";
+        EXPECT_TRUE(prompts.messages[0].text.startsWith(file + " holds no rule, so the text was left as it was."))
+            << prompts.messages[0].text.toStdString();
+        EXPECT_EQ(prompts.messages[0].icon, Prompts::Icon::Exclamation);
+        EXPECT_EQ(macro.box->toPlainText(), "a*\nb:");
+    }
 }
 
 TEST_F(filterChooser, BadFilesLeaveTheMacroAndSayWhatWentWrong)

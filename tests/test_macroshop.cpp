@@ -127,6 +127,36 @@ TEST_F(MacroShopTest, SavingAndOpeningAgainAddsOneLineBreak)
     EXPECT_EQ(readBytes("mine.mcr"), "top\r\nbottom\r\n\r\n");
 }
 
+TEST_F(MacroShopTest, ANameWithoutASuffixIsSavedAsAMacroFileTheOpenDialogShows)
+{
+    frmdraw& d = shop();
+    d.Text1->setText("art");
+    prompts.fileNames = {path("noext")};
+    files(1);
+    EXPECT_FALSE(QFile::exists(path("noext")));
+    EXPECT_EQ(readBytes("noext.mcr"), "art\r\n");
+    EXPECT_EQ(d.Text1->Tag, path("noext.mcr"));
+    EXPECT_EQ(mru("File1"), path("noext.mcr"));
+    // The next save goes to the same file without asking.
+    d.Text1->setText("more art");
+    files(1);
+    EXPECT_EQ(readBytes("noext.mcr"), "more art\r\n");
+    EXPECT_TRUE(prompts.fileNames.empty());
+
+    // A trailing dot is no suffix; a name with its own suffix, or a dot only in a folder, is kept.
+    for (const auto& [typed, written] : {std::pair<QString, QString>{"tune.", "tune.mcr"}, {"art.txt", "art.txt"},
+                                         {"my.folder/piece", "my.folder/piece.mcr"}}) {
+        SCOPED_TRACE(typed.toStdString());
+        QDir().mkpath(path("my.folder"));
+        files(9); // new macro
+        d.Text1->setText("x");
+        prompts.fileNames = {path(typed)};
+        files(1);
+        EXPECT_EQ(readBytes(written), "x\r\n");
+        EXPECT_EQ(d.Text1->Tag, path(written));
+    }
+}
+
 TEST_F(MacroShopTest, OpeningOneFileTwiceGivesTwoEqualRecentEntries)
 {
     writeBytes("a.mcr", "x\r\n");
@@ -309,6 +339,38 @@ TEST_F(MacroShopTest, AFilterThatWouldFillTheMemoryStopsAtTheMacroLimit)
     EXPECT_EQ(d.Text1->toPlainText(), QString(1 << 16, u'a'));
 }
 
+// ---- the title strip it shares with the main window ----
+
+TEST_F(MacroShopTest, TheCaptionsToggleAndSwitchTheirMenusAndTheTitleCarriesTheShop)
+{
+    frmdraw& d = shop();
+    press(d.Label2);
+    mnu1& files = Forms::get<mnu1>();
+    EXPECT_TRUE(files.isVisible());
+    press(d.Label2);
+    EXPECT_FALSE(files.isVisible()) << "a second press closes the menu";
+
+    // With one menu open, moving onto another caption opens that one instead.
+    press(d.Label2);
+    QTest::mouseMove(d.windowHandle(), d.Label3->geometry().center());
+    EXPECT_FALSE(files.isVisible());
+    EXPECT_TRUE(Forms::get<mnu2>().isVisible());
+    press(d.Label3);
+    EXPECT_FALSE(Forms::get<mnu2>().isVisible());
+    // Without an open menu, passing over a caption opens nothing.
+    QTest::mouseMove(d.windowHandle(), d.Label2->geometry().center());
+    EXPECT_FALSE(files.isVisible());
+
+    // The title drag moves the shop by the pointer's travel, and the release ends it.
+    const QPoint before = d.pos();
+    QTest::mousePress(d.Label1, Qt::LeftButton, {}, QPoint(100, 5));
+    QTest::mouseMove(d.Label1, QPoint(130, 25));
+    QTest::mouseRelease(d.Label1, Qt::LeftButton, {}, QPoint(130, 25));
+    EXPECT_EQ(d.pos(), before + QPoint(30, 20));
+    QTest::mouseMove(d.Label1, QPoint(160, 45));
+    EXPECT_EQ(d.pos(), before + QPoint(30, 20)) << "no drag after the release";
+}
+
 // ---- widen form ----
 
 TEST_F(MacroShopTest, WidenAndNormalSizeToggleTheCaptionAndTheLayout)
@@ -369,6 +431,30 @@ TEST_F(MacroShopTest, PrintAnswersThatAreNoWholeNumbersAreRefusedAndNothingPrint
     files(8);
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_TRUE(QDir(path("prints")).entryList({"*.pdf"}, QDir::Files).isEmpty());
+}
+
+TEST_F(MacroShopTest, APrintWithoutAPrinterSaysWhereEachPdfWent)
+{
+    QDir().mkpath(path("prints"));
+    Printer::SystemPrinter pdf(path("prints"), true);
+    Printer::install(&pdf);
+    shop().Text1->setText("art");
+    prompts.inputs = {"1", "12"};
+    files(8);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text,
+              "There is no printer, so the macro went to the PDF file:\n" + path("prints/macro print 1.pdf"));
+    EXPECT_EQ(prompts.messages[0].title, "Print");
+    EXPECT_TRUE(QFile::exists(path("prints/macro print 1.pdf")));
+
+    // Two more copies: the next free names, both told.
+    prompts.messages.clear();
+    prompts.inputs = {"2", "12"};
+    files(8);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "There is no printer, so the copies went to the PDF files:\n" +
+                                            path("prints/macro print 2.pdf") + "\n" + path("prints/macro print 3.pdf"));
+    EXPECT_TRUE(QFile::exists(path("prints/macro print 3.pdf")));
 }
 
 TEST_F(MacroShopTest, APrintWithoutAnyPlaceToGoSaysSo)
@@ -535,6 +621,79 @@ TEST_F(MacroScroll, TheCloseButtonRegroupsSendsTheUnloadBannerAndUnloadsBoth)
     EXPECT_TRUE(client.transcript()[0].bytes.endsWith("<b>m</b>acro <b>s</b>hop | <b>u</b>nload |"));
     EXPECT_EQ(clock.waits, QList<double>{0.1});
     EXPECT_TRUE(Forms::get<frmmain>().isVisible());
+}
+
+TEST_F(MacroScroll, AFilterChooserOpenedBeforeTheShopWasClosedFiltersTheShopOpenNow)
+{
+    ChatClientLauncher client;
+    START(client);
+    writeBytes("Filters/a.FLT", "Stars: number signs to stars\r\n#!>*\r\n");
+    frmmain& main = Forms::get<frmmain>();
+    main.show();
+    main.Timer8->stop();
+    Forms::get<frmrect>().show();
+    click(Forms::get<ops>().Label3);
+    click(Forms::get<frmdraw>().Label10);
+    applyfilter* chooser = Forms::loaded<applyfilter>();
+    ASSERT_NE(chooser, nullptr);
+    click(Forms::get<frmdraw>().Label7);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Forms::loaded<frmdraw>(), nullptr);
+
+    // With the shop closed, Ok says so and changes nothing.
+    click(chooser->Label3);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.contains("the macro shop is closed"));
+
+    // Opened again, the shop is a new window; the chooser filters it.
+    click(Forms::get<ops>().Label3);
+    frmdraw& again = Forms::get<frmdraw>();
+    again.Text1->setPlainText("a#\nb#");
+    ASSERT_EQ(Forms::loaded<applyfilter>(), chooser);
+    click(chooser->Label3);
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_EQ(prompts.messages[1].text, "Filter applied successfully");
+    EXPECT_EQ(again.Text1->toPlainText(), "a*\nb*");
+}
+
+TEST_F(MacroShopTest, TheDockedMapLeavesWithTheMinimizedShopAndComesBackBesideIt)
+{
+    MacroShop::Show();
+    frmdraw& d = Forms::get<frmdraw>();
+    frmasc& map = Forms::get<frmasc>();
+    ASSERT_TRUE(map.isVisible());
+    auto docked = [&] { return map.x() + map.width() == d.x() && map.y() == d.y(); };
+
+    // The shop's own minimize button.
+    click(d.Label9);
+    EXPECT_TRUE(d.isMinimized());
+    EXPECT_FALSE(map.isVisible());
+    d.showNormal(); // the window manager's restore
+    EXPECT_TRUE(map.isVisible());
+    EXPECT_TRUE(docked());
+
+    // The Files menu's "&minimize", after the shop was moved by its title.
+    QTest::mousePress(d.Label1, Qt::LeftButton, {}, QPoint(100, 5));
+    QTest::mouseMove(d.Label1, QPoint(140, 45));
+    QTest::mouseRelease(d.Label1, Qt::LeftButton, {}, QPoint(140, 45));
+    files(6);
+    EXPECT_TRUE(d.isMinimized());
+    EXPECT_FALSE(map.isVisible());
+    d.showNormal();
+    EXPECT_TRUE(map.isVisible());
+    EXPECT_TRUE(docked());
+
+    // The window manager's minimize (its task bar, a key) takes the map away too.
+    d.setWindowState(Qt::WindowMinimized);
+    EXPECT_FALSE(map.isVisible());
+    d.setWindowState(Qt::WindowNoState);
+    EXPECT_TRUE(map.isVisible());
+
+    // A map the user had not shown stays away on restore.
+    map.hide();
+    click(d.Label9);
+    d.showNormal();
+    EXPECT_FALSE(map.isVisible());
 }
 
 // ---- the command line ----

@@ -5,6 +5,7 @@
 #include "editor/frmmain.h"
 #include "editor/menu1.h"
 #include "editor/menu2.h"
+#include "editor/menu3.h"
 #include "editor/mru.h"
 #include "editor/pageedit.h"
 #include "editor/pages.h"
@@ -15,6 +16,8 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTest>
+#include <QDir>
 
 class ArtPages : public ShopTest {
 protected:
@@ -38,12 +41,14 @@ TEST_F(ArtPages, SavedAsciiFileHasFourLinesAndAnEmptyFifthAndOpensBack)
     EXPECT_EQ(main().pageTexts(), (Pages::Four{"a", "", "c", "d"}));
 }
 
-TEST_F(ArtPages, SaveIsUnderExactlyTheNameGivenInWindows1252)
+TEST_F(ArtPages, SaveIsInWindows1252AndANameWithoutSuffixGetsGly)
 {
     main().setPageTexts({QString::fromUtf8("‹›»"), "", "", ""});
     prompts.fileNames = {path("noext")};
     main().SaveAscii();
-    EXPECT_EQ(readBytes("noext"), QByteArray("\x8b\x9b\xbb\r\n\r\n\r\n\r\n\r\n"));
+    EXPECT_FALSE(QFile::exists(path("noext")));
+    EXPECT_EQ(readBytes("noext.gly"), QByteArray("\x8b\x9b\xbb\r\n\r\n\r\n\r\n\r\n"));
+    EXPECT_EQ(Mru::Read("MRU2")[0].path, path("noext.gly"));
 }
 
 TEST_F(ArtPages, ReadingRuleShowsFourLinesAndKeepsTheRestInTheBuffer)
@@ -175,4 +180,98 @@ TEST_F(ArtPages, AnEmptyRecentItemDoesNothing)
     Forms::get<menu1>().mru[0]->click();
     EXPECT_EQ(main().Text1->text(), "a");
     EXPECT_EQ(Mru::Read("MRU2")[0].path, "");
+}
+
+// ---- what the user is told where the pages refuse something ----
+
+namespace {
+// A click activates its window, as the window manager does, and lands on the window there.
+void click(QWidget* w)
+{
+    if (!w->window()->isActiveWindow()) {
+        w->window()->activateWindow();
+        QApplication::processEvents();
+    }
+    QTest::mouseClick(w->window()->windowHandle(), Qt::LeftButton, {}, w->mapTo(w->window(), w->rect().center()));
+}
+}
+
+class PageRefusals : public ShopTest {
+protected:
+    void SetUp() override
+    {
+        ShopTest::SetUp();
+        writeSettings();
+    }
+    void openAscii(frmmain& main, const QString& file)
+    {
+        prompts.fileNames = {file};
+        click(main.Label2);
+        click(Forms::get<menu1>().item("&open ascii"));
+    }
+};
+
+TEST_F(PageRefusals, APasteACharacterThePageCannotStoreNamesItAndChangesNothing)
+{
+    frmmain& main = launch();
+    Forms::get<menu2>().checkAll();
+    main.Text1->setText("ab");
+    click(main.Text1);
+    main.Text1->setCursorPosition(1);
+    for (const auto& [clip, named] : {std::pair<QString, QString>{QString::fromUtf8("x\u03a9y"), QString::fromUtf8("\"\u03a9\" (U+03A9)")},
+                                      {QString::fromUtf8("ok \U0001F600"), QString::fromUtf8("\"\U0001F600\" (U+1F600)")}}) {
+        SCOPED_TRACE(named.toStdString());
+        prompts.messages.clear();
+        QApplication::clipboard()->setText(clip);
+        QTest::keyClick(main.Text1, Qt::Key_V, Qt::ControlModifier);
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_EQ(prompts.messages[0].text, "A page cannot store " + named +
+                                                ": pages hold only the characters of Windows-1252, so nothing was pasted.");
+        EXPECT_EQ(main.Text1->text(), "ab");
+    }
+    // The Edit menu's paste says the same.
+    prompts.messages.clear();
+    click(main.Label5);
+    click(Forms::get<menu3>().item("&paste"));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(QString::fromUtf8("A page cannot store \"\U0001F600\"")));
+    EXPECT_EQ(main.Text1->text(), "ab");
+    // What the page can hold pastes without a word; the euro sign is in the code page.
+    prompts.messages.clear();
+    QApplication::clipboard()->setText(QString::fromUtf8("\u20ac"));
+    QTest::keyClick(main.Text1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(main.Text1->text(), QString::fromUtf8("a\u20acb"));
+}
+
+TEST_F(PageRefusals, AFileThatIsNoArtIsRefusedAndThePagesKept)
+{
+    frmmain& main = launch();
+    main.setPageTexts({"keep", "these", "four", "pages"});
+    // A picture: a PNG's signature and header hold NUL bytes.
+    writeBytes("output/photo.png", QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000000100000001008060000001ff3ff61"));
+    // No NUL, but control bytes everywhere: a program's data.
+    QByteArray noisy;
+    for (int i = 0; i < 200; ++i)
+        noisy += char(i % 3 == 0 ? 0x01 + i % 7 : 'a');
+    writeBytes("output/data.bin", noisy);
+    for (const QString& file : {path("output/photo.png"), path("output/data.bin")}) {
+        SCOPED_TRACE(file.toStdString());
+        prompts.messages.clear();
+        openAscii(main, file);
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].text.startsWith(file + " is not an ascii file: "));
+        EXPECT_TRUE(prompts.messages[0].text.endsWith("The pages were left as they were."));
+        EXPECT_EQ(main.pageTexts(), (Pages::Four{"keep", "these", "four", "pages"}));
+    }
+    // Chat art with its bold and colour codes and a stray bell is art.
+    writeBytes("output/irc.gly", "\x02\x03" "04,01<3\x0f plain\x07\r\n\x1fline\x1f\r\n");
+    prompts.messages.clear();
+    openAscii(main, path("output/irc.gly"));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(main.Text1->text(), "\x02\x03" "04,01<3\x0f plain\x07");
+    // Every open dialog of the pages starts in the output folder.
+    ASSERT_FALSE(prompts.fileFolders.isEmpty());
+    for (const QString& folder : prompts.fileFolders)
+        EXPECT_EQ(QDir(folder).canonicalPath(), QDir(path("output")).canonicalPath());
 }

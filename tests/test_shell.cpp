@@ -134,9 +134,15 @@ protected:
 TEST(DesktopEntryFiles, ExecArgumentsAreQuotedAsTheDesktopReadsThem)
 {
     using DesktopEntry::QuoteExecArgument;
-    EXPECT_EQ(QuoteExecArgument("/opt/quorl/quorl"), "\"/opt/quorl/quorl\"");
+    // Only an argument that needs them gets quotes.
+    EXPECT_EQ(QuoteExecArgument("/opt/quorl-1.1/bin/quorl"), "/opt/quorl-1.1/bin/quorl");
     EXPECT_EQ(QuoteExecArgument("/opt/my shop/quorl"), "\"/opt/my shop/quorl\"");
-    EXPECT_EQ(QuoteExecArgument("/opt/100%/quorl"), "\"/opt/100%%/quorl\"");
+    EXPECT_EQ(QuoteExecArgument("/opt/100%/quorl"), "/opt/100%%/quorl");
+    EXPECT_EQ(QuoteExecArgument("/opt/100% art/quorl"), "\"/opt/100%% art/quorl\"");
+    EXPECT_EQ(QuoteExecArgument("~/quorl"), "\"~/quorl\"");
+    EXPECT_EQ(QuoteExecArgument("/opt/it's/quorl"), "\"/opt/it's/quorl\"");
+    EXPECT_EQ(QuoteExecArgument("/opt/a;b/quorl"), "\"/opt/a;b/quorl\"");
+    EXPECT_EQ(QuoteExecArgument(""), "\"\"");
     // In quotes a backslash becomes \\, and as a string value each of those is doubled again.
     EXPECT_EQ(QuoteExecArgument("/opt/a\\b/quorl"), "\"/opt/a\\\\\\\\b/quorl\"");
     EXPECT_EQ(QuoteExecArgument("/opt/\"q\"/$x`/quorl"), "\"/opt/\\\\\"q\\\\\"/\\\\$x\\\\`/quorl\"");
@@ -272,6 +278,37 @@ TEST_F(Shell, AwkwardProgramFoldersStillGiveAnEntryTheDesktopCanStart)
         run("gio", {"launch", iconinstall::DesktopEntryPath(), path("my art.gly")});
         EXPECT_TRUE(TestHelpers::eventually([&] { return QFile::exists(log); }));
         EXPECT_EQ(bytesOf(log), (path("my art.gly") + "\n").toUtf8());
+    }
+}
+
+// xdg-open in a session it knows no desktop of reads the Exec line itself: its first word must be
+// the program as it stands.
+TEST_F(Shell, XdgOpenWithoutAKnownDesktopStartsTheShopWithTheFile)
+{
+    writeBytes("my art.gly", "x\r\n");
+    writeBytes("tune.mcr", "y\r\n");
+    const QString log = path("args.log");
+    DesktopEntry::SetProgram(recorder(path("opt/quorl-1.1"), log));
+    launch();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    const QString exec = DesktopEntry::KeyFile::read(iconinstall::DesktopEntryPath()).value("Desktop Entry", "Exec");
+    EXPECT_EQ(exec, path("opt/quorl-1.1/quorl") + " %f");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID",
+                             "BROWSER", "WAYLAND_DISPLAY"})
+        env.remove(name);
+    // xdg-open asks for the desktop's file types only where it sees a display; none is opened.
+    env.insert("DISPLAY", ":9999");
+    for (const QString& file : {path("my art.gly"), path("tune.mcr")}) {
+        SCOPED_TRACE(file.toStdString());
+        QFile::remove(log);
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start("xdg-open", {file});
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        EXPECT_TRUE(TestHelpers::eventually([&] { return QFile::exists(log); }));
+        EXPECT_EQ(bytesOf(log), (file + "\n").toUtf8());
     }
 }
 

@@ -8,6 +8,8 @@
 #include "editor/mru.h"
 #include "editor/pages.h"
 #include "platform/codepage.h"
+#include "platform/filename.h"
+#include "platform/progfolder.h"
 #include "platform/prompts.h"
 
 #include <QFile>
@@ -31,6 +33,12 @@ void Read(frmmain& main, const QString& path)
     bool cut = false;
     const QByteArray bytes = Pages::BoundedAsciiBytes(file, &cut);
     const bool failed = file.error() != QFileDevice::NoError;
+    // A picture or a program opened by mistake would put binary into all four pages.
+    if (const QString why = failed ? QString() : Pages::NotArtReason(bytes); !why.isEmpty()) {
+        Prompts::messageBox(path + " is not an ascii file: " + why + ". The pages were left as they were.",
+                            "Open ascii", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
     cut = main.readAsciiText(failed ? QString() : CodePage::toUnicode(bytes)) || cut;
     if (cut)
         Prompts::messageBox(path + " has lines longer than a page holds (" + QString::number(Pages::kPageLimit) +
@@ -43,7 +51,7 @@ void Open(frmmain& main)
     QString name;
     {
         Docking::StepAside aside;
-        name = Prompts::openFileName();
+        name = Prompts::openFileName({}, ProgramFolder::file("output"));
     }
     if (name.isEmpty())
         return;
@@ -63,10 +71,14 @@ void Save(frmmain& main)
     QString name;
     {
         Docking::StepAside aside;
-        name = Prompts::saveFileName();
+        // With the type named, the dialog adds ".gly" itself and asks before replacing that file.
+        name = Prompts::saveFileName(QStringLiteral("Ascii files (*.gly);;All files (*)"),
+                                     ProgramFolder::file("output"));
     }
     if (name.isEmpty())
         return;
+    // A name without a suffix gets ".gly", the type the desktop opens with the shop.
+    name = FileName::WithSuffix(name, "gly");
     Forms::get<menu1>().ShowMru(Mru::Update("MRU2", name));
     QString error;
     if (!CommonKit::SaveString(Pages::AsciiFileText(main.pageTexts()), name, &error)) {

@@ -2,6 +2,7 @@
 
 #include "editor/pages.h"
 #include "platform/codepage.h"
+#include "platform/prompts.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -34,8 +35,22 @@ void PageEdit::pasteLine(QClipboard::Mode mode)
     if (isReadOnly())
         return;
     const QString clip = firstLine(QGuiApplication::clipboard()->text(mode));
+    if (!Storable(clip))
+        return;
     if (!clip.isEmpty() || hasSelectedText())
         insert(clip);
+}
+
+bool PageEdit::Storable(const QString& text)
+{
+    // The page refuses the whole text; the user learns which character is to blame.
+    const QString bad = CodePage::firstUnencodable(text);
+    if (bad.isEmpty())
+        return true;
+    Prompts::messageBox("A page cannot store " + CodePage::describeCharacter(bad) +
+                            ": pages hold only the characters of Windows-1252, so nothing was pasted.",
+                        "quorl ascii shop", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    return false;
 }
 
 void PageEdit::restoreSelection()
@@ -117,6 +132,10 @@ void PageEdit::dropEvent(QDropEvent* e)
     }
     QMimeData oneLine;
     oneLine.setText(firstLine(e->mimeData()->text()));
+    if (!Storable(oneLine.text())) {
+        e->ignore();
+        return;
+    }
     QDropEvent cut(e->position(), e->possibleActions(), &oneLine, e->buttons(), e->modifiers(), e->type());
     cut.setDropAction(e->dropAction());
     QLineEdit::dropEvent(&cut);

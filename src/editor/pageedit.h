@@ -5,7 +5,8 @@
 // An art page: a one-line text field that reports the typed character codes its window
 // handles (Ctrl+A = 1, Ctrl+B = 2), presses and pointer movement, and refuses text that
 // Windows-1252 cannot hold. Pasted or dropped text ends at its first line break, as in a
-// one-line edit box; text set by the program is kept whole.
+// one-line edit box; text set by the program is kept whole. A paste or drop the page cannot
+// store is refused with a message naming the character.
 class PageEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -15,6 +16,8 @@ public:
     void pasteLine(QClipboard::Mode mode = QClipboard::Clipboard);
     // The text before its first CR or LF.
     static QString firstLine(const QString& text);
+    // True when Windows-1252 holds every character of text; else says which one it cannot.
+    static bool Storable(const QString& text);
     // Puts back the selection the page had when it last lost the focus (a press elsewhere drops
     // it), while the page has no focus and no selection and its text has not changed since.
     void restoreSelection();

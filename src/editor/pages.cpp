@@ -91,6 +91,23 @@ QByteArray BoundedAsciiBytes(QIODevice& in, bool* cut)
     return out;
 }
 
+QString NotArtReason(const QByteArray& bytes)
+{
+    if (bytes.contains('\0'))
+        return QStringLiteral("it holds NUL bytes");
+    qsizetype controls = 0;
+    for (const char b : bytes) {
+        const auto c = quint8(b);
+        const bool text = c == '\t' || c == '\n' || c == '\r' || c == 2 || c == 3 || c == 15 || c == 22 || c == 29 || c == 31;
+        if ((c < 32 && !text) || c == 127)
+            ++controls;
+    }
+    // A stray control character or two is a typing slip; many of them is another kind of file.
+    if (controls >= 4 && controls * 20 > bytes.size())
+        return QStringLiteral("%1 of its %2 bytes are control characters").arg(controls).arg(bytes.size());
+    return {};
+}
+
 QString CopyAllFieldsText(const Four& pages)
 {
     QString text;

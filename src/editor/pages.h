@@ -33,6 +33,11 @@ constexpr int kPageLimit = 64 * 1024;
 // ends as they stand, then at most kPageLimit bytes of what follows.
 QByteArray BoundedAsciiBytes(QIODevice& in, bool* cut);
 
+// Why bytes read as an ascii file are no text art ("" when they may be): a NUL byte, or more
+// than one byte in twenty a control character that no text holds. Tabs, line ends and the chat
+// formatting codes (bold, colour, reverse, italic, underline, plain) count as text.
+QString NotArtReason(const QByteArray& bytes);
+
 // The non-empty pages joined: pages 1 to 3 each with CR LF, page 4 without.
 QString CopyAllFieldsText(const Four& pages);
 

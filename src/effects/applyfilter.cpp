@@ -26,12 +26,24 @@ constexpr int kFileRole = Qt::UserRole;
 
 FilterTarget FilterTarget::forBox(QPlainTextEdit* box)
 {
-    FilterTarget t;
-    t.window = box->window();
     QPointer<QPlainTextEdit> guard(box);
+    return forBox([guard] { return guard.data(); });
+}
+
+FilterTarget FilterTarget::forBox(std::function<QPlainTextEdit*()> find)
+{
+    FilterTarget t;
+    t.window = [find]() -> QWidget* {
+        QPlainTextEdit* box = find();
+        return box ? box->window() : nullptr;
+    };
     // The macro's lines end in CR LF, as it is saved and sent; the box shows them as blocks.
-    t.read = [guard] { return guard ? guard->toPlainText().replace(u'\n', QStringLiteral("\r\n")) : QString(); };
-    t.write = [guard](const QString& text) {
+    t.read = [find] {
+        QPlainTextEdit* box = find();
+        return box ? box->toPlainText().replace(u'\n', QStringLiteral("\r\n")) : QString();
+    };
+    t.write = [find](const QString& text) {
+        QPlainTextEdit* guard = find();
         if (!guard)
             return;
         QString blocks = text;
@@ -147,9 +159,11 @@ void applyfilter::Label3_Click()
     }
     // The message would sit under the topmost windows.
     CommonKit::NotOnTop(this);
-    if (target_.window)
-        CommonKit::NotOnTop(target_.window);
-    if (!r.isEmpty()) {
+    if (QWidget* window = target_.window ? target_.window() : nullptr)
+        CommonKit::NotOnTop(window);
+    if (r == QLatin1String("NORULE")) {
+        Prompts::messageBox(why, kDefaultTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    } else if (!r.isEmpty()) {
         QString text = QStringLiteral("An error occurred when applying the filter.");
         if (!why.isEmpty())
             text += "\n\n" + why;
@@ -162,8 +176,8 @@ void applyfilter::Label3_Click()
 
 void applyfilter::Label4_Click()
 {
-    if (target_.window)
-        CommonKit::StayOnTop(target_.window);
+    if (QWidget* window = target_.window ? target_.window() : nullptr)
+        CommonKit::StayOnTop(window);
     if (auto* main = Forms::loaded<frmmain>())
         CommonKit::StayOnTop(main);
     if (auto* rect = Forms::loaded<frmrect>())

@@ -10,7 +10,6 @@
 namespace Filters32 {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kMarker = QStringLiteral("!>");
 }
 
@@ -53,26 +52,26 @@ QString GetFilterName(const QString& path)
 
 int ApplyFilterRules(const QString& content, QString& text, QString* error, qsizetype limit)
 {
+    // Lines end in LF or CR LF alike: editors on this system write LF.
     // The header line is never a rule; a file of one line has no rules.
-    const qsizetype headerEnd = content.indexOf(kCrLf);
+    const qsizetype headerEnd = content.indexOf(u'\n');
     if (headerEnd < 0)
         return 0;
-    QStringView rules = QStringView(content).mid(headerEnd + 2);
-    // Any number of line breaks at the end count as one.
-    while (rules.endsWith(kCrLf))
-        rules.chop(2);
+    QStringView rules = QStringView(content).mid(headerEnd + 1);
     int applied = 0;
     int lineNo = 1; // the header is line 1
     qsizetype pos = 0;
     // Worked on a copy, so a rule that passes the limit leaves the text as it was.
     QString work = text;
-    while (pos <= rules.size()) {
+    while (pos < rules.size()) {
         ++lineNo;
-        qsizetype end = rules.indexOf(kCrLf, pos);
+        qsizetype end = rules.indexOf(u'\n', pos);
         if (end < 0)
             end = rules.size();
-        const QStringView line = rules.mid(pos, end - pos);
-        pos = end + 2;
+        QStringView line = rules.mid(pos, end - pos);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        pos = end + 1;
         const qsizetype marker = line.indexOf(kMarker);
         // A line without the marker (an empty line too) or with nothing to find is no rule.
         if (marker <= 0)
@@ -106,8 +105,16 @@ QString ApplyFilterFile(const QString& path, QString& text, QString* error)
             *error = why;
         return QStringLiteral("BLANKFILE");
     }
-    if (ApplyFilterRules(content, text, error) < 0)
+    const int applied = ApplyFilterRules(content, text, error);
+    if (applied < 0)
         return QStringLiteral("TOOLARGE");
+    if (applied == 0) {
+        if (error)
+            *error = QStringLiteral("%1 holds no rule, so the text was left as it was. A rule is a line after "
+                                    "the name line: the text to find, \"!>\", and what replaces it.")
+                         .arg(QFileInfo(path).fileName());
+        return QStringLiteral("NORULE");
+    }
     return {};
 }
 

@@ -4,7 +4,7 @@
 struct FilterTarget;
 
 // Filter files: a header line whose text up to the first ":" names the filter, then one rule a
-// line, find text "!>" replacement, applied in file order, each to the result of the ones before.
+// line (lines end in CR LF or LF), find text "!>" replacement, applied in file order, each to the result of the ones before.
 namespace Filters32 {
 
 // A filter file larger than this is not taken for one (filters are a few rules).
@@ -30,8 +30,8 @@ int ApplyFilterRules(const QString& content, QString& text, QString* error = nul
                      qsizetype limit = kMaxResult);
 
 // "BLANKFILE" when the file is empty or cannot be read, "TOOLARGE" when a rule passed
-// kMaxResult (text unchanged in both, the reason in error when there is more to say), else ""
-// with the rules applied to text.
+// kMaxResult, "NORULE" when the file holds no rule (text unchanged in all three, the reason in
+// error when there is more to say), else "" with the rules applied to text.
 QString ApplyFilterFile(const QString& path, QString& text, QString* error = nullptr);
 // The same on the text of a window (the macro editor), rewritten once when the rules changed it.
 QString ApplyFilterFile(const QString& path, const FilterTarget& box, QString* error = nullptr);

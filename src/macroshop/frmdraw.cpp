@@ -6,6 +6,7 @@
 #include "effects/applyfilter.h"
 #include "effects/filtertarget.h"
 #include "help/frmhelp.h"
+#include "macroshop/charmapfollow.h"
 #include "macroshop/macroedit.h"
 #include "macroshop/macromenus.h"
 #include "macroshop/macroshop.h"
@@ -76,6 +77,7 @@ frmdraw::frmdraw()
     Text1->setFont(QFont("DejaVu Sans Mono", 9));
     SetWide(false);
 
+    new CharMapFollow(this);
     strip_ = new CaptionStrip(this, Label1);
     connect(Label1, &MouseLabel::mousePressed, this, &frmdraw::Label1_MouseDown);
     connect(Label1, &MouseLabel::mouseMoved, this, [this](Qt::MouseButtons, int x, int y) {
@@ -158,7 +160,11 @@ bool frmdraw::StartMove() { return strip_->startMove(); }
 
 void frmdraw::Label10_Click()
 {
-    applyfilter::Open(FilterTarget::forBox(Text1));
+    // The chooser outlives this window: it filters whichever macro shop is open when Ok is pressed.
+    applyfilter::Open(FilterTarget::forBox([]() -> QPlainTextEdit* {
+        frmdraw* open = Forms::loaded<frmdraw>();
+        return open ? open->Text1 : nullptr;
+    }));
 }
 
 void frmdraw::Label1_MouseDown(Qt::MouseButton button, int x, int y)
@@ -182,8 +188,7 @@ void frmdraw::Label9_MouseUp(Qt::MouseButton button)
 {
     if (button != Qt::LeftButton)
         return;
-    if (auto* map = Forms::loaded<frmasc>())
-        map->hide();
+    // The docked map follows (CharMapFollow).
     showMinimized();
 }
 

@@ -17,6 +17,7 @@
 #include "macroshop/mnu3.h"
 #include "macroshop/scrolllines.h"
 #include "macroshop/storedstrings.h"
+#include "platform/filename.h"
 #include "platform/printer.h"
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
@@ -154,6 +155,11 @@ void OpenMacro()
     draw().Text1->markSaved();
 }
 
+namespace {
+// A name typed without a suffix gets ".mcr", or the open dialog's filter would hide the file.
+QString SavedName(const QString& typed) { return typed.isEmpty() ? typed : FileName::WithSuffix(typed, "mcr"); }
+}
+
 bool SaveMacro()
 {
     MacroEdit* editor = draw().Text1;
@@ -166,7 +172,7 @@ bool SaveMacro()
         if (answer == Prompts::Answer::Cancel)
             return false;
         if (answer == Prompts::Answer::No) {
-            const QString name = Prompts::saveFileName(kFilter);
+            const QString name = SavedName(Prompts::saveFileName(kFilter));
             if (name.isEmpty())
                 return false;
             editor->Tag = name;
@@ -174,7 +180,7 @@ bool SaveMacro()
         }
     }
     if (editor->Tag.isEmpty()) {
-        editor->Tag = Prompts::saveFileName(kFilter);
+        editor->Tag = SavedName(Prompts::saveFileName(kFilter));
         if (!editor->Tag.isEmpty())
             addRecent(editor->Tag);
     }
@@ -272,14 +278,25 @@ void Print()
         return;
     }
     const QString text = d.Text1->text();
+    QStringList pdfs;
     for (int i = 1; i <= count; ++i) {
         QString error;
-        if (!Printer::print({text + "\r\n\r\n\r\n" + PrintFooter(i, copies), "Arial", double(points)}, &error)) {
+        const bool printed =
+            Printer::print({text + "\r\n\r\n\r\n" + PrintFooter(i, copies), "Arial", double(points)}, &error);
+        if (printed && !Printer::current().lastPdf().isEmpty())
+            pdfs << Printer::current().lastPdf();
+        if (!printed) {
             Prompts::messageBox("Copy " + QString::number(i) + " could not be printed:\n" + error, "Print",
                                 Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
             return;
         }
     }
+    // Without a printer the copies are files the user has to find.
+    if (!pdfs.isEmpty())
+        Prompts::messageBox((pdfs.size() == 1 ? QStringLiteral("There is no printer, so the macro went to the PDF file:\n")
+                                              : QStringLiteral("There is no printer, so the copies went to the PDF files:\n"))
+                                + pdfs.join('\n'),
+                            "Print", Prompts::Buttons::Ok, Prompts::Icon::Information);
 }
 
 void NewString()

@@ -1,5 +1,6 @@
 #include "codepage.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -45,6 +46,29 @@ QString encodable(const QString& text)
         if (canEncode(QString(c)))
             out += c;
     return out;
+}
+
+QString firstUnencodable(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // A character past the first plane is two units and is never in the code page.
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            return text.mid(i, 2);
+        if (!canEncode(QString(text[i])))
+            return QString(text[i]);
+    }
+    return {};
+}
+
+QString describeCharacter(const QString& character)
+{
+    const QList<uint> points = character.toUcs4();
+    const uint cp = points.isEmpty() ? 0 : points.first();
+    const QString code = "U+" + QString::number(cp, 16).toUpper().rightJustified(4, u'0');
+    // A control or a lone surrogate would show as nothing: the code alone names it.
+    if (character.size() == 1 && (!character[0].isPrint() || character[0].isSurrogate()))
+        return code;
+    return QStringLiteral("\"%1\" (%2)").arg(character, code);
 }
 
 } // namespace CodePage

@@ -12,6 +12,10 @@ QByteArray fromUnicode(const QString& text);
 bool canEncode(const QString& text);
 // The text with every character that has no Windows-1252 byte removed.
 QString encodable(const QString& text);
+// The first character (one or two UTF-16 units) that has no Windows-1252 byte; "" when none.
+QString firstUnencodable(const QString& text);
+// That character as a user reads it: "Ω" (U+03A9).
+QString describeCharacter(const QString& character);
 
 } // namespace CodePage
 

@@ -100,4 +100,17 @@ QByteArray encode(const QString& name)
     return out;
 }
 
+QString WithSuffix(const QString& name, const QString& suffix)
+{
+    QString base = name;
+    const qsizetype slash = base.lastIndexOf(u'/');
+    const qsizetype dot = base.lastIndexOf(u'.');
+    // A leading dot names a hidden file, not a suffix.
+    if (dot > slash + 1 && dot < base.size() - 1)
+        return base;
+    while (base.endsWith(u'.') && base.size() > slash + 2)
+        base.chop(1);
+    return base + u'.' + suffix;
+}
+
 } // namespace FileName

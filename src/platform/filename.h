@@ -11,4 +11,8 @@ namespace FileName {
 QString decode(const QByteArray& raw);
 QByteArray encode(const QString& name);
 
+// The name with "." + suffix added when its file name has no suffix ("art" and "art." become
+// "art.suffix"; "art.txt" and a folder's dot in "my.art/piece" count as they are).
+QString WithSuffix(const QString& name, const QString& suffix);
+
 } // namespace FileName

@@ -44,9 +44,11 @@ bool SystemPrinter::print(const Job& job, QString* error)
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(nextPdfName(folder));
         last_ = printer.outputFileName();
+        pdf_ = true;
     } else {
         printer.setPrinterName(info.printerName());
         last_ = info.printerName();
+        pdf_ = false;
     }
     printer.setDocName("macro");
 

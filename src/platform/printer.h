@@ -16,6 +16,8 @@ public:
     virtual ~Source() = default;
     // False with the reason in error when the job could not be printed.
     virtual bool print(const Job& job, QString* error) = 0;
+    // The PDF file the last job became; "" when it went to a printer.
+    virtual QString lastPdf() const { return {}; }
 };
 
 // The default printer, or PDF files "macro print N.pdf" (the next free N) in pdfFolder
@@ -26,11 +28,13 @@ public:
     bool print(const Job& job, QString* error) override;
     // Where the last job went: a printer name or a PDF file.
     QString lastDestination() const { return last_; }
+    QString lastPdf() const override { return pdf_ ? last_ : QString(); }
 
 private:
     QString pdfFolder_;
     bool forcePdf_;
     QString last_;
+    bool pdf_ = false;
 };
 
 void install(Source* source);

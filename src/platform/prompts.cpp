@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace Prompts {
 
@@ -80,9 +81,14 @@ QString DialogSource::passwordBox(const QString& prompt, const QString& title)
 
 namespace {
 // The shop's windows stay on top of others; its file dialogs stay on top of them.
-QString fileName(QFileDialog::AcceptMode mode, const QString& filter)
+QString fileName(QFileDialog::AcceptMode mode, const QString& filter, const QString& folder)
 {
-    QFileDialog dialog(nullptr, QString(), QString(), filter);
+    QFileDialog dialog(nullptr, QString(), folder, filter);
+    // The dialog itself adds the suffix, so its question before replacing a file names the
+    // file that is written.
+    static const QRegularExpression firstSuffix(QStringLiteral("\\(\\*\\.(\\w+)"));
+    if (const auto m = firstSuffix.match(filter); m.hasMatch() && mode == QFileDialog::AcceptSave)
+        dialog.setDefaultSuffix(m.captured(1));
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -92,9 +98,15 @@ QString fileName(QFileDialog::AcceptMode mode, const QString& filter)
 }
 }
 
-QString DialogSource::openFileName(const QString& filter) { return fileName(QFileDialog::AcceptOpen, filter); }
+QString DialogSource::openFileName(const QString& filter, const QString& folder)
+{
+    return fileName(QFileDialog::AcceptOpen, filter, folder);
+}
 
-QString DialogSource::saveFileName(const QString& filter) { return fileName(QFileDialog::AcceptSave, filter); }
+QString DialogSource::saveFileName(const QString& filter, const QString& folder)
+{
+    return fileName(QFileDialog::AcceptSave, filter, folder);
+}
 
 namespace {
 DialogSource dialogs;

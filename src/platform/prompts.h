@@ -16,9 +16,10 @@ public:
     virtual Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
     // "" when cancelled.
     virtual QString inputBox(const QString& prompt, const QString& title, const QString& preset) = 0;
-    // "" when cancelled.
-    virtual QString openFileName(const QString& filter = {}) = 0;
-    virtual QString saveFileName(const QString& filter = {}) = 0;
+    // "" when cancelled. The dialog starts in folder (the last one used when empty); a save dialog
+    // adds the filter's first suffix to a name typed without one.
+    virtual QString openFileName(const QString& filter, const QString& folder) = 0;
+    virtual QString saveFileName(const QString& filter, const QString& folder) = 0;
     // An input box whose text is hidden as it is typed; "" when cancelled.
     virtual QString passwordBox(const QString& prompt, const QString& title)
     {
@@ -31,8 +32,8 @@ class DialogSource : public Source {
 public:
     Answer messageBox(const QString& text, const QString& title, Buttons buttons, Icon icon) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& preset) override;
-    QString openFileName(const QString& filter) override;
-    QString saveFileName(const QString& filter) override;
+    QString openFileName(const QString& filter, const QString& folder) override;
+    QString saveFileName(const QString& filter, const QString& folder) override;
     QString passwordBox(const QString& prompt, const QString& title) override;
 };
 
@@ -52,7 +53,13 @@ inline QString passwordBox(const QString& prompt, const QString& title)
 {
     return current().passwordBox(prompt, title);
 }
-inline QString openFileName(const QString& filter = {}) { return current().openFileName(filter); }
-inline QString saveFileName(const QString& filter = {}) { return current().saveFileName(filter); }
+inline QString openFileName(const QString& filter = {}, const QString& folder = {})
+{
+    return current().openFileName(filter, folder);
+}
+inline QString saveFileName(const QString& filter = {}, const QString& folder = {})
+{
+    return current().saveFileName(filter, folder);
+}
 
 } // namespace Prompts

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace DesktopEntry {
 
 namespace {
@@ -18,6 +20,14 @@ void SetProgram(const QString& path) { program = path; }
 
 QString QuoteExecArgument(const QString& arg)
 {
+    // A plain argument stays bare: launchers that know no desktop (xdg-open's own) take the
+    // Exec line's first word as the program, quotes and all.
+    static const QString reserved = QStringLiteral(" \t\n\r\"'\\><~|&;$*?#()`");
+    const bool plain = !arg.isEmpty() && std::none_of(arg.begin(), arg.end(), [](QChar c) {
+        return reserved.contains(c) || c.unicode() < 0x20;
+    });
+    if (plain)
+        return QString(arg).replace("%", "%%");
     // Inside the quotes: \ first, so the escapes added after it stay single.
     QString q;
     for (QChar c : arg) {

@@ -7,8 +7,9 @@
 // these files itself and changes only the lines it owns.
 namespace DesktopEntry {
 
-// One argument of an Exec line: in double quotes, with ", `, $ and \ escaped inside the quotes,
-// "%" doubled, then the whole escaped once more as a string value ("\" becomes "\\").
+// One argument of an Exec line, "%" doubled. An argument with a character the desktop reserves
+// (a blank, a quote, "\", "$", "~", ...) or an empty one goes in double quotes, with ", `, $
+// and \ escaped inside them, then the whole escaped once more as a string value ("\" becomes "\\").
 QString QuoteExecArgument(const QString& arg);
 
 // The program the desktop's entries start: this executable, or another one (tests; "" for this).

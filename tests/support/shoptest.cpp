@@ -68,8 +68,9 @@ QString ScriptedPrompts::inputBox(const QString& prompt, const QString&, const Q
     return s;
 }
 
-QString ScriptedPrompts::openFileName(const QString&)
+QString ScriptedPrompts::openFileName(const QString&, const QString& folder)
 {
+    fileFolders << folder;
     if (whileAsking)
         whileAsking();
     if (fileNames.empty())
@@ -79,7 +80,10 @@ QString ScriptedPrompts::openFileName(const QString&)
     return s;
 }
 
-QString ScriptedPrompts::saveFileName(const QString& filter) { return openFileName(filter); }
+QString ScriptedPrompts::saveFileName(const QString& filter, const QString& folder)
+{
+    return openFileName(filter, folder);
+}
 
 double FixedRandom::draw()
 {

@@ -42,14 +42,15 @@ public:
     std::deque<Prompts::Answer> answers;  // default: Ok / No
     std::deque<QString> inputs;           // default: ""
     std::deque<QString> fileNames;        // default: "" (cancelled)
+    QList<QString> fileFolders;           // the folder each file dialog started in
     // Runs while any box or dialog is open (to look at the windows behind it).
     std::function<void()> whileAsking;
 
     Prompts::Answer messageBox(const QString& text, const QString& title, Prompts::Buttons buttons,
                                Prompts::Icon icon) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& preset) override;
-    QString openFileName(const QString& filter) override;
-    QString saveFileName(const QString& filter) override;
+    QString openFileName(const QString& filter, const QString& folder) override;
+    QString saveFileName(const QString& filter, const QString& folder) override;
 };
 
 class frmmain;
