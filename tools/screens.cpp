@@ -64,7 +64,7 @@ QString skin;
 int taken = 0;
 
 // Lets the window system map and paint what was shown.
-void settle(int ms = 250)
+void settle(int ms = 400)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
@@ -77,8 +77,13 @@ void shoot(const QString& name, const QList<QWidget*>& windows)
     settle();
     QRect area;
     for (QWidget* w : windows)
-        if (w && w->isVisible())
+        if (w && w->isVisible()) {
             area = area.united(w->frameGeometry());
+            if (qEnvironmentVariableIsSet("QUORL_SCREENS_DEBUG"))
+                std::fprintf(stderr, "%s %s %d,%d %dx%d\n", qPrintable(name), qPrintable(w->objectName()),
+                             w->frameGeometry().x(), w->frameGeometry().y(), w->frameGeometry().width(),
+                             w->frameGeometry().height());
+        }
     if (area.isEmpty()) {
         std::fprintf(stderr, "screens: %s shows nothing\n", qPrintable(name));
         return;
@@ -105,8 +110,11 @@ frmmain& stack()
     m.moveTwips(1500, 1500);
     m.Dock();
     Forms::get<frmrect>().show();
-    if (!Forms::get<frmrect>().optionsOpen())
+    if (Forms::get<frmrect>().optionsOpen())
+        Forms::get<ops>().show();
+    else
         Forms::get<frmrect>().Label4_Click();
+    m.Dock();
     return m;
 }
 
@@ -115,6 +123,10 @@ void menu(const QString& name, PopupMenuForm& m, QWidget* under, const QList<QWi
 {
     const QPoint at = under->mapToGlobal(QPoint(0, under->height()));
     m.showAt(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
+    // A menu that lost the focus to the window manager's shuffle is shown again for the picture.
+    settle(150);
+    if (!m.isVisible())
+        m.show();
     QList<QWidget*> windows = with;
     windows << &m;
     shoot(name, windows);
