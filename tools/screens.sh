@@ -4,7 +4,7 @@
 #
 #   tools/screens.sh [BUILD_DIR]      (default: build)
 #
-# Needs xvfb-run and openbox.
+# Needs xvfb-run and openbox (and ImageMagick to keep the pictures small).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
@@ -20,3 +20,7 @@ trap 'kill "$wm" 2>/dev/null || true' EXIT
 sleep 1
 rm -f "$root"/docs/screens/*.png
 QT_QPA_PLATFORM=xcb "$build/tests/quorl-screens" "$root/docs/screens"
+# Few colours each: the pictures stay small in the repository.
+if command -v mogrify >/dev/null; then
+  mogrify -colors 256 "$root"/docs/screens/*.png
+fi
