@@ -1,5 +1,7 @@
 #include "frmwelcome.h"
 
+#include "editor/frmmain.h"
+
 #include "core/forms.h"
 #include "help/artwork.h"
 #include "help/helptexts.h"
@@ -12,6 +14,8 @@
 frmwelcome::frmwelcome()
 {
     setObjectName("frmwelcome");
+    // A panel of the main window: no task-bar entry, no place in the window switcher.
+    setToolWindowOf([]() -> QWidget* { return Forms::loaded<frmmain>(); });
     setAccessibleName("welcome");
     resize(360, 240);
     Label1 = new MouseLabel("  &welcome to quorl ascii shop", this);

@@ -30,6 +30,8 @@ constexpr int kButtonHeight = 300;
 ops::ops()
 {
     setObjectName("ops");
+    // A panel of the main window: no task-bar entry, no place in the window switcher.
+    setToolWindowOf([]() -> QWidget* { return Forms::loaded<frmmain>(); });
     setAccessibleName("options");
     resize(Twips::toPixels(3720), Twips::toPixels(1560));
 

@@ -8,6 +8,9 @@
 #include "platform/twips.h"
 #include "skin/pushlabel.h"
 
+#include <QFontMetrics>
+#include <algorithm>
+
 frmchr::frmchr()
 {
     setObjectName("frmchr");
@@ -24,10 +27,22 @@ frmchr::frmchr()
     List1->setViewMode(QListView::IconMode);
     List1->setFlow(QListView::LeftToRight);
     List1->setWrapping(true);
+    List1->setWordWrap(false);
     List1->setResizeMode(QListView::Adjust);
     List1->setMovement(QListView::Static);
-    List1->setGridSize(QSize(30, 20));
     List1->AddCharacterSet();
+    // Every cell holds the widest entry whole ("(\\/)", "<|-"): a cell too small shows it blank.
+    const QFontMetrics metrics(List1->font());
+    int widest = 0;
+    for (int i = 0; i < List1->count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(List1->item(i)->text()));
+    const QSize cell(std::max(30, widest + 10), std::max(20, metrics.height() + 6));
+    List1->setGridSize(cell);
+    // The entry's own size would be measured for an icon's width; the cell is its size.
+    for (int i = 0; i < List1->count(); ++i) {
+        List1->item(i)->setSizeHint(cell);
+        List1->item(i)->setTextAlignment(Qt::AlignCenter);
+    }
     place(List1, 90, 330, 3420, 3180);
     attachTitleDrag(Label1);
     connect(Label1, &MouseLabel::doubleClicked, this, [] { Forms::unload<frmchr>(); });

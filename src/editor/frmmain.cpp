@@ -191,12 +191,12 @@ void frmmain::ApplySkin()
 {
     const QString s = SkinFolder::ResolveSkinFolder();
     setBackground(s + "iface.bmp");
-    const QColor bg = SkinFolder::ColourFromValue(SkinFolder::Value(s, "textbg"));
-    const QColor fg = SkinFolder::ColourFromValue(SkinFolder::Value(s, "textfore"));
+    const QColor bg = SkinFolder::Colour(s, "textbg");
+    const QColor fg = SkinFolder::Colour(s, "textfore");
     setBoxColours(List1, bg, fg);
     for (PageEdit* p : pages_)
         setBoxColours(p, bg, fg);
-    const QColor menubar = SkinFolder::ColourFromValue(SkinFolder::Value(s, "menubar"));
+    const QColor menubar = SkinFolder::Colour(s, "menubar");
     const QString face = SkinFolder::Value(s, "menubarfont");
     // top is a strict number of twips; a skin without one keeps the designed place.
     const int top = SkinFolder::TwipsValue(s, "top").value_or(kMenuBarTop);
@@ -261,8 +261,8 @@ void frmmain::Page_Change(int n) { WriteIndicator(n); }
 void frmmain::Page_MouseMove(int n)
 {
     const QString s = SkinFolder::ResolveSkinFolder();
-    const QColor over = SkinFolder::ColourFromValue(SkinFolder::Value(s, "overbox"));
-    const QColor off = SkinFolder::ColourFromValue(SkinFolder::Value(s, "offbox"));
+    const QColor over = SkinFolder::Colour(s, "overbox");
+    const QColor off = SkinFolder::Colour(s, "offbox");
     for (int i = 0; i < 4; ++i) {
         QPalette p = pages_[i]->palette();
         p.setColor(QPalette::Base, i == n - 1 ? over : off);

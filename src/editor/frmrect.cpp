@@ -30,6 +30,8 @@ QString& countedFolder()
 frmrect::frmrect()
 {
     setObjectName("frmrect");
+    // A panel of the main window: no task-bar entry, no place in the window switcher.
+    setToolWindowOf([]() -> QWidget* { return Forms::loaded<frmmain>(); });
     setAccessibleName("indicator");
     // Docked under the main window, the panel appears with it without taking the focus.
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -98,8 +100,8 @@ void frmrect::ApplySkin()
 {
     const QString s = SkinFolder::ResolveSkinFolder();
     setBackground(s + "frmrect.bmp");
-    setTextColour(Label3, SkinFolder::ColourFromValue(SkinFolder::Value(s, "restfontclr")));
-    const QColor fore = SkinFolder::ColourFromValue(SkinFolder::Value(s, "frmrectfore"));
+    setTextColour(Label3, SkinFolder::Colour(s, "restfontclr"));
+    const QColor fore = SkinFolder::Colour(s, "frmrectfore");
     for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label5), static_cast<QWidget*>(Label2)})
         setTextColour(w, fore);
 }

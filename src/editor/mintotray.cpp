@@ -21,6 +21,7 @@
 #include <QLockFile>
 #include <QPointer>
 #include <QTimer>
+#include <QWindow>
 #include <QStandardPaths>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -31,6 +32,8 @@ namespace {
 
 QPointer<QLocalServer> server;
 bool hidden = false;
+// The help window (the testers, the greets) goes to the tray with the shop and comes back with it.
+QPointer<QWidget> helpAway;
 
 // A second launch says "show", and "open " with its file's path (its bytes, percent-encoded) when it
 // has one. Lines longer than any path, or a launch that says nothing in time, are dropped.
@@ -169,8 +172,23 @@ void Hide()
 {
     frmmain& main = Forms::get<frmmain>();
     hidden = true;
+    if (auto* help = Forms::loaded<frmhelp>(); help && help->isVisible()) {
+        help->hide();
+        helpAway = help;
+    }
     if (!systrayicon::TrayAvailable()) {
         main.Minimize();
+        // Without a tray the shop is only minimized: the help window comes back with it.
+        if (QWindow* window = main.windowHandle(); window && helpAway) {
+            auto* once = new QObject(window);
+            QObject::connect(window, &QWindow::windowStateChanged, once, [once](Qt::WindowState state) {
+                if (state == Qt::WindowMinimized)
+                    return;
+                if (QWidget* help = std::exchange(helpAway, nullptr))
+                    help->show();
+                once->deleteLater();
+            });
+        }
         listen();
         return;
     }
@@ -188,6 +206,8 @@ void HideAll()
     Hide();
     if (auto* w = Forms::loaded<frmhandle>())
         w->hide();
+    // Hidden for good here: the window menu's tray sends every window away.
+    helpAway = nullptr;
     if (auto* w = Forms::loaded<frmhelp>())
         w->hide();
 }
@@ -205,6 +225,8 @@ void Restore(bool restoreState)
     rect.show();
     if (rect.optionsOpen())
         Forms::get<ops>().show();
+    if (QWidget* help = std::exchange(helpAway, nullptr))
+        help->show();
     main.raise();
     main.activateWindow();
 }

@@ -105,6 +105,8 @@ void applyfilter::Form_Load()
     skin.title = Label1;
     skin.titleKey = "frmtitlebar";
     skin.textBoxes = {Filters};
+    // The design names no caption colour here; the skin's button colour reads on its buttons.
+    skin.buttons = {Label3, Label4};
     skin.centre = false;
     ApplyDialogSkin(skin);
 }
@@ -135,7 +137,7 @@ void applyfilter::ListFilters()
         new QTreeWidgetItem(Filters, {kNoFilters});
     } else {
         for (const QString& file : Filebox) {
-            auto* item = new QTreeWidgetItem(Filters, {Filters32::GetFilterName(FileboxPath + "/" + file)});
+            auto* item = new QTreeWidgetItem(Filters, {Filters32::ListedName(FileboxPath + "/" + file)});
             item->setData(0, kFileRole, file);
             item->setToolTip(0, file);
         }

@@ -50,6 +50,16 @@ QString GetFilterName(const QString& path)
     return colon < 0 ? QString() : content.left(colon);
 }
 
+QString ListedName(const QString& path)
+{
+    const QString name = GetFilterName(path);
+    if (name == QLatin1String("  "))
+        return name;
+    if (name.trimmed().isEmpty() || name.contains(u'\r') || name.contains(u'\n'))
+        return QFileInfo(path).fileName();
+    return name;
+}
+
 int ApplyFilterRules(const QString& content, QString& text, QString* error, qsizetype limit)
 {
     // Lines end in LF or CR LF alike: editors on this system write LF.

@@ -16,6 +16,10 @@ QString ReadFilterFile(const QString& path, QString* error = nullptr);
 
 // The text before the first ":" of the file; "" when it has none or cannot be read.
 QString GetFilterName(const QString& path);
+// The name the chooser lists for a filter file: its name, or the file name where the filter has
+// none that reads on one row (no ":", an unreadable file, a name over several lines, only blanks).
+// Two blanks stay two blanks: the chooser leaves such entries out.
+QString ListedName(const QString& path);
 
 // The longest text a rule may leave: a macro the shop can still save and open again (the macro
 // file limit, less the CR LF a macro file ends with). A rule that doubles a letter would

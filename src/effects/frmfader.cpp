@@ -135,12 +135,8 @@ void frmfader::Form_Load()
     skin.title = Label1;
     skin.titleKey = "frm2titlebar";
     skin.buttons = {Label3, Label4};
+    skin.colours = {{"restfontclr", {Label11, PageLabel[0], PageLabel[1], PageLabel[2], PageLabel[3]}}};
     ApplyDialogSkin(skin);
-    const QString s = SkinFolder::ResolveSkinFolder();
-    const QColor rest = SkinFolder::ColourFromValue(SkinFolder::Value(s, "restfontclr"));
-    for (MouseLabel* l : PageLabel)
-        setTextColour(l, rest);
-    setTextColour(Label11, rest);
     UpdatePreview();
 }
 

@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWindow>
 
 const QString frmdraw::kTitle = QString::fromUtf8("   &quorl ascii shop \u00b9\u00b7\u00b9 : macro shop");
@@ -84,6 +85,7 @@ frmdraw::frmdraw()
         if (strip_->follow(x, y))
             Clock::processEvents();
     });
+    connect(Label1, &MouseLabel::doubleClicked, this, [this] { filling_ ? RestoreSize() : Maximize(); });
     connect(Label1, &MouseLabel::mouseReleased, this, [this] {
         strip_->release();
         pullOntoScreen();
@@ -116,38 +118,86 @@ frmdraw::frmdraw()
 void frmdraw::Form_Load()
 {
     DialogSkin skin;
-    skin.background = "frmdraw.bmp";
+    // The picture follows the size (see layout).
     skin.title = Label1;
     skin.titleKey = "frmdraw";
     skin.textBoxes = {Text1};
+    skin.colours = {{"menubar", {Label2, Label3, Label4, Label5, Label6, Label10, Label7, Label8, Label9}}};
     ApplyDialogSkin(skin);
-    const QColor menubar = SkinFolder::Colour("menubar");
-    for (PushLabel* l : {Label2, Label3, Label4, Label5, Label6, Label10})
-        setTextColour(l, menubar);
-    for (PushLabel* l : {Label7, Label8, Label9})
-        setTextColour(l, menubar);
+    skinned_ = true;
+    layout(Width(), Height());
+}
+
+void frmdraw::ApplySkin()
+{
+    SkinnedForm::ApplySkin();
+    layout(Width(), Height());
 }
 
 void frmdraw::SetWide(bool wide)
 {
+    if (filling_)
+        RestoreSize();
     wide_ = wide;
     int width = kNormalWidth;
     if (wide) {
-        const QString picture = SkinFolder::ResolveSkinFolder() + "frmdraw.bmp";
-        setBackground(picture);
-        const QPixmap p(picture);
+        const QPixmap p = SkinFolder::Picture(SkinFolder::ResolveSkinFolder() + "frmdraw.bmp");
         width = p.isNull() ? 7500 : Twips::fromPixels(p.width());
-    } else {
-        setBackground(QString());
     }
-    resize(Twips::toPixels(width), height());
-    const int editor = wide ? 7185 : 4875;
-    const int buttons[3] = {wide ? 6660 : 4500, wide ? 7020 : 4780, wide ? 7260 : 5000};
-    place(Label1, 0, 0, wide ? 6555 : 4455, 240);
+    resize(Twips::toPixels(width), Twips::toPixels(kHeight));
+    layout(width, kHeight);
+}
+
+void frmdraw::layout(int width, int height)
+{
+    // The designed places at the two designed widths; a filled screen keeps the wide margins.
+    int editor = width - 315, title = width - 945;
+    int buttons[3] = {width - 840, width - 480, width - 240};
+    if (!filling_ && !wide_) {
+        editor = 4875;
+        title = 4455;
+        buttons[0] = 4500, buttons[1] = 4780, buttons[2] = 5000;
+    } else if (!filling_) {
+        editor = 7185;
+        title = 6555;
+        buttons[0] = 6660, buttons[1] = 7020, buttons[2] = 7260;
+    }
+    place(Label1, 0, 0, title, 240);
     place(Label8, buttons[0], 0, 210, 240);
     place(Label9, buttons[1], 0, 210, 240);
     place(Label7, buttons[2], 0, 210, 240);
-    place(Text1, 270, 600, editor, kHeight - 780);
+    place(Text1, 270, 600, editor, height - 780);
+    if (!skinned_)
+        return;
+    // The frame, the caption strip and the house mark keep their look at every size.
+    const QPixmap picture = SkinFolder::Picture(SkinFolder::ResolveSkinFolder() + "frmdraw.bmp");
+    setBackgroundPicture(fitted(picture, size(), QMargins(4, 20, 24, 4)));
+}
+
+void frmdraw::Maximize()
+{
+    if (filling_)
+        return;
+    before_ = geometry();
+    filling_ = true;
+    // Room at the left for the docked character map.
+    QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    area.setLeft(area.left() + Twips::toPixels(1440));
+    resize(area.size());
+    move(area.topLeft());
+    layout(Twips::fromPixels(area.width()), Twips::fromPixels(area.height()));
+    DockCharMap();
+}
+
+void frmdraw::RestoreSize()
+{
+    if (!filling_)
+        return;
+    filling_ = false;
+    resize(before_.size());
+    move(before_.topLeft());
+    layout(Twips::fromPixels(before_.width()), Twips::fromPixels(before_.height()));
+    DockCharMap();
 }
 
 void frmdraw::CaptionLabel_MouseDown(int i, Qt::MouseButton button)

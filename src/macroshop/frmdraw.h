@@ -34,6 +34,13 @@ public:
     // Widened by 30 % (background picture, wider editor) or the normal size.
     void SetWide(bool wide);
     bool isWide() const { return wide_; }
+    // The window menu's "&maximize" and "&restore", and a double-click on the title: the shop
+    // fills the screen beside its docked character map, the editor growing with it, and comes back.
+    void Maximize();
+    void RestoreSize();
+    bool isFilling() const { return filling_; }
+    // A skin change: the picture as the size has it, the captions' colour.
+    void ApplySkin() override;
 
     // Caption label i (0 Files, 1 Options, 2 Strings, 3 Edit, 4 Help): opens its menu below it,
     // or closes it when open.
@@ -61,4 +68,10 @@ private:
     std::array<PushLabel*, 5> captionLabels_{};
     CaptionStrip* strip_ = nullptr;
     bool wide_ = false;
+    bool filling_ = false;
+    bool skinned_ = false;
+    QRect before_;
+    // Places the title, its buttons and the editor for the window's width and height (twips)
+    // and draws the skin's picture to the window's size.
+    void layout(int width, int height);
 };

@@ -21,10 +21,14 @@
 #include "platform/printer.h"
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
+#include "platform/twips.h"
 #include "platform/userstore.h"
 #include "skin/pushlabel.h"
 
 #include <QFileInfo>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace MacroShop {
 
@@ -53,9 +57,48 @@ bool readMacro(const QString& path, QString* text)
 }
 }
 
+QPoint ClearOfStack(const QRect& shop, int map, const QRect& stack, const QRect& screen)
+{
+    const QRect whole = shop.adjusted(-map, 0, 0, 0);
+    if (stack.isEmpty() || !whole.intersects(stack))
+        return shop.topLeft();
+    constexpr int kGap = 8;
+    const auto within = [&](int v, int low, int high) { return std::max(low, std::min(v, high)); };
+    const int y = within(whole.y(), screen.top(), screen.bottom() + 1 - whole.height());
+    const int x = within(whole.x(), screen.left(), screen.right() + 1 - whole.width());
+    const QPoint candidates[4] = {{stack.right() + 1 + kGap, y},
+                                  {stack.left() - kGap - whole.width(), y},
+                                  {x, stack.bottom() + 1 + kGap},
+                                  {x, stack.top() - kGap - whole.height()}};
+    for (const QPoint& at : candidates) {
+        const QRect place(at, whole.size());
+        if (screen.contains(place) && !place.intersects(stack))
+            return at + QPoint(map, 0);
+    }
+    return shop.topLeft();
+}
+
+namespace {
+// The main window and its docked panels as they show.
+QRect stackRect()
+{
+    QRect stack;
+    for (QWidget* w : QList<QWidget*>{Forms::loaded<frmmain>(), Forms::loaded<frmrect>(), Forms::loaded<ops>()})
+        if (w && w->isVisible() && !w->isMinimized())
+            stack = stack.united(w->frameGeometry());
+    return stack;
+}
+}
+
 void Show()
 {
     frmdraw& d = draw();
+    if (!d.isVisible() && d.screen()) {
+        const int map = Twips::toPixels(Forms::get<frmasc>().Width());
+        const QPoint at = ClearOfStack(d.geometry(), map, stackRect(), d.screen()->availableGeometry());
+        if (at != d.pos())
+            d.moveTwips(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
+    }
     d.ShowAgain();
     d.activateWindow();
     frmasc& map = Forms::get<frmasc>();

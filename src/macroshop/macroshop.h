@@ -1,4 +1,6 @@
 #pragma once
+#include <QPoint>
+#include <QRect>
 #include <QString>
 
 // The macro shop's commands: opening and closing it, macro files, printing, the new-string
@@ -9,8 +11,13 @@ namespace MacroShop {
 void OpenFromPanel();
 // The Options menu's "&macros shop": the macro shop and its map, then the load banner.
 void OpenFromMenu();
-// Shows the macro shop and the docked character map.
+// Shows the macro shop and the docked character map; a shop that was not shown opens clear of
+// the main window's stack.
 void Show();
+// Where a shop at `shop` (its docked map `map` pixels wide at its left) goes so that the stack
+// (`stack`: main window and its panels, which stay on top) covers none of it, on the screen:
+// right of the stack, else left, below, above; where none fits, it stays.
+QPoint ClearOfStack(const QRect& shop, int map, const QRect& stack, const QRect& screen);
 // The close button: the windows regrouped, the unload banner, then both unloaded.
 void Close();
 // Unloads the macro shop with its Options menu and its docked map.

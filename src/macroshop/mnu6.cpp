@@ -12,14 +12,14 @@ mnu6::mnu6()
 {
     setObjectName("mnu6");
     setAccessibleName("window menu of the macro shop");
-    // "&restore", "&size" and the glyphs beside them do nothing.
-    addItem("&restore");
+    // "&size" and the glyphs beside the items do nothing.
+    onClick(addItem("&restore"), [] { Forms::get<frmdraw>().RestoreSize(); });
     addGlyph("2", "restore");
     onClick(addItem("&move"), [this] { Move_Click(); });
     addItem("&size");
     onClick(addItem("&minimize"), [] { Forms::get<frmdraw>().showMinimized(); });
     addGlyph("0", "minimize");
-    onClick(addItem("&maximize"), [] { Forms::get<frmdraw>().showMaximized(); });
+    onClick(addItem("&maximize"), [] { Forms::get<frmdraw>().Maximize(); });
     maximizeGlyph = addGlyph("1", "maximize");
     onClick(maximizeGlyph, [] {});
     addSeparator();

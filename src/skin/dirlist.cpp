@@ -58,6 +58,18 @@ QString DirList::selectedFolder() const
     return folder.isEmpty() ? path_ : folder;
 }
 
+void DirList::showWholeRows(int pixels)
+{
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // A row's height in the list's font, an item or not.
+    int row = count() > 0 ? sizeHintForRow(0) : 0;
+    if (row <= 0)
+        row = std::max(fontMetrics().height(), style()->pixelMetric(QStyle::PM_SmallIconSize)) + 4;
+    const int frame = 2 * frameWidth();
+    const int rows = std::max(1, (pixels - frame) / row);
+    setFixedHeight(rows * row + frame);
+}
+
 bool DirList::setPath(const QString& folder)
 {
     if (folder.isEmpty())

@@ -18,6 +18,10 @@ public:
     // The highlighted folder: the current one until another row is picked.
     QString selectedFolder() const;
 
+    // As tall as the whole rows that fit in `pixels`, scrolled a row at a time, so no row is ever
+    // shown cut (a click on a cut row would land on the row the scroll brings under the pointer).
+    void showWholeRows(int pixels);
+
 signals:
     void pathChanged(const QString& path);
 

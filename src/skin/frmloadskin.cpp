@@ -24,6 +24,9 @@ Reskin::Shown& stepAside()
     return windows;
 }
 
+// Five rows: the parent, the skins folder and three skins show whole.
+constexpr int kListHeight = 1530;
+
 void progress(const QString& status)
 {
     if (const auto& p = Reskin::hooks().progress)
@@ -45,18 +48,18 @@ frmloadskin::frmloadskin()
 
     Dir1 = new DirList(this);
     Dir1->setAccessibleName("skin folder");
-    place(Dir1, 360, 480, 4680, 1215);
+    place(Dir1, 360, 420, 4680, kListHeight);
     Label1->setBuddy(Dir1);
 
     Label5 = new QLabel(this);
     Label5->setTextFormat(Qt::PlainText);
     Label5->setAccessibleName("folder");
-    place(Label5, 360, 1800, 4680, 270);
+    place(Label5, 360, 1980, 4680, 270);
 
     Label6 = new QLabel("Double-click a folder to open it. Ok loads the folder picked in the list.", this);
     Label6->setTextFormat(Qt::PlainText);
     Label6->setWordWrap(true);
-    place(Label6, 360, 2160, 4680, 480);
+    place(Label6, 360, 2280, 4680, 480);
 
     Label2 = makeButton(Image2, "&Desktop", 360, 2850);
     Label3 = makeButton(Image1, "&Ok", 2130, 2850);
@@ -79,11 +82,11 @@ void frmloadskin::Form_Load()
     skin.buttons = {Label2, Label3, Label4};
     ApplyDialogSkin(skin);
     setFontFace(Dir1, SkinFolder::Value(SkinFolder::ResolveSkinFolder(), "mnufont"));
-    Dir1->setFixedHeight(Twips::toPixels(1215));
     // A folder that is not there leaves the list where it was.
     Dir1->setPath(ProgramFolder::path());
     Dir1->setPath(ProgramFolder::file("skins"));
     Dir1->setPath(SkinFolder::ResolveSkinFolder());
+    Dir1->showWholeRows(Twips::toPixels(kListHeight));
     showPath();
 }
 
@@ -91,6 +94,8 @@ void frmloadskin::ApplySkin()
 {
     SkinnedForm::ApplySkin();
     setFontFace(Dir1, SkinFolder::Value(SkinFolder::ResolveSkinFolder(), "mnufont"));
+    // Another face, another row height.
+    Dir1->showWholeRows(Twips::toPixels(kListHeight));
 }
 
 void frmloadskin::Open()
@@ -133,13 +138,16 @@ void frmloadskin::Label3_Click()
     QString folder = Dir1->selectedFolder();
     if (!folder.endsWith('/'))
         folder += '/';
-    if (!SkinFolder::MissingBitmaps(folder).isEmpty()) {
-        tell("This is an invalid skin path please choose another path...", "Invalid path");
+    const bool ini = CommonKit::FileExists(folder + "skin.ini");
+    if (const QStringList missing = SkinFolder::MissingBitmaps(folder); !missing.isEmpty()) {
+        tell("This is an invalid skin path please choose another path...\n\n" + missingText(folder, missing, ini),
+             "Invalid path");
         return;
     }
-    if (!CommonKit::FileExists(folder + "skin.ini"))
+    if (!ini)
         tell("You are missing the skin ini in this path. This skin will still be loaded but it will not have any "
-             "information... Text Colors and other can be set with the font properties on the options menu.",
+             "information... Text Colors and other can be set with the font properties on the options menu.\n\n"
+                 + missingText(folder, {}, false),
              "Missing ini");
     // The settings file must hold the folder exactly, or the skin would change to nothing.
     const QString before = CommonKit::Setting("SKIN");
@@ -164,6 +172,24 @@ void frmloadskin::Label3_Click()
         return;
     }
     ApplySkinToOpenWindows();
+}
+
+QString frmloadskin::missingText(const QString& folder, const QStringList& bitmaps, bool ini)
+{
+    QStringList missing;
+    for (const QString& b : bitmaps)
+        missing << "no " + b;
+    if (!ini)
+        missing << "no skin.ini";
+    // A folder that is no skin at all would list everything: its count says enough.
+    const QString what = bitmaps.size() > 4
+                             ? QString::number(bitmaps.size()) + " of the 11 pictures are missing"
+                                   + (ini ? QString() : QStringLiteral(", and no skin.ini"))
+                             : missing.join(", ");
+    return QDir::toNativeSeparators(folder) + ": " + what
+           + ".\nA skin folder holds the pictures " + QStringList(std::begin(SkinFolder::kBitmaps),
+                                                                  std::end(SkinFolder::kBitmaps)).join(", ")
+           + " and skin.ini.";
 }
 
 void frmloadskin::Label4_Click()

@@ -1,6 +1,8 @@
 #pragma once
 #include "skin/skinnedform.h"
 
+#include <QStringList>
+
 class DirList;
 class MouseLabel;
 class PushLabel;
@@ -45,4 +47,6 @@ private:
     void showPath();
     // A message box with the dialog out of its way.
     void tell(const QString& text, const QString& title);
+    // What the folder lacks, in a sentence with what a skin folder holds.
+    static QString missingText(const QString& folder, const QStringList& bitmaps, bool ini);
 };

@@ -14,6 +14,8 @@
 #include <QFrame>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace {
 constexpr int kBarWidth = 210;   // side strip, twips
 constexpr int kImageHeight = 90; // top and bottom images
@@ -123,6 +125,13 @@ QFrame* PopupMenuForm::addSeparator()
 void PopupMenuForm::finishLayout(int widthTwips)
 {
     addSeparator();
+    designedWidth_ = widthTwips;
+    layoutRows(widthTwips);
+    ApplyMenuSkin();
+}
+
+void PopupMenuForm::layoutRows(int widthTwips)
+{
     const int height = nextTop_ + kImageHeight;
     resize(Twips::toPixels(widthTwips), Twips::toPixels(height));
     for (QFrame* line : lines_)
@@ -134,7 +143,23 @@ void PopupMenuForm::finishLayout(int widthTwips)
         item->resize(Twips::toPixels(widthTwips - kBarWidth - 300 - (item->property("hinted").toBool() ? 900 : 0)),
                      item->height());
     place(btop, kBarWidth, 0, widthTwips - kBarWidth, kImageHeight);
-    ApplyMenuSkin();
+}
+
+int PopupMenuForm::neededWidth() const
+{
+    // The widest caption in its own font, with the room the row leaves around it.
+    int widest = 0;
+    for (const PushLabel* item : items_) {
+        const int text = item->fontMetrics().horizontalAdvance(PushLabel::plainCaption(item->caption()));
+        const int hint = item->property("hinted").toBool() ? 900 : 0;
+        widest = std::max(widest, Twips::fromPixels(text + 6) + kBarWidth + 300 + hint);
+    }
+    for (const QWidget* h : hints_) {
+        const auto* label = static_cast<const PushLabel*>(h);
+        const int text = label->fontMetrics().horizontalAdvance(PushLabel::plainCaption(label->caption()));
+        widest = std::max(widest, Twips::fromPixels(text + 6) + 100 + 1500);
+    }
+    return widest;
 }
 
 void PopupMenuForm::ApplySkin() { ApplyMenuSkin(); }
@@ -146,6 +171,8 @@ void PopupMenuForm::ApplyMenuSkin()
     const QString s = SkinFolder::ResolveSkinFolder();
     if (!barOnly_)
         paintMenuColours(s);
+    // A skin's font may be wider than the designed one: the menu grows so that no caption is cut.
+    layoutRows(std::max(designedWidth_, neededWidth()));
     bar->setPixmap(SkinFolder::Picture(s + "bar.bmp"));
     // The side strip runs the form's height; the bottom image sits on its lower edge.
     bar->setGeometry(0, 0, Twips::toPixels(kBarWidth), height());
@@ -163,8 +190,8 @@ void PopupMenuForm::ApplyMenuSkin()
 
 void PopupMenuForm::paintMenuColours(const QString& s)
 {
-    const QColor fore = SkinFolder::ColourFromValue(SkinFolder::Value(s, "fontcolor"));
-    const QColor back = SkinFolder::ColourFromValue(SkinFolder::Value(s, "mnubg"));
+    const QColor fore = SkinFolder::Colour(s, "fontcolor");
+    const QColor back = SkinFolder::Colour(s, "mnubg");
     const QString face = SkinFolder::Value(s, "mnufont");
     QPalette p = palette();
     p.setColor(QPalette::Window, back);

@@ -56,7 +56,8 @@ protected:
             run();
         });
     }
-    // Closes the layout: sets the form's size from the rows and places bar and bottom.
+    // Closes the layout: sets the form's size from the rows (wider than designed when a caption
+    // needs it) and places bar and bottom.
     void finishLayout(int widthTwips);
     // Colours, fonts and bitmaps of the current skin.
     void ApplyMenuSkin();
@@ -74,6 +75,10 @@ protected:
 
 private:
     void paintMenuColours(const QString& folder);
+    void layoutRows(int widthTwips);
+    // The width (twips) that shows every caption whole.
+    int neededWidth() const;
+    int designedWidth_ = 0;
     QList<PushLabel*> items_;
     QList<QWidget*> hints_;
     QList<QFrame*> lines_;

@@ -65,6 +65,14 @@ QColor ColourFromValue(const QString& text)
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
+QColor Colour(const QString& folder, const QString& key)
+{
+    QString value = Value(folder, key);
+    if (value.trimmed().isEmpty())
+        value = Value(DefaultFolder(), key);
+    return ColourFromValue(value);
+}
+
 std::optional<int> TwipsValue(const QString& folder, const QString& key)
 {
     bool ok = false;

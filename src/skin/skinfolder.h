@@ -25,7 +25,10 @@ inline QString Value(const QString& key) { return Value(ResolveSkinFolder(), key
 double LenientNumber(const QString& text);
 // A colour value 0x00BBGGRR as a colour.
 QColor ColourFromValue(const QString& text);
-inline QColor Colour(const QString& key) { return ColourFromValue(Value(key)); }
+// A colour of the skin; one the skin's skin.ini lacks (or has no skin.ini for) is the default
+// skin's, so a bare skin stays legible.
+QColor Colour(const QString& folder, const QString& key);
+inline QColor Colour(const QString& key) { return Colour(ResolveSkinFolder(), key); }
 
 // A value in twips, converted strictly; empty or not a number gives nothing (the designed value stays).
 std::optional<int> TwipsValue(const QString& folder, const QString& key);

@@ -8,6 +8,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QWindow>
 #include <climits>
 
 SkinnedForm::SkinnedForm(QWidget* parent, Qt::WindowFlags extra)
@@ -54,7 +55,7 @@ void SkinnedForm::setTop(int twips) { moveTwips(Left(), twips); }
 void SkinnedForm::setHeight(int twips)
 {
     heightTwips_ = twips;
-    Twips::setHeight(this, twips);
+    setFixedHeight(Twips::toPixels(twips));
 }
 
 void SkinnedForm::moveTwips(int left, int top)
@@ -68,6 +69,53 @@ void SkinnedForm::setBackground(const QString& path)
 {
     background_ = SkinFolder::Picture(path);
     update();
+}
+
+void SkinnedForm::setBackgroundPicture(const QPixmap& picture)
+{
+    background_ = picture;
+    update();
+}
+
+QPixmap SkinnedForm::fitted(const QPixmap& picture, QSize size, QMargins edges)
+{
+    if (picture.isNull() || picture.size() == size)
+        return picture;
+    QPixmap out(size);
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const int sx[4] = {0, edges.left(), picture.width() - edges.right(), picture.width()};
+    const int sy[4] = {0, edges.top(), picture.height() - edges.bottom(), picture.height()};
+    const int dx[4] = {0, edges.left(), size.width() - edges.right(), size.width()};
+    const int dy[4] = {0, edges.top(), size.height() - edges.bottom(), size.height()};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const QRect from(QPoint(sx[c], sy[r]), QPoint(sx[c + 1] - 1, sy[r + 1] - 1));
+            const QRect to(QPoint(dx[c], dy[r]), QPoint(dx[c + 1] - 1, dy[r + 1] - 1));
+            if (from.isValid() && to.isValid())
+                p.drawPixmap(to, picture, from);
+        }
+    return out;
+}
+
+void SkinnedForm::resize(int w, int h) { setFixedSize(w, h); }
+
+void SkinnedForm::setToolWindowOf(std::function<QWidget*()> owner)
+{
+    toolOwner_ = std::move(owner);
+    setWindowFlag(Qt::Tool, true);
+}
+
+void SkinnedForm::showEvent(QShowEvent* e)
+{
+    // The owner's native window may come later than this one's.
+    if (QWidget* owner = toolOwner_ ? toolOwner_() : nullptr; owner && owner != this) {
+        owner->winId();
+        if (windowHandle())
+            windowHandle()->setTransientParent(owner->windowHandle());
+    }
+    QWidget::showEvent(e);
 }
 
 void SkinnedForm::ApplySkin()
@@ -204,22 +252,32 @@ void SkinnedForm::paintDialogSkin(const DialogSkin& skin)
     for (QLabel* image : skin.buttonImages)
         image->setPixmap(button);
     if (skin.title && !skin.titleKey.isEmpty())
-        setTextColour(skin.title, SkinFolder::ColourFromValue(SkinFolder::Value(s, skin.titleKey)));
+        setTextColour(skin.title, SkinFolder::Colour(s, skin.titleKey));
     if (!skin.statics.isEmpty()) {
-        const QColor c = SkinFolder::ColourFromValue(SkinFolder::Value(s, "static"));
+        const QColor c = SkinFolder::Colour(s, "static");
         for (QWidget* w : skin.statics)
             setTextColour(w, c);
     }
     if (!skin.textBoxes.isEmpty()) {
-        const QColor bg = SkinFolder::ColourFromValue(SkinFolder::Value(s, "textbg"));
-        const QColor fg = SkinFolder::ColourFromValue(SkinFolder::Value(s, "textfore"));
+        const QColor bg = SkinFolder::Colour(s, "textbg");
+        const QColor fg = SkinFolder::Colour(s, "textfore");
         for (QWidget* w : skin.textBoxes)
             setBoxColours(w, bg, fg);
     }
     if (!skin.buttons.isEmpty()) {
-        const QColor c = SkinFolder::ColourFromValue(SkinFolder::Value(s, "buttonfore"));
+        const QColor c = SkinFolder::Colour(s, "buttonfore");
         for (QWidget* w : skin.buttons)
             setTextColour(w, c);
+    }
+    for (const DialogSkin::Keyed& k : skin.colours) {
+        const QColor c = SkinFolder::Colour(s, k.key);
+        for (QWidget* w : k.widgets)
+            setTextColour(w, c);
+    }
+    for (const DialogSkin::Keyed& k : skin.fonts) {
+        const QString face = SkinFolder::Value(s, k.key);
+        for (QWidget* w : k.widgets)
+            setFontFace(w, face);
     }
 }
 

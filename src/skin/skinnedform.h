@@ -1,9 +1,12 @@
 #pragma once
 #include <QList>
+#include <QMargins>
 #include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 
 #include <climits>
+#include <functional>
 #include <optional>
 
 class MouseLabel;
@@ -29,6 +32,19 @@ public:
 
     // The background bitmap; a file that cannot be read leaves a plain fill.
     void setBackground(const QString& path);
+    void setBackgroundPicture(const QPixmap& picture);
+    // A skin picture drawn to another size: the corners and the edges (`edges` pixels: left, top,
+    // right, bottom) keep their look, the middle stretches or shrinks.
+    static QPixmap fitted(const QPixmap& picture, QSize size, QMargins edges);
+
+    // A skinned window has a fixed size, so a window manager's resize cannot show unskinned
+    // ground; these hide QWidget::resize for the windows' own code.
+    void resize(int w, int h);
+    void resize(const QSize& s) { resize(s.width(), s.height()); }
+
+    // A panel of the window `owner` names when it shows (nullptr: none yet): a tool window kept
+    // out of the task bar and the window switcher.
+    void setToolWindowOf(std::function<QWidget*()> owner);
 
     // Paints the window again from the current skin: bitmaps, colours and fonts. A skin change
     // asks every loaded window; a dialog repeats what its load applied (see ApplyDialogSkin).
@@ -74,6 +90,12 @@ protected:
         QList<QWidget*> buttons;       // key buttonfore
         bool centre = true;
         QString folder = {};           // a fixed skin folder instead of the current one
+        struct Keyed {
+            QString key;
+            QList<QWidget*> widgets;
+        };
+        QList<Keyed> colours = {};     // further text colours by key
+        QList<Keyed> fonts = {};       // font faces by key
     };
     // The load-time skinning every dialog runs: topmost, centred, idle drag, bitmaps and colours.
     // The window keeps the description, so a skin change repaints it the same way.
@@ -81,6 +103,7 @@ protected:
 
     void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     PushLabel* defaultButton_ = nullptr;
@@ -92,6 +115,7 @@ private:
     void paintDialogSkin(const DialogSkin& skin);
 
     QPixmap background_;
+    std::function<QWidget*()> toolOwner_;
     std::optional<DialogSkin> dialogSkin_;
     qint16 dragX_ = -1;
     qint16 dragY_ = -1;
