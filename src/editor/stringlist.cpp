@@ -6,49 +6,80 @@
 #include <algorithm>
 #include <iterator>
 
+int StringListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(strings_.size());
+}
+
+QVariant StringListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= strings_.size())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        return strings_[index.row()];
+    return {};
+}
+
+void StringListModel::insert(int row, const QString& text)
+{
+    beginInsertRows({}, row, row);
+    strings_.insert(row, text);
+    endInsertRows();
+}
+
+void StringListModel::append(const QStringList& more)
+{
+    if (more.isEmpty())
+        return;
+    beginInsertRows({}, int(strings_.size()), int(strings_.size() + more.size() - 1));
+    strings_ += more;
+    endInsertRows();
+}
+
+void StringListModel::replace(QStringList all)
+{
+    beginResetModel();
+    strings_ = std::move(all);
+    endResetModel();
+}
+
 StringList::StringList(QWidget* parent, bool sorted)
-    : QListWidget(parent), sorted_(sorted)
+    : QListView(parent), model_(new StringListModel(this)), sorted_(sorted)
 {
     setFrameShape(QFrame::NoFrame);
     setUniformItemSizes(true);
+    setEditTriggers(NoEditTriggers);
+    setModel(model_);
+    connect(this, &QListView::clicked, this, [this](const QModelIndex& i) { emit entryClicked(entry(i.row())); });
 }
 
 void StringList::AddCharacterSet()
 {
     // The set is already in order; it goes in as one block.
-    addItems(StringOrder::CharacterSet());
+    model_->append(StringOrder::CharacterSet());
 }
 
 int StringList::AddString(const QString& text)
 {
-    int row = count();
-    if (sorted_) {
-        // After equal strings, as a sorted list box places a repeated entry.
-        int lo = 0, hi = count();
-        while (lo < hi) {
-            const int mid = (lo + hi) / 2;
-            if (StringOrder::Compare(text, item(mid)->text()) < 0)
-                hi = mid;
-            else
-                lo = mid + 1;
-        }
-        row = lo;
-    }
-    insertItem(row, text);
+    const QStringList& have = strings();
+    // After equal strings, as a sorted list box places a repeated entry.
+    const int row = sorted_ ? int(std::upper_bound(have.cbegin(), have.cend(), text, StringOrder::Less) - have.cbegin())
+                            : int(have.size());
+    model_->insert(row, text);
     return row;
 }
 
 void StringList::AddStrings(QStringList add)
 {
     if (!sorted_) {
-        addItems(add);
+        model_->append(add);
         return;
     }
     // One sort and one merge, not a search and an insert per string: a string file of a
     // million lines loads in about a second. Each new string goes after its equals already
     // listed, and equal new strings keep their order, as if added one by one.
     StringOrder::Sort(add);
-    const QStringList have = strings();
+    const QStringList& have = strings();
     QStringList merged;
     merged.reserve(have.size() + add.size());
     // The shorter list is looked up in the longer one: the character set goes into a million
@@ -72,10 +103,8 @@ void StringList::AddStrings(QStringList add)
         }
         std::copy(from, have.cend(), std::back_inserter(merged));
     }
-    setUpdatesEnabled(false);
-    clear();
-    addItems(merged);
-    setUpdatesEnabled(true);
+    add = {}; // the merged list shares every string: the sorted copy goes before the view lays out
+    model_->replace(std::move(merged));
 }
 
 bool StringList::AddLinesOfFile(const QString& path)
@@ -87,16 +116,8 @@ bool StringList::AddLinesOfFile(const QString& path)
     return !cut;
 }
 
-QStringList StringList::strings() const
-{
-    QStringList out;
-    for (int i = 0; i < count(); ++i)
-        out << item(i)->text();
-    return out;
-}
-
 void StringList::mousePressEvent(QMouseEvent* e)
 {
     emit pressed();
-    QListWidget::mousePressEvent(e);
+    QListView::mousePressEvent(e);
 }
