@@ -177,10 +177,12 @@ QStringList ReadLines(const QString& path, qint64 limit, bool* cut)
     if (!FileExists(path))
         return {};
     ReadProblem problem;
-    const QByteArray bytes = ReadFileBytes(path, limit, &problem);
+    QByteArray bytes = ReadFileBytes(path, limit, &problem);
     if (problem != ReadProblem::None && problem != ReadProblem::TooLarge)
         return {};
     QString text = CodePage::toUnicode(bytes);
+    bytes = {}; // a string file of a million lines: its bytes go before its lines come
+
     if (problem == ReadProblem::TooLarge) {
         // Only whole lines count: the one the limit cut through is left out with the rest.
         if (cut)
