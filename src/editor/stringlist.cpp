@@ -16,8 +16,17 @@ QVariant StringListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= strings_.size())
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return strings_[index.row()];
+        return entry(index.row());
     return {};
+}
+
+QString StringListModel::entry(int row) const
+{
+    if (row < 0 || row >= strings_.size())
+        return {};
+    // A copy of the characters: what leaves the model never looks into its kept text.
+    const QString& s = strings_[row];
+    return QString(s.constData(), s.size());
 }
 
 void StringListModel::insert(int row, const QString& text)
@@ -61,7 +70,7 @@ void StringList::AddCharacterSet()
 
 int StringList::AddString(const QString& text)
 {
-    const QStringList& have = strings();
+    const QStringList& have = model_->rows();
     // After equal strings, as a sorted list box places a repeated entry.
     const int row = sorted_ ? int(std::upper_bound(have.cbegin(), have.cend(), text, StringOrder::Less) - have.cbegin())
                             : int(have.size());
@@ -79,7 +88,7 @@ void StringList::AddStrings(QStringList add)
     // million lines loads in about a second. Each new string goes after its equals already
     // listed, and equal new strings keep their order, as if added one by one.
     StringOrder::Sort(add);
-    const QStringList& have = strings();
+    const QStringList& have = model_->rows();
     QStringList merged;
     merged.reserve(have.size() + add.size());
     // The shorter list is looked up in the longer one: the character set goes into a million
@@ -110,10 +119,21 @@ void StringList::AddStrings(QStringList add)
 bool StringList::AddLinesOfFile(const QString& path)
 {
     bool cut = false;
-    QStringList lines = CommonKit::ReadLines(path, kMaxFileBytes, &cut);
+    QString text;
+    QStringList lines = CommonKit::ReadLinesInto(&text, path, kMaxFileBytes, &cut);
+    model_->keep(std::move(text));
     lines.removeAll(QString());
     AddStrings(std::move(lines));
     return !cut;
+}
+
+QStringList StringList::strings() const
+{
+    QStringList out;
+    out.reserve(count());
+    for (int row = 0; row < count(); ++row)
+        out.append(entry(row));
+    return out;
 }
 
 void StringList::mousePressEvent(QMouseEvent* e)
