@@ -56,8 +56,8 @@ enum class Loss { None, Gone, Stopped, Late };
 Loss TakeLoss();
 
 // One chat operation: its walks end once its deadline has passed, so a looping client costs the
-// operation about this long; no call of it waits past the deadline (a loss of Late). Once a call of the operation has given the client up, every further
-// call answers 0 at once. Operations nest; the earlier deadline holds, and a client given up
+// operation about this long; no call of it waits past the deadline (a loss of Late). Once a call
+// of the operation has given the client up, every further call answers 0 at once. Operations nest; the earlier deadline holds, and a client given up
 // inside stays given up for the outer operation.
 class Operation {
 public:
