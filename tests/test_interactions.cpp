@@ -247,7 +247,7 @@ TEST_F(Shop, EditCommandsActOnNothingWhenTheFocusLeftThePages)
 {
     QApplication::clipboard()->setText("kept");
     frmmain& main = withPages({"page text", "", "", ""});
-    main.List1->addItem("~*~");
+    main.List1->AddString("~*~");
     click(main.Text1);
     main.Text1->selectAll();
     // A click on the string list inserts its entry into the page; then the focus is the list's.

@@ -2,6 +2,7 @@
 #include "support/helpers.h"
 #include "support/shoptest.h"
 
+#include "chat/chatops.h"
 #include "chat/ops.h"
 #include "core/commonkit.h"
 #include "core/forms.h"
@@ -20,6 +21,7 @@
 #include "macroshop/mnu2.h"
 #include "effects/applyfilter.h"
 #include "macroshop/scrolllines.h"
+#include "platform/chatbus.h"
 #include "platform/printer.h"
 #include "platform/userstore.h"
 #include "skin/pushlabel.h"
@@ -30,6 +32,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <csignal>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -571,6 +576,100 @@ TEST_F(MacroScroll, TheOrdinaryPaceOfFortyLinesLastsWhatItsPausesAddUpTo)
 }
 
 // ---- opening and closing ----
+
+// A client that answers late, is killed or is stopped mid-scroll: every line that goes arrives in
+// order, and a scroll that cannot go on ends with one sentence that says how far it got.
+class LateClientScroll : public MacroScroll {
+protected:
+    // Scrolls the macro with "&scroll macro"; once line `at` of the macro has arrived, the
+    // client is dealt with, at the turn of the event loop that follows each line.
+    void scrollAndAt(ChatClientLauncher& client, int lines, int at, const std::function<void()>& deal)
+    {
+        QString macro;
+        for (int n = 1; n <= lines; ++n)
+            macro += QStringLiteral("line %1\r\n").arg(n);
+        shop().Text1->setText(macro);
+        struct HookClock : FakeClock {
+            std::function<void()> onEvents;
+            void processEvents() override
+            {
+                onEvents();
+                FakeClock::processEvents();
+            }
+        } hooked;
+        bool dealt = false;
+        hooked.onEvents = [&] {
+            if (!dealt && client.transcript().size() >= 1 + at) {
+                dealt = true;
+                deal();
+            }
+        };
+        Clock::install(&hooked);
+        options(3);
+        Clock::install(&clock);
+        ASSERT_TRUE(dealt);
+    }
+    static QList<QByteArray> firstLines(int count)
+    {
+        QList<QByteArray> out{kIncoming};
+        for (int n = 1; n <= count; ++n)
+            out << "line " + QByteArray::number(n) + kSuffix;
+        return out;
+    }
+    QStringList told() const
+    {
+        QStringList out;
+        for (const auto& m : prompts.messages)
+            out << m.text;
+        return out;
+    }
+};
+
+TEST_F(LateClientScroll, AClientAnsweringEveryCallLateGetsTheBannerAndEveryLineAndNothingIsSaid)
+{
+    ChatClientLauncher client({QStringLiteral("--delay"), QStringLiteral("1500")});
+    START(client);
+    shop().Text1->setText("one\r\ntwo");
+    options(3);
+    EXPECT_EQ(messages(client), (QList<QByteArray>{kIncoming, "one" + kSuffix, "two" + kSuffix}));
+    EXPECT_TRUE(told().isEmpty()) << told().join('\n').toStdString();
+    ASSERT_FALSE(clock.waits.isEmpty());
+    EXPECT_EQ(clock.waits.first(), 3.0) << "the design's pause after the banner";
+}
+
+TEST_F(LateClientScroll, AClientKilledMidScrollEndsItWithOneSentenceAfterTheLinesThatWent)
+{
+    ChatClientLauncher client;
+    START(client);
+    scrollAndAt(client, 12, 3, [&] {
+        ::kill(pid_t(client.processId()), SIGKILL);
+        // Gone from the bus, not only signalled: the next line meets a client that is gone.
+        EXPECT_TRUE(TestHelpers::eventually([] { return ChatBus::ClientOwner().isEmpty(); }));
+    });
+    EXPECT_EQ(messages(client), firstLines(3));
+    EXPECT_EQ(told(), QStringList{"The macro scroll stopped after 3 of 12 lines: the chat client went away, and the "
+                                  "rest of the macro was not sent."});
+}
+
+TEST_F(LateClientScroll, AClientStoppedMidScrollEndsItWithOneSentenceAndNoLineFollowsLater)
+{
+    ChatClientLauncher client;
+    START(client);
+    scrollAndAt(client, 9, 5, [&] { client.freeze(); });
+    EXPECT_EQ(told(), QStringList{"The macro scroll stopped after 5 of 9 lines: the chat client is stopped and does "
+                                  "not answer, and the rest of the macro was not sent."});
+    client.thaw();
+    // Once it answers again it has done what it was asked while stopped: no line was asked.
+    EXPECT_NE(CommonKit::FindMainFrame(), 0u);
+    EXPECT_EQ(messages(client), firstLines(5));
+}
+
+TEST_F(LateClientScroll, WithoutAClientTheScrollSaysNothing)
+{
+    shop().Text1->setText("one\r\ntwo");
+    options(3);
+    EXPECT_TRUE(told().isEmpty()) << told().join('\n').toStdString();
+}
 
 TEST_F(MacroScroll, ThePanelButtonSendsTheLoadBannerThenShowsTheShopWithItsMap)
 {

@@ -116,8 +116,8 @@ TEST_F(Launch, SecondLaunchRestoresPlacePagesPanelAndRollUp)
     EXPECT_EQ(Forms::get<frmrect>().Top(), main.Top() + main.Height());
     EXPECT_EQ(Setting("LOADED"), "5");
     EXPECT_EQ(Forms::get<frmrect>().Label5->caption(), "5");
-    EXPECT_EQ(main.List1->findItems("mine", Qt::MatchExactly).size(), 1);
-    EXPECT_TRUE(main.List1->findItems("", Qt::MatchExactly).isEmpty());
+    EXPECT_EQ(main.List1->strings().count("mine"), 1);
+    EXPECT_FALSE(main.List1->strings().contains(""));
 }
 
 TEST_F(Launch, OnlyOneCoordinateStoredKeepsTheDesignedPlace)
@@ -127,7 +127,7 @@ TEST_F(Launch, OnlyOneCoordinateStoredKeepsTheDesignedPlace)
     writeBytes("ascii/asc.asc", "mine\r\n");
     frmmain& main = launch();
     EXPECT_NE(main.Top(), 3000);
-    EXPECT_TRUE(main.List1->findItems("mine", Qt::MatchExactly).isEmpty());
+    EXPECT_FALSE(main.List1->strings().contains("mine"));
 }
 
 TEST_F(Launch, APageFileWithoutLineEndGivesItsWholeContent)

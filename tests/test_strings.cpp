@@ -36,12 +36,13 @@ QString cp(const char* bytes) { return CodePage::toUnicode(QByteArray(bytes)); }
 
 void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
 
-void clickEntry(QListWidget* list, const QString& text, bool twice = false)
+void clickEntry(StringList* list, const QString& text, bool twice = false)
 {
-    const auto found = list->findItems(text, Qt::MatchExactly);
-    ASSERT_FALSE(found.isEmpty()) << text.toStdString();
-    list->scrollToItem(found.first());
-    const QPoint at = list->visualItemRect(found.first()).center();
+    const int row = int(list->strings().indexOf(text));
+    ASSERT_GE(row, 0) << text.toStdString();
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    const QPoint at = list->visualRect(index).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     if (twice) {
         // The second press of a double click arrives as a press and a double click.

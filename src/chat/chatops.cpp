@@ -16,9 +16,9 @@ namespace {
 constexpr quint32 kMessageNine = 9;
 // Between two looks for the wait window: quick for the user, light on the bus.
 constexpr double kPollSeconds = 0.1;
-// What one operation may cost at most, whatever the client does: enough for a slow client to
-// get a message through.
-constexpr double kOperationSeconds = 2.0;
+// What one operation may cost at most, whatever the client does: a client that is there and
+// slow or busy gets its message through; one that is gone ends the operation at once anyway.
+constexpr double kOperationSeconds = ChatBus::WorkingBoundSeconds;
 // No honest client has this many windows of one class side by side; a walk that meets more is
 // being led on and stops.
 constexpr int kWalkBound = 64;
@@ -122,8 +122,10 @@ HWND send(const QString& text, bool classicToo)
             return 0;
         SendMessageA(input, WM_SETTEXT, 0, bytes);
     }
+    // The Enter answers 0 like a handled character: only the answer itself shows the message went.
+    const quint64 answered = ChatBus::CallsAnswered();
     SendMessageA(input, WM_CHAR, 13, 0);
-    return input;
+    return ChatBus::CallsAnswered() > answered ? input : 0;
 }
 
 } // namespace

@@ -13,7 +13,8 @@ HWND FindMainFrame();
 // The first "Chat Child" of the frame's MDIClient that has the room's controls.
 HWND FindChatRoom();
 HWND FindChatRoomClassic();
-// The text goes as one message, whatever its lines. Returns the input box used, or 0.
+// The text goes as one message, whatever its lines. Returns the input box used, or 0 when the
+// message did not go (no room, or the client did not answer its Enter).
 HWND SendChatText(const QString& text);
 // As SendChatText, falling back to the classic room's input.
 HWND SendChatTextAny(const QString& text);

@@ -170,38 +170,64 @@ bool SaveTextBox(const QLineEdit* box, const QString& path, QString* error)
     return SaveString(box->text(), path, error);
 }
 
-QStringList ReadLines(const QString& path, qint64 limit, bool* cut)
+namespace {
+
+// The file's text, whole lines only when the limit cut it; empty when it cannot be read.
+QString readText(const QString& path, qint64 limit, bool* cut)
 {
     if (cut)
         *cut = false;
     if (!FileExists(path))
         return {};
     ReadProblem problem;
-    const QByteArray bytes = ReadFileBytes(path, limit, &problem);
+    QByteArray bytes = ReadFileBytes(path, limit, &problem);
     if (problem != ReadProblem::None && problem != ReadProblem::TooLarge)
         return {};
     QString text = CodePage::toUnicode(bytes);
+    bytes = {}; // a string file of a million lines: its bytes go before its lines come
     if (problem == ReadProblem::TooLarge) {
         // Only whole lines count: the one the limit cut through is left out with the rest.
         if (cut)
             *cut = true;
         text.truncate(std::max(text.lastIndexOf(u'\r') + 1, qsizetype(0)));
     }
+    return text;
+}
+
+// The lines of the text, each as makeLine makes it from its view.
+template <typename MakeLine>
+QStringList splitLines(const QString& text, MakeLine makeLine)
+{
     QStringList lines;
+    // One count first: a million lines are not copied over and over as the list grows.
+    lines.reserve(text.count(u'\r') + 1);
     const QStringView all(text);
     qsizetype start = 0;
     for (;;) {
         const qsizetype cr = all.indexOf(u'\r', start);
         if (cr < 0)
             break;
-        lines.append(all.mid(start, cr - start).toString());
+        lines.append(makeLine(all.mid(start, cr - start)));
         start = cr + 1;
         if (start < all.size() && all[start] == u'\n')
             ++start;
     }
     if (start < all.size())
-        lines.append(all.mid(start).toString());
+        lines.append(makeLine(all.mid(start)));
     return lines;
+}
+
+} // namespace
+
+QStringList ReadLines(const QString& path, qint64 limit, bool* cut)
+{
+    return splitLines(readText(path, limit, cut), [](QStringView line) { return line.toString(); });
+}
+
+QStringList ReadLinesInto(QString* text, const QString& path, qint64 limit, bool* cut)
+{
+    *text = readText(path, limit, cut);
+    return splitLines(*text, [](QStringView line) { return QString::fromRawData(line.data(), line.size()); });
 }
 
 void LoadListFromFile(QListWidget* list, const QString& path)

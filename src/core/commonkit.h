@@ -55,6 +55,9 @@ bool SaveTextBox(const QLineEdit* box, const QString& path, QString* error = nul
 // The lines of a file as the platform's line input splits them: a line ends at CR LF or a lone CR.
 // Of a file over limit bytes, the whole lines within the limit, with cut set.
 QStringList ReadLines(const QString& path, qint64 limit = kReadLimit, bool* cut = nullptr);
+// The same lines as views into *text, the file's decoded text, with no string of their own: a
+// million lines cost one block. The caller keeps *text, unchanged, as long as any line is used.
+QStringList ReadLinesInto(QString* text, const QString& path, qint64 limit, bool* cut);
 void LoadListFromFile(QListWidget* list, const QString& path);
 
 // Case-insensitive replace-all that resumes behind each replacement; find must not be empty.

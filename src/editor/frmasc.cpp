@@ -22,7 +22,7 @@ frmasc::frmasc()
     List1->setToolTip("DOUBLE CLICK FOR BIGGER MAP!");
     List1->AddCharacterSet();
     resize(Twips::toPixels(kWidth), Twips::toPixels(6000));
-    connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { List1_Click(item->text()); });
+    connect(List1, &StringList::entryClicked, this, &frmasc::List1_Click);
     connect(List1, &StringList::pressed, this, &frmasc::List1_MouseDown);
 }
 

@@ -46,7 +46,7 @@ frmchr::frmchr()
     place(List1, 90, 330, 3420, 3180);
     attachTitleDrag(Label1);
     connect(Label1, &MouseLabel::doubleClicked, this, [] { Forms::unload<frmchr>(); });
-    connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { List1_Click(item->text()); });
+    connect(List1, &StringList::entryClicked, this, &frmchr::List1_Click);
 }
 
 void frmchr::Form_Load()

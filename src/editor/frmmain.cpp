@@ -31,7 +31,7 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
-#include <QListWidget>
+
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWindow>
@@ -78,7 +78,7 @@ frmmain::frmmain()
     List1->setAccessibleName("strings");
     List1->setFont(QFont("Arial", 9));
     List1->AddCharacterSet();
-    connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { List1_Click(item->text()); });
+    connect(List1, &StringList::entryClicked, this, &frmmain::List1_Click);
     place(List1, 165, 700, 1095, 1380);
     const int tops[4] = {720, 1080, 1440, 1800};
     for (int i = 0; i < 4; ++i) {

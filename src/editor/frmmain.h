@@ -14,7 +14,7 @@ class MouseLabel;
 class PageEdit;
 class PopupMenuForm;
 class PushLabel;
-class QListWidget;
+class QListView;
 class QTimer;
 class QWindow;
 

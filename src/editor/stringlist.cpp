@@ -6,56 +6,96 @@
 #include <algorithm>
 #include <iterator>
 
+int StringListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(strings_.size());
+}
+
+QVariant StringListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= strings_.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return entry(index.row());
+    if (role == Qt::AccessibleTextRole) {
+        // A control character has no glyph a reader could say: its entry is told by its code.
+        const QString& text = strings_[index.row()];
+        if (text.size() == 1 && text[0].category() == QChar::Other_Control)
+            return QStringLiteral("character %1").arg(text[0].unicode());
+        return entry(index.row());
+    }
+    return {};
+}
+
+QString StringListModel::entry(int row) const
+{
+    if (row < 0 || row >= strings_.size())
+        return {};
+    // A copy of the characters: what leaves the model never looks into its kept text.
+    const QString& s = strings_[row];
+    return QString(s.constData(), s.size());
+}
+
+void StringListModel::insert(int row, const QString& text)
+{
+    beginInsertRows({}, row, row);
+    strings_.insert(row, text);
+    endInsertRows();
+}
+
+void StringListModel::append(const QStringList& more)
+{
+    if (more.isEmpty())
+        return;
+    beginInsertRows({}, int(strings_.size()), int(strings_.size() + more.size() - 1));
+    strings_ += more;
+    endInsertRows();
+}
+
+void StringListModel::replace(QStringList all)
+{
+    beginResetModel();
+    strings_ = std::move(all);
+    endResetModel();
+}
+
 StringList::StringList(QWidget* parent, bool sorted)
-    : QListWidget(parent), sorted_(sorted)
+    : QListView(parent), model_(new StringListModel(this)), sorted_(sorted)
 {
     setFrameShape(QFrame::NoFrame);
     setUniformItemSizes(true);
+    setEditTriggers(NoEditTriggers);
+    setModel(model_);
+    connect(this, &QListView::clicked, this, [this](const QModelIndex& i) { emit entryClicked(entry(i.row())); });
 }
 
 void StringList::AddCharacterSet()
 {
     // The set is already in order; it goes in as one block.
-    addItems(StringOrder::CharacterSet());
-    // A control character has no glyph a reader could say: its entry is told by its code.
-    for (int row = 0; row < count(); ++row) {
-        QListWidgetItem* entry = item(row);
-        const QString text = entry->text();
-        if (text.size() == 1 && text[0].category() == QChar::Other_Control)
-            entry->setData(Qt::AccessibleTextRole, QStringLiteral("character %1").arg(text[0].unicode()));
-    }
+    model_->append(StringOrder::CharacterSet());
 }
 
 int StringList::AddString(const QString& text)
 {
-    int row = count();
-    if (sorted_) {
-        // After equal strings, as a sorted list box places a repeated entry.
-        int lo = 0, hi = count();
-        while (lo < hi) {
-            const int mid = (lo + hi) / 2;
-            if (StringOrder::Compare(text, item(mid)->text()) < 0)
-                hi = mid;
-            else
-                lo = mid + 1;
-        }
-        row = lo;
-    }
-    insertItem(row, text);
+    const QStringList& have = model_->rows();
+    // After equal strings, as a sorted list box places a repeated entry.
+    const int row = sorted_ ? int(std::upper_bound(have.cbegin(), have.cend(), text, StringOrder::Less) - have.cbegin())
+                            : int(have.size());
+    model_->insert(row, text);
     return row;
 }
 
 void StringList::AddStrings(QStringList add)
 {
     if (!sorted_) {
-        addItems(add);
+        model_->append(add);
         return;
     }
     // One sort and one merge, not a search and an insert per string: a string file of a
     // million lines loads in about a second. Each new string goes after its equals already
     // listed, and equal new strings keep their order, as if added one by one.
     StringOrder::Sort(add);
-    const QStringList have = strings();
+    const QStringList& have = model_->rows();
     QStringList merged;
     merged.reserve(have.size() + add.size());
     // The shorter list is looked up in the longer one: the character set goes into a million
@@ -79,16 +119,16 @@ void StringList::AddStrings(QStringList add)
         }
         std::copy(from, have.cend(), std::back_inserter(merged));
     }
-    setUpdatesEnabled(false);
-    clear();
-    addItems(merged);
-    setUpdatesEnabled(true);
+    add = {}; // the merged list shares every string: the sorted copy goes before the view lays out
+    model_->replace(std::move(merged));
 }
 
 bool StringList::AddLinesOfFile(const QString& path)
 {
     bool cut = false;
-    QStringList lines = CommonKit::ReadLines(path, kMaxFileBytes, &cut);
+    QString text;
+    QStringList lines = CommonKit::ReadLinesInto(&text, path, kMaxFileBytes, &cut);
+    model_->keep(std::move(text));
     lines.removeAll(QString());
     AddStrings(std::move(lines));
     return !cut;
@@ -97,13 +137,14 @@ bool StringList::AddLinesOfFile(const QString& path)
 QStringList StringList::strings() const
 {
     QStringList out;
-    for (int i = 0; i < count(); ++i)
-        out << item(i)->text();
+    out.reserve(count());
+    for (int row = 0; row < count(); ++row)
+        out.append(entry(row));
     return out;
 }
 
 void StringList::mousePressEvent(QMouseEvent* e)
 {
     emit pressed();
-    QListWidget::mousePressEvent(e);
+    QListView::mousePressEvent(e);
 }

@@ -1,9 +1,36 @@
 #pragma once
-#include <QListWidget>
+#include <QAbstractListModel>
+#include <QListView>
+#include <QStringList>
+
+// The strings a StringList shows, one row each. The view asks only for the rows it paints, so a
+// million strings cost the strings themselves and no item objects. The lines of a file are
+// views into its text, which the model keeps: no string of their own, one block for them all.
+class StringListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    // The rows as they stand, views into kept text among them: for use while the model lives.
+    const QStringList& rows() const { return strings_; }
+    // A row's string of its own, empty past the end.
+    QString entry(int row) const;
+    void insert(int row, const QString& text);
+    void append(const QStringList& more);
+    void replace(QStringList all);
+    // Keeps text that rows look into for as long as the model lives.
+    void keep(QString text) { kept_.append(std::move(text)); }
+
+private:
+    QStringList strings_;
+    QList<QString> kept_;
+};
 
 // A list of strings kept in the string order: every string added falls into its sorted place.
 // Without sorting it keeps the order it is given (the second character map).
-class StringList : public QListWidget {
+class StringList : public QListView {
     Q_OBJECT
 public:
     explicit StringList(QWidget* parent = nullptr, bool sorted = true);
@@ -19,15 +46,22 @@ public:
     bool AddLinesOfFile(const QString& path);
     // The most of a string file the list takes: a million strings of art and then some.
     static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+    int count() const { return int(model_->rows().size()); }
+    // The entries, each a string of its own.
     QStringList strings() const;
+    // The entry in the row, empty past the end.
+    QString entry(int row) const { return model_->entry(row); }
 
 signals:
     // A press of the mouse anywhere in the list.
     void pressed();
+    // A click on an entry.
+    void entryClicked(const QString& entry);
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
 
 private:
+    StringListModel* model_;
     bool sorted_;
 };

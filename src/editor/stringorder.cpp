@@ -260,14 +260,18 @@ void Sort(QStringList& list)
 {
     // The first letters of each string in one number: most pairs are told apart by it, and only
     // ties take the full comparison. An element past 16 bits ends the number with the highest
-    // value, so strings that reach it tie and the comparison decides.
+    // value, so strings that reach it tie and the comparison decides. The strings move along
+    // with their numbers, so the sorted list is read in order, not gathered from all over.
+    // Compare is 0 only for equal strings, which cannot be told apart: any order of them is the
+    // order they were given.
     struct Entry {
         quint64 prefix;
-        qsizetype index;
+        QString text;
     };
-    std::vector<Entry> entries(size_t(list.size()));
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        Elements e(list[i]);
+    std::vector<Entry> entries;
+    entries.reserve(size_t(list.size()));
+    for (QString& text : list) {
+        Elements e(text);
         quint64 prefix = 0;
         bool capped = false;
         for (int k = 0; k < 4; ++k) {
@@ -281,20 +285,16 @@ void Sort(QStringList& list)
             }
             prefix = prefix << 16 | v;
         }
-        entries[size_t(i)] = {prefix, i};
+        entries.push_back({prefix, std::move(text)});
     }
-    std::sort(entries.begin(), entries.end(), [&list](const Entry& a, const Entry& b) {
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         if (a.prefix != b.prefix)
             return a.prefix < b.prefix;
-        if (const int r = Compare(list[a.index], list[b.index]))
-            return r < 0;
-        return a.index < b.index;
+        // Repeated lines are common in a string file: equal strings need no weighing.
+        return a.text != b.text && Compare(a.text, b.text) < 0;
     });
-    QStringList sorted;
-    sorted.reserve(list.size());
-    for (const Entry& e : entries)
-        sorted.append(std::move(list[e.index]));
-    list = std::move(sorted);
+    for (qsizetype i = 0; i < list.size(); ++i)
+        list[i] = std::move(entries[size_t(i)].text);
 }
 
 const QStringList& CharacterSet()

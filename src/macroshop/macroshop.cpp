@@ -387,10 +387,10 @@ void Scroll(bool overhead)
     frmdraw* d = Forms::loaded<frmdraw>();
     if (!d)
         return;
-    if (overhead)
-        CommonKit::ScrollLines(d->Text1->text(), 0.2, 0.02, 14);
-    else
-        CommonKit::ScrollLines(d->Text1->text(), 3.4, 0.07, 4);
+    const CommonKit::ScrollEnd end = overhead ? CommonKit::ScrollLines(d->Text1->text(), 0.2, 0.02, 14)
+                                              : CommonKit::ScrollLines(d->Text1->text(), 3.4, 0.07, 4);
+    if (const QString told = CommonKit::ScrollEndSentence(end); !told.isEmpty())
+        Prompts::messageBox(told, "GLY", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
     if ((d = Forms::loaded<frmdraw>()))
         d->ShowAgain();
 }

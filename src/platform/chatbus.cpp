@@ -15,6 +15,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <utility>
 
 namespace ChatBus {
 
@@ -60,11 +61,14 @@ bool haveSessionBus()
     return QDBusConnection::sessionBus().isConnected();
 }
 
-// What the client is doing while a call waits: gone from the bus, stopped, working (its
-// process gains CPU time), or idle without answering.
+quint64 callsAnswered = 0;
+Loss lastLoss = Loss::None;
+
+// What the client is while a call waits: gone from the bus, stopped, or there (working, or
+// asleep over a slow answer, which is waited on all the same).
 class ClientWatch {
 public:
-    enum class State { Gone, Stopped, Working, Idle };
+    enum class State { Gone, Stopped, There };
 
     State look()
     {
@@ -74,54 +78,46 @@ public:
         if (!pid_)
             pid_ = bus->servicePid(service()).value();
         QFile stat(QStringLiteral("/proc/%1/stat").arg(pid_));
-        // Without a process to look at the client counts as working: the wait keeps its bound.
+        // Without a process to look at the client counts as there: the wait keeps its bound.
         if (!pid_ || !stat.open(QIODevice::ReadOnly))
-            return State::Working;
+            return State::There;
         const QByteArray line = stat.readAll();
-        // After the name in parentheses: the state, then utime and stime as the 12th and 13th.
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() < 13)
-            return State::Working;
-        const char state = fields[0].isEmpty() ? 0 : fields[0][0];
+        // After the name in parentheses: the state.
+        const qsizetype at = line.lastIndexOf(')') + 2;
+        const char state = at >= 2 && at < line.size() ? line[at] : 0;
         if (state == 'T' || state == 't')
             return State::Stopped;
         if (state == 'Z' || state == 'X')
             return State::Gone;
-        const qint64 cpu = fields[11].toLongLong() + fields[12].toLongLong();
-        if (cpu != cpu_) {
-            if (cpu_ >= 0)
-                sinceWork_.restart();
-            cpu_ = cpu;
-        }
-        return sinceWork_.elapsed() >= qint64(IdleBoundSeconds * 1000) ? State::Idle : State::Working;
+        return State::There;
     }
-
-    ClientWatch() { sinceWork_.start(); }
 
 private:
     uint pid_ = 0;
-    qint64 cpu_ = -1;
-    QElapsedTimer sinceWork_;
 };
 
-// Waits for the answer while the client is there and working; an invalid message when it was
-// given up.
-QDBusMessage answer(const QDBusMessage& message)
+// Waits for the answer while the client is there, at most boundMs; an invalid message when it
+// was given up, and *loss says why.
+QDBusMessage answer(const QDBusMessage& message, int boundMs, Loss* loss)
 {
-    const int boundMs = int(WorkingBoundSeconds * 1000);
-    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(message, boundMs);
+    // The bus library's own time-out comes after ours, so the bound is always ours to report.
+    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(message, boundMs + 1000);
     QElapsedTimer waited;
     waited.start();
     ClientWatch watch;
     while (!pending.isFinished()) {
-        const QDBusMessage reply = Ask(pending, kLookMs);
+        const QDBusMessage reply = Ask(pending, int(std::clamp<qint64>(boundMs - waited.elapsed(), 1, kLookMs)));
         if (reply.type() != QDBusMessage::InvalidMessage)
             return reply;
-        if (waited.elapsed() >= boundMs)
+        if (waited.elapsed() >= boundMs) {
+            *loss = Loss::Late;
             return {};
-        const ClientWatch::State state = watch.look();
-        if (state != ClientWatch::State::Working)
-            return {};
+        }
+        switch (watch.look()) {
+        case ClientWatch::State::Gone: *loss = Loss::Gone; return {};
+        case ClientWatch::State::Stopped: *loss = Loss::Stopped; return {};
+        case ClientWatch::State::There: break;
+        }
     }
     return pending.reply();
 }
@@ -134,13 +130,26 @@ QList<QVariant> call(const QString& method, const QList<QVariant>& args)
     QDBusMessage message = QDBusMessage::createMethodCall(service(), kPath, kInterface, method);
     message.setArguments(args);
     message.setAutoStartService(false);
+    // No call of an operation waits past its deadline; one that has passed sends nothing more.
+    const OperationState& op = operation();
+    const qint64 left = op.deadline.isForever() ? qint64(WorkingBoundSeconds * 1000) : op.deadline.remainingTime();
+    if (left <= 0) {
+        operation().givenUp = true;
+        lastLoss = Loss::Late;
+        return {};
+    }
     ++callsSent;
     // The window stays live while the client thinks: a slow client slows the chat, not the shop.
-    const QDBusMessage reply = answer(message);
-    if (reply.type() == QDBusMessage::InvalidMessage && !operation().deadline.isForever())
-        operation().givenUp = true;
+    Loss loss = Loss::None;
+    const QDBusMessage reply = answer(message, int(std::min<qint64>(left, qint64(WorkingBoundSeconds * 1000))), &loss);
+    if (reply.type() == QDBusMessage::InvalidMessage) {
+        lastLoss = loss;
+        if (!operation().deadline.isForever())
+            operation().givenUp = true;
+    }
     if (reply.type() != QDBusMessage::ReplyMessage)
         return {};
+    ++callsAnswered;
     return reply.arguments();
 }
 
@@ -199,6 +208,10 @@ Operation::~Operation()
 bool Expired() { return operation().givenUp || operation().deadline.hasExpired(); }
 
 quint64 CallsSent() { return callsSent; }
+
+quint64 CallsAnswered() { return callsAnswered; }
+
+Loss TakeLoss() { return std::exchange(lastLoss, Loss::None); }
 
 QString ClientOwner()
 {

@@ -44,16 +44,20 @@ HMENU GetMenu(HWND hwnd);
 HMENU GetSubMenu(HMENU menu, int pos);
 quint32 GetMenuItemID(HMENU menu, int pos);
 
-// A call waits for its answer while the client is there and working: a client busy with a huge
-// message is waited on, at most WorkingBoundSeconds, so that the line after it is not sent into
-// nothing. A client whose bus name has no owner, whose process is stopped, or that has spent no
-// CPU for IdleBoundSeconds without answering is given up.
+// A call waits for its answer while the client is there: its bus name has an owner and its
+// process is not stopped. A client busy with a huge message or slow to answer is waited on, at
+// most WorkingBoundSeconds, so that the line after it is not sent into nothing. A client whose
+// name has lost its owner or whose process is stopped is given up at once.
 constexpr double WorkingBoundSeconds = 120.0;
-constexpr double IdleBoundSeconds = 2.0;
+
+// Why a call sent to a client that was there went unanswered.
+enum class Loss { None, Gone, Stopped, Late };
+// The loss of the last call that went unanswered since the last look; the look clears it.
+Loss TakeLoss();
 
 // One chat operation: its walks end once its deadline has passed, so a looping client costs the
-// operation about this long. Once a call of the operation has given the client up, every further
-// call answers 0 at once. Operations nest; the earlier deadline holds, and a client given up
+// operation about this long; no call of it waits past the deadline (a loss of Late). Once a call
+// of the operation has given the client up, every further call answers 0 at once. Operations nest; the earlier deadline holds, and a client given up
 // inside stays given up for the outer operation.
 class Operation {
 public:
@@ -76,6 +80,8 @@ QString ClientOwner();
 
 // Calls sent to the client so far in this process: what a chat operation costs.
 quint64 CallsSent();
+// Calls the client answered so far in this process: a call that went through.
+quint64 CallsAnswered();
 
 // Sends a call on the session bus and waits for its answer at most timeoutMs, the window live
 // meanwhile; an invalid message when none came. The wait keeps a timer of its own: the bus
