@@ -513,7 +513,7 @@ TEST_F(accessibleTree, EveryWindowNamesEveryActingControlAndGivesItAnAction)
         const QString name = root->text(QAccessible::Name);
         if (name.isEmpty())
             faults << w->objectName() + ": the window has no name";
-        else if (windowNames.contains(name))
+        else if (windowNames.contains(name, Qt::CaseInsensitive))
             faults << w->objectName() + ": another window has the name " + name;
         windowNames << name;
         walk(root, w->objectName(), faults, names);

@@ -15,7 +15,8 @@ frmasc::frmasc()
 {
     setObjectName("frmasc");
     setWindowTitle("character map");
-    setAccessibleName("character map");
+    // The big map is "Character Map"; a reader tells the two apart by more than case.
+    setAccessibleName("small character map");
     List1 = new StringList(this);
     List1->setAccessibleName("characters");
     List1->setFont(QFont("Arial", 9));
