@@ -327,6 +327,8 @@ TEST(weechatRelay, AWeeChatThatStandsStillKeepsTheArtWaitingAndTakesItAllWhenItG
     START(client);
     ASSERT_TRUE(roomSays(client, QStringLiteral("Art goes to buffer core.weechat in WeeChat.")));
 
+    // Started together, the client may have looked before WeeChat made its pipe.
+    const qsizetype away = client.dump().count(QLatin1String("not running"));
     ::kill(pid_t(weechat.pid()), SIGSTOP);
     // 150,000 characters: about 400 lines, more than a pipe holds.
     ASSERT_NE(CommonKit::SendChatText(QString(150000, QLatin1Char('x'))), 0u);
@@ -339,7 +341,7 @@ TEST(weechatRelay, AWeeChatThatStandsStillKeepsTheArtWaitingAndTakesItAllWhenItG
     EXPECT_TRUE(roomSays(client, QStringLiteral("class=\"_Chat_Static\" text=\"To buffer core.weechat in WeeChat\""),
                          30000));
     const QString dump = client.dump();
-    EXPECT_FALSE(dump.contains(QLatin1String("not running")));
+    EXPECT_EQ(dump.count(QLatin1String("not running")), away);
     EXPECT_FALSE(dump.contains(QLatin1String("not sent again")));
 }
 
