@@ -387,13 +387,14 @@ TEST_F(EveryWindow, EveryCharacterMapCellShowsItsEntryWhole)
         useSkin(skin);
         frmchr& map = Forms::get<frmchr>();
         map.show();
-        QListWidget* list = map.List1;
+        StringList* list = map.List1;
         int checked = 0;
         for (const QString entry : {"(\\/)", "-|>", "<|-", "v^"}) {
-            const auto found = list->findItems(entry, Qt::MatchExactly);
+            const auto found = list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, entry, 1,
+                                                    Qt::MatchExactly);
             ASSERT_FALSE(found.isEmpty()) << entry.toStdString();
-            list->scrollToItem(found.first());
-            const QRect cell = list->visualItemRect(found.first());
+            list->scrollTo(found.first());
+            const QRect cell = list->visualRect(found.first());
             EXPECT_GE(cell.width(), list->fontMetrics().horizontalAdvance(entry) + 4) << entry.toStdString();
             EXPECT_GE(cell.height(), list->fontMetrics().height()) << entry.toStdString();
             ++checked;

@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -179,16 +180,40 @@ QTextCursor endOfNewLine(QTextDocument* document)
 
 } // namespace
 
+namespace {
+
+// Art lines up only where every character the shop sends, the blanks among them, takes one
+// advance; some monospace faces give the non-breaking blank a width of its own.
+bool evenlySpaced(const QFont& f)
+{
+    if (!QFontInfo(f).fixedPitch())
+        return false;
+    const QFontMetricsF m(f);
+    const qreal advance = m.horizontalAdvance(QLatin1Char('W'));
+    for (const QChar c : {QChar(u'i'), QChar(u' '), QChar(0xA0), QChar(u'|'), QChar(0xB0)})
+        if (qAbs(m.horizontalAdvance(c) - advance) > 0.01)
+            return false;
+    return true;
+}
+
+} // namespace
+
 QFont roomFont(bool fixedWidth)
 {
     if (!fixedWidth)
         return QFont();
     QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    if (!QFontInfo(f).fixedPitch()) {
-        f = QFont(QStringLiteral("monospace"));
-        f.setStyleHint(QFont::TypeWriter);
-        f.setFixedPitch(true);
+    if (evenlySpaced(f))
+        return f;
+    for (const char* family : {"DejaVu Sans Mono", "Liberation Mono", "Noto Mono", "monospace"}) {
+        QFont candidate{QString::fromLatin1(family), f.pointSize() > 0 ? f.pointSize() : 10};
+        candidate.setStyleHint(QFont::TypeWriter);
+        candidate.setFixedPitch(true);
+        if (evenlySpaced(candidate))
+            return candidate;
     }
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
     return f;
 }
 

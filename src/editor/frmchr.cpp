@@ -35,14 +35,10 @@ frmchr::frmchr()
     const QFontMetrics metrics(List1->font());
     int widest = 0;
     for (int i = 0; i < List1->count(); ++i)
-        widest = std::max(widest, metrics.horizontalAdvance(List1->item(i)->text()));
+        widest = std::max(widest, metrics.horizontalAdvance(List1->entry(i)));
     const QSize cell(std::max(30, widest + 10), std::max(20, metrics.height() + 6));
-    List1->setGridSize(cell);
     // The entry's own size would be measured for an icon's width; the cell is its size.
-    for (int i = 0; i < List1->count(); ++i) {
-        List1->item(i)->setSizeHint(cell);
-        List1->item(i)->setTextAlignment(Qt::AlignCenter);
-    }
+    List1->setCell(cell);
     place(List1, 90, 330, 3420, 3180);
     attachTitleDrag(Label1);
     connect(Label1, &MouseLabel::doubleClicked, this, [] { Forms::unload<frmchr>(); });

@@ -17,6 +17,10 @@ QVariant StringListModel::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return entry(index.row());
+    if (role == Qt::SizeHintRole && cell_.isValid())
+        return cell_;
+    if (role == Qt::TextAlignmentRole && cell_.isValid())
+        return int(Qt::AlignCenter);
     if (role == Qt::AccessibleTextRole) {
         // A control character has no glyph a reader could say: its entry is told by its code.
         const QString& text = strings_[index.row()];
@@ -67,6 +71,12 @@ StringList::StringList(QWidget* parent, bool sorted)
     setEditTriggers(NoEditTriggers);
     setModel(model_);
     connect(this, &QListView::clicked, this, [this](const QModelIndex& i) { emit entryClicked(entry(i.row())); });
+}
+
+void StringList::setCell(QSize cell)
+{
+    model_->setCell(cell);
+    setGridSize(cell);
 }
 
 void StringList::AddCharacterSet()

@@ -22,8 +22,11 @@ public:
     void replace(QStringList all);
     // Keeps text that rows look into for as long as the model lives.
     void keep(QString text) { kept_.append(std::move(text)); }
+    // Every row the size of one cell, its text centred in it (a character map's grid).
+    void setCell(QSize cell) { cell_ = cell; }
 
 private:
+    QSize cell_;
     QStringList strings_;
     QList<QString> kept_;
 };
@@ -51,6 +54,8 @@ public:
     QStringList strings() const;
     // The entry in the row, empty past the end.
     QString entry(int row) const { return model_->entry(row); }
+    // Shows every entry in a grid cell of the given size, centred.
+    void setCell(QSize cell);
 
 signals:
     // A press of the mouse anywhere in the list.
