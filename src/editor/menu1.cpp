@@ -38,7 +38,7 @@ menu1::menu1()
     addSeparator();
     onClick(addItem("&intro art"), [] { Help::ShowIntroArt(); });
     onClick(addItem("&about quorl ascii shop"), [] { Help::ShowAbout(); });
-    onClick(addItem("&greets"), [] { Help::ShowGreets(); });
+    onClick(addItem(" &greets"), [] { Help::ShowGreets(); });
     onClick(addItem("&credits"), [] { Help::ShowCredits(); });
     onClick(addItem("&notes to peeps"), [] {
         Help::ShowPersonalNotes();
