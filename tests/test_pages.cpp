@@ -343,8 +343,9 @@ TEST_F(PageRefusals, OnlyAFileThatOpenedGoesToTheTopOfTheRecentList)
         Mru::Update("MRU2", "/art/one.gly");
         Mru::Update("MRU2", refused);
         prompts.messages.clear();
-        click(main.Label2);
         menu1& files = Forms::get<menu1>();
+        files.ShowMru(Mru::Read("MRU2"));
+        click(main.Label2);
         ASSERT_EQ(files.mru[0]->property("tag").toString(), refused);
         click(files.mru[0]);
         EXPECT_EQ(prompts.messages.size(), 1) << "the refusal is told";
@@ -367,6 +368,7 @@ TEST_F(PageRefusals, OnlyAFileThatOpenedGoesToTheTopOfTheRecentList)
 TEST_F(PageRefusals, TheContextMenusPasteIsThePagesOwnPaste)
 {
     frmmain& main = launch();
+    Forms::get<menu2>().checkAll();
     main.Text1->setText("ab");
     click(main.Text1);
     main.Text1->setCursorPosition(1);
@@ -374,7 +376,10 @@ TEST_F(PageRefusals, TheContextMenusPasteIsThePagesOwnPaste)
         const QPoint at = main.Text1->rect().center();
         QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, main.Text1->mapToGlobal(at));
         QApplication::sendEvent(main.Text1, &menuEvent);
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QMenu* menu = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible())
+                menu = m;
         ASSERT_NE(menu, nullptr);
         QAction* paste = nullptr;
         for (QAction* a : menu->actions())
@@ -402,6 +407,7 @@ TEST_F(PageRefusals, TheContextMenusPasteIsThePagesOwnPaste)
 TEST_F(PageRefusals, AnAccentWrittenAsTwoCharactersPastesAndDropsAsOne)
 {
     frmmain& main = launch();
+    Forms::get<menu2>().checkAll();
     main.Text1->setText("");
     click(main.Text1);
     const QString decomposed = QStringLiteral("cafe") + QChar(0x0301);
