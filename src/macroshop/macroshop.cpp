@@ -87,22 +87,40 @@ QRect stackRect()
             stack = stack.united(w->frameGeometry());
     return stack;
 }
+
+// Moves the shop where the stack covers neither it nor its docked map.
+void placeClear(frmdraw& d)
+{
+    if (!d.screen())
+        return;
+    const int map = Twips::toPixels(Forms::get<frmasc>().Width());
+    const QPoint at = ClearOfStack(d.geometry(), map, stackRect(), d.screen()->availableGeometry());
+    if (at != d.pos())
+        d.moveTwips(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
+}
 }
 
 void Show()
 {
     frmdraw& d = draw();
-    if (!d.isVisible() && d.screen()) {
-        const int map = Twips::toPixels(Forms::get<frmasc>().Width());
-        const QPoint at = ClearOfStack(d.geometry(), map, stackRect(), d.screen()->availableGeometry());
-        if (at != d.pos())
-            d.moveTwips(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
-    }
+    if (!d.isVisible())
+        placeClear(d);
     d.ShowAgain();
     d.activateWindow();
     frmasc& map = Forms::get<frmasc>();
     map.DockBeside(d);
     map.show();
+}
+
+void SetWide(bool wide)
+{
+    frmdraw& d = draw();
+    const int map = Twips::toPixels(Forms::get<frmasc>().Width());
+    const QRect stack = stackRect();
+    const bool clear = d.isVisible() && !d.geometry().adjusted(-map, 0, 0, 0).intersects(stack);
+    d.SetWide(wide);
+    if (clear)
+        placeClear(d);
 }
 
 void OpenFromPanel()
