@@ -84,15 +84,16 @@ public:
     // dir: the folder of a WeeChat before this one; else one of its own.
     explicit WeeChat(const QString& dir = {}) : dirPath_(dir.isEmpty() ? dir_.path() : dir) {}
     // flood: WeeChat's own pause between the user's lines, in seconds.
-    bool start(quint16 port, int flood = 2)
+    bool start(quint16 port, int flood = 2, const QString& nick = QStringLiteral("artist"))
     {
         process_.setProcessChannelMode(QProcess::MergedChannels);
         const QString commands =
             QStringLiteral("/server add local 127.0.0.1/%1;/set irc.server.local.tls off;"
-                           "/set irc.server.local.nicks artist;/set irc.server.local.autojoin #art;"
+                           "/set irc.server.local.nicks %3;/set irc.server.local.autojoin #art;"
                            "/set irc.server.local.anti_flood_prio_high %2;/connect local")
                 .arg(port)
-                .arg(flood);
+                .arg(flood)
+                .arg(nick);
         process_.start(QStringLiteral("weechat-headless"),
                        {QStringLiteral("--dir"), dirPath_, QStringLiteral("--stdout"), QStringLiteral("-r"), commands});
         return process_.waitForStarted(10000);
@@ -107,6 +108,15 @@ public:
     QString dir() const { return dirPath_; }
     qint64 pid() const { return process_.processId(); }
     QByteArray log() { return process_.readAll(); }
+    // A line into its fifo pipe, as another program would write it: "irc.local.#art */part".
+    bool command(const QByteArray& line)
+    {
+        QDirIterator it(dirPath_, {QStringLiteral("weechat_fifo_*")}, QDir::System);
+        if (!it.hasNext())
+            return false;
+        QFile pipe(it.next());
+        return pipe.open(QIODevice::WriteOnly) && pipe.write(line + '\n') == line.size() + 1;
+    }
 
 private:
     QTemporaryDir dir_;
@@ -201,6 +211,14 @@ QStringList weechatOptions(const QString& dir, const QString& buffer = QStringLi
 bool roomSays(const ChatClientLauncher& client, const QString& text, int ms = 20000)
 {
     return waitUntil([&] { return client.dump().contains(text); }, ms);
+}
+
+bool seen(const IrcPeers::Reader& reader, const QByteArray& command)
+{
+    for (const IrcPeers::Line& l : reader.lines())
+        if (l.command == command)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -320,25 +338,27 @@ TEST(weechatRelay, AWeeChatThatStandsStillKeepsTheArtWaitingAndTakesItAllWhenItG
     NEED_WEECHAT();
     IrcPeers::Server server;
     START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
     WeeChat weechat;
-    ASSERT_TRUE(weechat.start(server.port()));
-    // WeeChat's own buffer takes the lines and sends them nowhere.
-    ChatClientLauncher client(weechatOptions(weechat.dir(), QStringLiteral("core.weechat")));
+    ASSERT_TRUE(weechat.start(server.port(), 0));
+    ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; }));
+    ChatClientLauncher client(weechatOptions(weechat.dir()));
     START(client);
-    ASSERT_TRUE(roomSays(client, QStringLiteral("Art goes to buffer core.weechat in WeeChat.")));
+    ASSERT_TRUE(roomSays(client, QStringLiteral("Art goes to buffer irc.local.#art in WeeChat.")));
 
     // Started together, the client may have looked before WeeChat made its pipe.
     const qsizetype away = client.dump().count(QLatin1String("not running"));
     ::kill(pid_t(weechat.pid()), SIGSTOP);
-    // 150,000 characters: about 400 lines, more than a pipe holds.
-    ASSERT_NE(CommonKit::SendChatText(QString(150000, QLatin1Char('x'))), 0u);
-    EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat has no buffer core.weechat (no answer from it within 3 s: "
+    // 20,000 characters: about 60 lines, more than the relay writes past its last check.
+    ASSERT_NE(CommonKit::SendChatText(QString(20000, QLatin1Char('x'))), 0u);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat has no buffer irc.local.#art (no answer from it within 3 s: "
                                                 "the buffer is missing, WeeChat's exec plugin is off, or WeeChat is "
                                                 "too busy to read)")));
     EXPECT_TRUE(roomSays(client, QStringLiteral("lines to go, kept\"")));
 
     ::kill(pid_t(weechat.pid()), SIGCONT);
-    EXPECT_TRUE(roomSays(client, QStringLiteral("class=\"_Chat_Static\" text=\"To buffer core.weechat in WeeChat\""),
+    EXPECT_TRUE(roomSays(client, QStringLiteral("class=\"_Chat_Static\" text=\"To buffer irc.local.#art in WeeChat\""),
                          30000));
     const QString dump = client.dump();
     EXPECT_EQ(dump.count(QLatin1String("not running")), away);
@@ -361,9 +381,154 @@ TEST(weechatRelay, WhileWeeChatIsAwayTheKeptLinesStopAtTheirBoundAndSaySoOnce)
     EXPECT_EQ(relay.pending(), 8);
     EXPECT_EQ(notices.size(), 2) << notices.join('|').toStdString();
     EXPECT_EQ(notices.value(1).toStdString(),
-              "8 lines wait for buffer irc.local.#art in WeeChat already, the most kept; lines posted now are not "
-              "sent until they have gone.");
+              "8 lines wait for buffer irc.local.#art in WeeChat already, the most kept; lines posted now are "
+              "dropped until some have gone.");
     EXPECT_EQ(relay.status().toStdString(), "WeeChat is not running \u00b7 8 lines to go, kept");
+}
+
+TEST(weechatRelay, ABufferWeeChatHasLeftKeepsTheArtUntilItIsJoinedAgainThenSendsItOnce)
+{
+    NEED_WEECHAT();
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    WeeChat weechat;
+    ASSERT_TRUE(weechat.start(server.port(), 0));
+    ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; }));
+    ChatClientLauncher client(weechatOptions(weechat.dir()));
+    START(client);
+    ASSERT_TRUE(roomSays(client, QStringLiteral("Art goes to buffer irc.local.#art in WeeChat.")));
+
+    // Parted, the buffer stays; a line said there would get "not a channel" and be lost.
+    ASSERT_TRUE(weechat.command("irc.local.#art */part"));
+    ASSERT_TRUE(waitUntil([&] { return seen(reader, "PART"); }));
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("kept")), 0u);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat has no buffer irc.local.#art (it is no channel WeeChat has "
+                                                "joined on a connected server); the art waits until it has. 1 line waits.")))
+        << client.dump().toStdString();
+    EXPECT_TRUE(reader.messagesFrom("artist").isEmpty());
+
+    ASSERT_TRUE(weechat.command("irc.local.#art */join #art"));
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 1; }, 20000)) << client.dump().toStdString();
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("after")), 0u);
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 2; }, 20000));
+    EXPECT_EQ(reader.messagesFrom("artist"), (QList<QByteArray>{"kept\x0F", "after\x0F"}));
+
+    // Disconnected, the lines wait as well.
+    ASSERT_TRUE(weechat.command("irc.local.#art */disconnect"));
+    ASSERT_TRUE(waitUntil([&] { return seen(reader, "QUIT"); }));
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("later")), 0u);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("WeeChat has no buffer irc.local.#art \\xb7 1 line to go, kept")))
+        << client.dump().toStdString();
+}
+
+TEST(weechatRelay, ANickOfThirtyGetsEachRelayLineWholeNoneSplitByWeeChat)
+{
+    NEED_WEECHAT();
+    IrcPeers::Server server;
+    server.setNickLength(30);
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    const QByteArray nick = "artist_with_a_very_long_nick30";
+    ASSERT_EQ(nick.size(), 30);
+    WeeChat weechat;
+    ASSERT_TRUE(weechat.start(server.port(), 0, QString::fromLatin1(nick)));
+    ASSERT_TRUE(waitUntil([&] { return reader.joinsOf(nick) >= 1; })) << weechat.log().toStdString();
+    ChatClientLauncher client(weechatOptions(weechat.dir()));
+    START(client);
+    ASSERT_TRUE(roomSays(client, QStringLiteral("Art goes to buffer irc.local.#art in WeeChat.")));
+    // Red throughout: a split would cut a line between colour codes.
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("<font color=\"#FF0000\">") + longPage() + longPage()), 0u);
+    QString joined;
+    ASSERT_TRUE(waitUntil([&] {
+        joined.clear();
+        for (const QByteArray& piece : reader.messagesFrom(nick))
+            joined += IrcColors::stripCodes(QString::fromUtf8(piece));
+        return joined.size() >= 1400;
+    }, 20000)) << joined.size();
+    EXPECT_EQ(joined.toStdString(), (longPage() + longPage()).toStdString());
+    for (const QByteArray& piece : reader.messagesFrom(nick)) {
+        // Each line as the relay made it: it starts with its colour and ends with the reset.
+        EXPECT_TRUE(piece.startsWith("\x03" "4")) << piece.toStdString();
+        EXPECT_TRUE(piece.endsWith("\x0F")) << piece.toStdString();
+    }
+}
+
+TEST(weechatRelay, AFileWhereThePipeShouldBeIsNamedAsNoPipe)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("weechat_fifo_1")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    WeeChatRelay relay(dir.path(), QStringLiteral("irc.local.#art"), IrcPacer(0, 1));
+    QStringList notices;
+    QObject::connect(&relay, &Relay::notice, [&](const QString& text) { notices << text; });
+    relay.start();
+    ASSERT_TRUE(waitUntil([&] { return !notices.isEmpty(); }));
+    EXPECT_EQ(notices[0].toStdString(), QStringLiteral("WeeChat is not running (%1 is no pipe); the art waits until it is.")
+                                            .arg(file.fileName()).toStdString());
+}
+
+TEST(weechatRelay, ARuntimeFolderWithABlankStillGetsTheAnswer)
+{
+    NEED_WEECHAT();
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    WeeChat weechat;
+    ASSERT_TRUE(weechat.start(server.port(), 0));
+    ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; }));
+    QTemporaryDir runtime(QDir::tempPath() + QStringLiteral("/fixrelay run XXXXXX"));
+    const QByteArray old = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    WeeChatRelay relay(weechat.dir(), QStringLiteral("irc.local.#art"), IrcPacer(0, 1));
+    qputenv("XDG_RUNTIME_DIR", old);
+    QStringList notices;
+    QObject::connect(&relay, &Relay::notice, [&](const QString& text) { notices << text; });
+    relay.start();
+    relay.post("through");
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 1; }, 20000)) << notices.join('|').toStdString();
+    EXPECT_EQ(reader.messagesFrom("artist"), QList<QByteArray>{"through\x0F"});
+    EXPECT_TRUE(notices.contains(QStringLiteral("Art goes to buffer irc.local.#art in WeeChat.")));
+}
+
+TEST(weechatRelay, AWeeChatStoppedThenKilledCostsNoMoreThanAFewLinesAndTheRoomCountsThem)
+{
+    NEED_WEECHAT();
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    WeeChat weechat;
+    ASSERT_TRUE(weechat.start(server.port(), 0));
+    ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; }));
+    WeeChatRelay relay(weechat.dir(), QStringLiteral("irc.local.#art"), IrcPacer(0, 1));
+    relay.setAnswerMs(1000);
+    QStringList notices;
+    QObject::connect(&relay, &Relay::notice, [&](const QString& text) { notices << text; });
+    relay.start();
+    ASSERT_TRUE(waitUntil([&] { return notices.contains(QStringLiteral("Art goes to buffer irc.local.#art in WeeChat.")); }));
+    ::kill(pid_t(weechat.pid()), SIGSTOP);
+    QByteArray scroll;
+    for (int i = 0; i < 60; ++i)
+        scroll += "line " + QByteArray::number(i) + "\r\n";
+    relay.post(scroll);
+    ASSERT_TRUE(waitUntil([&] { return relay.status().startsWith(QLatin1String("WeeChat has no")); }))
+        << relay.status().toStdString();
+    const int kept = relay.pending();
+    EXPECT_GE(kept, 60 - 16);
+    // No more questions pile up in the stopped WeeChat's pipe.
+    IrcPeers::waitUntil([] { return false; }, 2500);
+    EXPECT_EQ(relay.pending(), kept);
+    // Killed while stopped: what its pipe held is gone.
+    weechat.kill();
+    const QString lost = QStringLiteral("WeeChat went away; %1 lines may not have reached it. They are not sent again.")
+                             .arg(60 - kept);
+    EXPECT_TRUE(waitUntil([&] { return notices.contains(lost); })) << notices.join('|').toStdString();
+    EXPECT_EQ(relay.pending(), kept);
 }
 
 TEST(weechatRelay, OptionsThatMakeNoSenseAreRefusedWithAReason)
@@ -502,6 +667,13 @@ TEST(hexchatRelay, WithNoHexChatTheRoomSaysSoTheBusStartsNoneAndTheArtGoesOnceHe
 }
 
 // ---- copy for IRC ----
+
+TEST(copyForIrc, ALineStartingWithASlashStartsWithTheResetCodeSoNoClientRunsIt)
+{
+    EXPECT_EQ(IrcColors::forPaste({QStringLiteral("/me dances"), QStringLiteral("plain"), QStringLiteral(" /x")})
+                  .toStdString(),
+              "\x0f/me dances\x0F\nplain\x0F\n /x\x0F");
+}
 
 TEST_F(relayShop, CopyForIrcLeavesTheRedPageAsColourFourOnTheClipboard)
 {
