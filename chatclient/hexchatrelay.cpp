@@ -94,9 +94,8 @@ void HexChatRelay::findTab()
             return looked(Found::Silent, QStringLiteral("no reply within %1 s").arg(kCallMs / 1000));
         looked(Found::Nothing, absent(reply) ? QStringLiteral("it left the session bus") : reply.errorMessage());
     };
-    const QString method = channel_.isEmpty() ? QStringLiteral("GetContext") : QStringLiteral("FindContext");
-    const QVariantList args = channel_.isEmpty() ? QVariantList{} : QVariantList{QString(), channel_};
-    call(kRemote, kPlugin, method, args, [this, lost](const QDBusMessage& reply) {
+    // No names: the tab in front. (GetContext would give this remote's own tab, the last one set.)
+    call(kRemote, kPlugin, QStringLiteral("FindContext"), {QString(), channel_}, [this, lost](const QDBusMessage& reply) {
         if (reply.type() != QDBusMessage::ReplyMessage)
             return lost(reply);
         context_ = reply.arguments().value(0).toUInt();
