@@ -17,6 +17,7 @@
 #include "skin/pushlabel.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -726,6 +727,17 @@ TEST(hexchatRelay, ACurrentTabThatIsNoJoinedChannelKeepsTheArtUntilTheChannelIsJ
     EXPECT_EQ(reader.messagesFrom("artist"), QList<QByteArray>{"kept\x0F"});
 }
 
+// ---- the client's window dump ----
+
+TEST(roomDump, ARoomTextHoldingPercentSignsIsDumpedAsWritten)
+{
+    ChatClientLauncher client{QStringList{}};
+    START(client);
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("50%1 off %2")), 0u);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("50%1 off %2"))) << client.dump().toStdString();
+    EXPECT_FALSE(client.dump().contains(QLatin1String("enabled=%"))) << client.dump().toStdString();
+}
+
 // ---- copy for IRC ----
 
 TEST(copyForIrc, ALineStartingWithASlashStartsWithTheResetCodeSoNoClientRunsIt)
@@ -752,6 +764,26 @@ TEST_F(relayShop, CopyForIrcLeavesTheRedPageAsColourFourOnTheClipboard)
     EXPECT_FALSE(edit.isVisible());
     // One line a page; the empty pages leave no line.
     EXPECT_EQ(clipboardByXclip(), kRed + "\n\x02" "bold\x02 plain\x0F");
+}
+
+TEST_F(relayShop, CopyForIrcWithEveryPageEmptyLeavesTheClipboardAndSaysNothingWasCopied)
+{
+    NEED("xclip");
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X display for xclip";
+    QApplication::clipboard()->setText(QStringLiteral("held before"));
+    for (int n = 1; n <= 4; ++n)
+        main().page(n)->clear();
+    main().show();
+    click(main().Label5);
+    menu3& edit = Forms::get<menu3>();
+    PushLabel* item = edit.item(QStringLiteral("copy for &IRC"));
+    ASSERT_NE(item, nullptr);
+    click(item);
+    EXPECT_EQ(clipboardByXclip(), "held before");
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text.toStdString(),
+              "Nothing was copied: every page is empty. The clipboard holds what it held.");
 }
 
 TEST_F(relayShop, CopyForIrcInTheMacroShopCopiesTheMacroLineByLine)

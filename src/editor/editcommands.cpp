@@ -77,7 +77,7 @@ QString CopyForIrc(frmmain& main)
             pages << page;
     // Empty pages leave what the clipboard holds as it is.
     if (pages.isEmpty()) {
-        Prompts::messageBox("Nothing was copied: every page is empty.", "copy for IRC");
+        Prompts::messageBox("Nothing was copied: every page is empty. The clipboard holds what it held.", "Copy for IRC");
         return {};
     }
     const QString text = IrcColors::forPaste(pages);

@@ -34,7 +34,7 @@ mnu4::mnu4()
         while (lines.size() > 1 && lines.last().isEmpty())
             lines.removeLast();
         if (lines.join(QString()).trimmed().isEmpty()) {
-            Prompts::messageBox("Nothing was copied: the macro is empty.", "copy for IRC");
+            Prompts::messageBox("Nothing was copied: the macro is empty. The clipboard holds what it held.", "Copy for IRC");
             return;
         }
         QApplication::clipboard()->setText(IrcColors::forPaste(lines));
