@@ -611,6 +611,7 @@ public:
             },
             30000);
     }
+    qint64 pid() const { return process_.processId(); }
     ~HexChat()
     {
         process_.kill();
@@ -685,6 +686,34 @@ TEST(hexchatRelay, WithNoHexChatTheRoomSaysSoTheBusStartsNoneAndTheArtGoesOnceHe
     ASSERT_NE(CommonKit::SendChatText(QStringLiteral("after")), 0u);
     ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 2; }));
     EXPECT_EQ(reader.messagesFrom("artist"), (QList<QByteArray>{kRed, "after\x0F"}));
+}
+
+TEST(hexchatRelay, AStoppedHexChatIsSaidNotToAnswerAndTakesTheArtWhenItGoesOn)
+{
+    NEED("hexchat");
+    NEED("xdotool");
+    IrcPeers::Server server;
+    START_SERVER(server);
+    IrcPeers::Reader reader;
+    JOIN(reader, server.port(), "reader");
+    HexChat hexchat;
+    ASSERT_TRUE(hexchat.start(server.port()));
+    ASSERT_TRUE(hexchat.waitForBus());
+    ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; }, 30000));
+    ChatClientLauncher client({QStringLiteral("--hexchat"), QStringLiteral("--channel"), QStringLiteral("#art"),
+                               QStringLiteral("--irc-pace"), QStringLiteral("off")});
+    START(client);
+    ASSERT_TRUE(roomSays(client, QStringLiteral("Art goes to channel #art in HexChat.")));
+    ::kill(pid_t(hexchat.pid()), SIGSTOP);
+    ASSERT_NE(CommonKit::SendChatText(QStringLiteral("kept")), 0u);
+    EXPECT_TRUE(roomSays(client, QStringLiteral("HexChat does not answer (no reply within 5 s); the art waits until it "
+                                                "does. 1 line waits.")))
+        << client.dump().toStdString();
+    EXPECT_FALSE(client.dump().contains(QLatin1String("HexChat is not running")));
+    ::kill(pid_t(hexchat.pid()), SIGCONT);
+    ASSERT_TRUE(waitUntil([&] { return reader.messagesFrom("artist").size() >= 1; }, 20000))
+        << client.dump().toStdString();
+    EXPECT_EQ(reader.messagesFrom("artist"), QList<QByteArray>{"kept\x0F"});
 }
 
 TEST(hexchatRelay, ACurrentTabThatIsNoJoinedChannelKeepsTheArtUntilTheChannelIsJoined)
