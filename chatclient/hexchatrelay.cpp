@@ -87,13 +87,17 @@ void HexChatRelay::look()
     });
 }
 
+void HexChatRelay::failed(const QDBusMessage& reply)
+{
+    // A HexChat that stands still is there all the same: it is not called away.
+    if (silent(reply))
+        return looked(Found::Silent, QStringLiteral("no reply within %1 s").arg(kCallMs / 1000));
+    looked(Found::Nothing, absent(reply) ? QStringLiteral("it left the session bus") : reply.errorMessage());
+}
+
 void HexChatRelay::findTab()
 {
-    auto lost = [this](const QDBusMessage& reply) {
-        if (silent(reply))
-            return looked(Found::Silent, QStringLiteral("no reply within %1 s").arg(kCallMs / 1000));
-        looked(Found::Nothing, absent(reply) ? QStringLiteral("it left the session bus") : reply.errorMessage());
-    };
+    auto lost = [this](const QDBusMessage& reply) { failed(reply); };
     // No names: the tab in front. (GetContext would give this remote's own tab, the last one set.)
     call(kRemote, kPlugin, QStringLiteral("FindContext"), {QString(), channel_}, [this, lost](const QDBusMessage& reply) {
         if (reply.type() != QDBusMessage::ReplyMessage)
@@ -130,11 +134,7 @@ void HexChatRelay::findTab()
 
 void HexChatRelay::checkJoined(uint list, const QString& channel, const QString& network)
 {
-    auto lost = [this](const QDBusMessage& reply) {
-        if (silent(reply))
-            return looked(Found::Silent, QStringLiteral("no reply within %1 s").arg(kCallMs / 1000));
-        looked(Found::Nothing, absent(reply) ? QStringLiteral("it left the session bus") : reply.errorMessage());
-    };
+    auto lost = [this](const QDBusMessage& reply) { failed(reply); };
     auto notJoined = [this, list] {
         call(kRemote, kPlugin, QStringLiteral("ListFree"), {QVariant::fromValue(list)}, [](const QDBusMessage&) {});
         looked(Found::NoTarget, channel_.isEmpty() ? QStringLiteral("it shows a server or a channel it is not in")

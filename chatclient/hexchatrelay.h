@@ -32,6 +32,8 @@ private:
     void call(const QString& path, const QString& interface, const QString& method, const QVariantList& args,
               Answer answer);
     void findTab();
+    // A look's call that failed: HexChat silent, gone, or refusing.
+    void failed(const QDBusMessage& reply);
     // Ready only when the tab is a channel HexChat has joined: lines said elsewhere are lost.
     void checkJoined(uint list, const QString& channel, const QString& network);
 
