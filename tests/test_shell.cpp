@@ -15,6 +15,7 @@
 #include "help/frmhelp.h"
 #include "shell/desktopentry.h"
 #include "shell/form1.h"
+#include "shell/desktoptools.h"
 #include "shell/iconinstall.h"
 #include "shell/links.h"
 #include "shell/systrayicon.h"
@@ -30,6 +31,8 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 using namespace CommonKit;
 
@@ -120,6 +123,8 @@ protected:
         frmmain& main = Forms::get<frmmain>();
         if (main.Timer8->isActive())
             main.Timer8_Timer();
+        // The desktop's caches are rebuilt beside the shop; what the desktop tools read waits on them.
+        EXPECT_TRUE(DesktopTools::WaitForAll());
         return main;
     }
     QString data(const QString& rel) const { return xdg.path() + "/data/" + rel; }
@@ -253,6 +258,63 @@ TEST_F(Shell, AMovedProgramOrAMissingIconRegistersAgain)
     entryFile.close();
     launch();
     EXPECT_EQ(QFileInfo(iconinstall::DesktopEntryPath()).lastModified(), written.addDays(-1));
+}
+
+// A first start does not wait on the desktop's cache tools: the main window is up while a slow
+// update-mime-database still runs, and the tools run one after the other, each again only when
+// files changed since it started.
+TEST_F(Shell, AFirstStartRunsTheCacheToolsBesideTheShopOneAtATime)
+{
+    const QString bin = path("slowtools");
+    const QString gate = path("gate"), log = path("tools.log");
+    QDir().mkpath(bin);
+    ASSERT_EQ(::mkfifo(gate.toLocal8Bit().constData(), 0600), 0);
+    for (const QString tool : {"update-mime-database", "update-desktop-database"}) {
+        QFile f(bin + "/" + tool);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        // Each says when it starts and ends; the mime tool's first run waits until the test opens
+        // the gate.
+        QByteArray body = "#!/bin/sh\necho \"start $0\" >> \"" + log.toLocal8Bit() + "\"\n";
+        if (tool == QLatin1String("update-mime-database"))
+            body += "[ -e \"" + gate.toLocal8Bit() + ".passed\" ] || { read line < \"" + gate.toLocal8Bit() +
+                    "\"; touch \"" + gate.toLocal8Bit() + ".passed\"; }\n";
+        body += "echo \"end $0\" >> \"" + log.toLocal8Bit() + "\"\n";
+        f.write(body);
+        f.close();
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    const QByteArray savedPath = qgetenv("PATH");
+    qputenv("PATH", (bin + ":" + savedPath).toLocal8Bit());
+    struct Restore {
+        QByteArray path;
+        ~Restore() { qputenv("PATH", path); }
+    } restore{savedPath};
+
+    Forms::unloadAll();
+    Startup::Launch();
+    frmmain& main = Forms::get<frmmain>();
+    if (main.Timer8->isActive())
+        main.Timer8_Timer();
+    EXPECT_TRUE(main.isVisible());
+    ASSERT_TRUE(TestHelpers::eventually([&] { return QFile::exists(log); }));
+    EXPECT_FALSE(DesktopTools::WaitForAll(50)) << "the mime tool still waits at its gate";
+    EXPECT_EQ(bytesOf(log), "start " + (bin + "/update-mime-database").toUtf8() + "\n")
+        << "the desktop tool waits for the mime tool";
+    // The entry and the defaults are written before the tools run.
+    EXPECT_TRUE(QFile::exists(iconinstall::DesktopEntryPath()));
+    EXPECT_TRUE(QFile::exists(iconinstall::MimePackagePath("glymcrfile")));
+
+    QFile open(gate);
+    ASSERT_TRUE(open.open(QIODevice::WriteOnly));
+    open.write("go\n");
+    open.close();
+    // The second type's files changed while the mime tool ran: it runs once more, after the
+    // desktop tool queued before it.
+    ASSERT_TRUE(TestHelpers::eventually([&] { return DesktopTools::WaitForAll(10); }));
+    const QList<QByteArray> lines = bytesOf(log).trimmed().split('\n');
+    const QByteArray mime = (bin + "/update-mime-database").toUtf8(), desk = (bin + "/update-desktop-database").toUtf8();
+    EXPECT_EQ(lines, (QList<QByteArray>{"start " + mime, "end " + mime, "start " + desk, "end " + desk,
+                                         "start " + mime, "end " + mime}));
 }
 
 TEST_F(Shell, AwkwardProgramFoldersStillGiveAnEntryTheDesktopCanStart)

@@ -3,11 +3,11 @@
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
 #include "shell/desktopentry.h"
+#include "shell/desktoptools.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 
 namespace iconinstall {
@@ -42,21 +42,9 @@ QString copyIcon(const QString& from, const QString& to)
     return DesktopEntry::WriteFile(to, source.readAll());
 }
 
-// Tells the desktop's caches; a missing or failing tool leaves the files for the next rebuild.
-void runTool(const QString& tool, const QStringList& args)
-{
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        return;
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, args);
-    if (!p.waitForFinished(10000)) {
-        p.kill();
-        p.waitForFinished(1000);
-    }
-}
+// Tells the desktop's caches, beside the shop; a missing or failing tool leaves the files for the
+// next rebuild.
+void runTool(const QString& tool, const QStringList& args) { DesktopTools::Run(tool, args); }
 
 QString packageXml(const QString& ext, const QString& className, const QString& description)
 {

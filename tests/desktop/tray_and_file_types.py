@@ -151,8 +151,11 @@ def main():
         for name, mime in (("art.gly", "text/x-glyfile"), ("piece.mcr", "text/x-glymcrfile")):
             path = os.path.join(work, name)
             open(path, "wb").write(b"x\r\n")
-            got = subprocess.run(["xdg-mime", "query", "filetype", path], capture_output=True, text=True,
-                                 env=env).stdout.strip()
+            # The shop rebuilds the mime cache beside its start.
+            def filetype():
+                return subprocess.run(["xdg-mime", "query", "filetype", path], capture_output=True, text=True,
+                                      env=env).stdout.strip()
+            got = wait_for(lambda: filetype() == mime) and filetype()
             check(got == mime, "xdg-mime gives %s for %s (%r)" % (mime, name, got))
 
         # Opened from the desktop while the shop is shown: the running shop takes the file.
