@@ -32,6 +32,10 @@ uint clientPid = 0;
 // Best seconds per size in KB (negative: the message on one line): the client's CPU time for the
 // post alone, and for the post with the room laid out; and the wall time of the latter.
 std::map<int, double> posted, laidOut, wall;
+// The client's CPU time for all the runs of a size, and their count: the kernel counts CPU time
+// in ticks of 10 ms, so the growth is taken from the sum of many runs, not from the best one.
+std::map<int, double> laidOutTotal;
+std::map<int, int> runs;
 
 // The client's CPU time so far; on a shared machine its wall time also holds the waits for a core.
 double clientCpu()
@@ -101,13 +105,21 @@ void BM_PostIntoRoom(benchmark::State& state)
         if (qdbus_cast<QList<double>>(reply.arguments().value(0)).isEmpty())
             state.SkipWithError("the room did not show the message");
         keepBest(laidOut, key, clientCpu() - cpu0);
+        laidOutTotal[key] += clientCpu() - cpu0;
+        ++runs[key];
         keepBest(wall, key, seconds);
         state.SetIterationTime(seconds);
     }
     state.SetBytesProcessed(state.iterations() * message.size());
 }
 BENCHMARK(BM_PostIntoRoom)
-    ->ArgsProduct({{100, 1024}, {0, 1}})
+    ->ArgsProduct({{100}, {0, 1}})
+    ->ArgNames({"KB", "one_line"})
+    ->Iterations(25)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PostIntoRoom)
+    ->ArgsProduct({{1024}, {0, 1}})
     ->ArgNames({"KB", "one_line"})
     ->Iterations(5)
     ->UseManualTime()
@@ -148,7 +160,9 @@ int main(int argc, char** argv)
                                   : "a 1 MB message on one line into the stand-in room, laid out",
                           figure, "<= 1 s", laidOut[key] <= 1.0)
              && ok;
-        const double growth = (laidOut[key] / 1024) / (laidOut[key > 0 ? 100 : -100] / 100);
+        const int small = key > 0 ? 100 : -100;
+        const double growth =
+            (laidOutTotal[key] / runs[key] / 1024) / (laidOutTotal[small] / runs[small] / 100);
         std::snprintf(figure, sizeof figure, "%.2f", growth);
         ok = ReportBudget(key > 0 ? "room time per KB, 1 MB against 100 KB (lines)"
                                   : "room time per KB, 1 MB against 100 KB (one line)",
