@@ -430,3 +430,44 @@ TEST_F(PageRefusals, AnAccentWrittenAsTwoCharactersPastesAndDropsAsOne)
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_EQ(main.Text2->text(), QString::fromUtf8("caf\u00e9"));
 }
+
+// A page holds 65536 characters: a paste or drop past that is cut to what fits, and the user is
+// told how much was taken; what the page held stays.
+TEST_F(PageRefusals, APasteLongerThanThePageIsCutAndTheCutIsTold)
+{
+    frmmain& main = launch();
+    Forms::get<menu2>().checkAll();
+    main.Text1->setText("keep");
+    click(main.Text1);
+    main.Text1->end(false);
+    QApplication::clipboard()->setText(QString(20 * 1024 * 1024, QLatin1Char('x')) + "\nsecond line");
+    QTest::keyClick(main.Text1, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "A page holds at most 65536 characters, so only the first 65532 of the "
+                                        "20971520 pasted characters were taken.");
+    EXPECT_EQ(main.Text1->text().size(), 65536);
+    EXPECT_TRUE(main.Text1->text().startsWith("keepx"));
+
+    // A paste that fits says nothing.
+    prompts.messages.clear();
+    main.Text1->setText("");
+    QApplication::clipboard()->setText(QString(65536, QLatin1Char('y')));
+    QTest::keyClick(main.Text1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(main.Text1->text().size(), 65536);
+
+    // Dropped on a page that is full already: nothing is taken, and that is told.
+    QMimeData dragged;
+    dragged.setText("zz");
+    const QPointF at = main.Text1->rect().center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(main.Text1, &enter);
+    QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(main.Text1, &move);
+    QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(main.Text1, &drop);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "A page holds at most 65536 characters, so only the first 0 of the 2 "
+                                        "pasted characters were taken.");
+    EXPECT_EQ(main.Text1->text(), QString(65536, QLatin1Char('y')));
+}

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <algorithm>
 #include <climits>
 
 PageEdit::PageEdit(QWidget* parent)
@@ -38,8 +39,23 @@ void PageEdit::pasteLine(QClipboard::Mode mode)
     const QString clip = firstLine(QGuiApplication::clipboard()->text(mode)).normalized(QString::NormalizationForm_C);
     if (!Storable(clip))
         return;
+    const qsizetype room = maxLength() - text().size() + selectedText().size();
     if (!clip.isEmpty() || hasSelectedText())
         insert(clip);
+    TellCut(clip.size(), room);
+}
+
+void PageEdit::TellCut(qsizetype offered, qsizetype room)
+{
+    // The field takes what fits and drops the rest; the user learns how much was left out.
+    if (offered <= room)
+        return;
+    Prompts::messageBox(QStringLiteral("A page holds at most %1 characters, so only the first %2 of the %3 "
+                                       "pasted characters were taken.")
+                            .arg(maxLength())
+                            .arg(std::max<qsizetype>(0, room))
+                            .arg(offered),
+                        "quorl ascii shop", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }
 
 bool PageEdit::Storable(const QString& text)
@@ -141,9 +157,14 @@ void PageEdit::dropEvent(QDropEvent* e)
         e->ignore();
         return;
     }
+    // A drop inside the page's own text moves it: nothing is added then.
+    const bool fromHere = e->source() == this;
+    const qsizetype room = maxLength() - text().size();
     QDropEvent cut(e->position(), e->possibleActions(), &oneLine, e->buttons(), e->modifiers(), e->type());
     cut.setDropAction(e->dropAction());
     QLineEdit::dropEvent(&cut);
     e->setDropAction(cut.dropAction());
     e->setAccepted(cut.isAccepted());
+    if (!fromHere && cut.isAccepted())
+        TellCut(oneLine.text().size(), room);
 }

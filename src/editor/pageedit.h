@@ -6,7 +6,8 @@
 // handles (Ctrl+A = 1, Ctrl+B = 2), presses and pointer movement, and refuses text that
 // Windows-1252 cannot hold. Pasted or dropped text ends at its first line break, as in a
 // one-line edit box; text set by the program is kept whole. A paste or drop the page cannot
-// store is refused with a message naming the character.
+// store is refused with a message naming the character; one longer than the page's room is
+// cut to it, and the user is told.
 class PageEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -39,6 +40,9 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
+    // Tells the user when a paste or drop of offered characters found room for fewer.
+    void TellCut(qsizetype offered, qsizetype room);
+
     QString savedText_;
     int savedStart_ = -1;
     int savedLength_ = 0;
