@@ -26,6 +26,7 @@
 #include "platform/userstore.h"
 #include "skin/pushlabel.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -893,4 +894,17 @@ TEST_F(CommandLine, AnArtFileInAFolderWithADotFillsThePages)
     frmmain& main = launch(path("my.mcr.d/x.gly"));
     EXPECT_EQ(main.pageTexts(), (Pages::Four{"1", "2", "3", "4"}));
     EXPECT_EQ(Forms::loaded<frmdraw>(), nullptr);
+}
+
+// Pasted into the macro editor, a letter with a combining accent is one Windows-1252 character,
+// and the lines of the clipboard stay lines whatever their ends.
+TEST_F(MacroShopTest, APastedAccentWrittenAsTwoCharactersIsOneAndEveryLineEndIsALine)
+{
+    frmdraw& d = shop();
+    d.Text1->setText("");
+    d.Text1->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("cafe") + QChar(0x0301) + "\r\nnai" + QChar(0x0308) +
+                                       "ve\rend");
+    QTest::keyClick(d.Text1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(d.Text1->text(), QString::fromUtf8("caf\u00e9\r\nna\u00efve\r\nend"));
 }

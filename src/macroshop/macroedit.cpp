@@ -66,5 +66,6 @@ void MacroEdit::insertFromMimeData(const QMimeData* source)
     QString t = source->text();
     t.replace("\r\n", "\n");
     t.replace('\r', '\n');
-    insertPlainText(CodePage::encodable(t));
+    // A decomposed accent (a letter and a combining mark) is one Windows-1252 character composed.
+    insertPlainText(CodePage::encodable(t.normalized(QString::NormalizationForm_C)));
 }
