@@ -200,6 +200,19 @@ void click(QWidget* w)
     }
     QTest::mouseClick(w->window()->windowHandle(), Qt::LeftButton, {}, w->mapTo(w->window(), w->rect().center()));
 }
+// Text dragged from another program and dropped in the middle of the widget.
+void drop(QWidget* w, const QString& text)
+{
+    QMimeData dragged;
+    dragged.setText(text);
+    const QPointF at = w->rect().center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(w, &enter);
+    QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(w, &move);
+    QDropEvent dropped(at, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(w, &dropped);
+}
 }
 
 class PageRefusals : public ShopTest {
@@ -418,15 +431,7 @@ TEST_F(PageRefusals, AnAccentWrittenAsTwoCharactersPastesAndDropsAsOne)
 
     // Dropped text is composed the same way.
     main.Text2->setText("");
-    QMimeData dragged;
-    dragged.setText(decomposed);
-    const QPointF at = main.Text2->rect().center();
-    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-    QApplication::sendEvent(main.Text2, &enter);
-    QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-    QApplication::sendEvent(main.Text2, &move);
-    QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, {});
-    QApplication::sendEvent(main.Text2, &drop);
+    drop(main.Text2, decomposed);
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_EQ(main.Text2->text(), QString::fromUtf8("caf\u00e9"));
 }
@@ -457,15 +462,7 @@ TEST_F(PageRefusals, APasteLongerThanThePageIsCutAndTheCutIsTold)
     EXPECT_EQ(main.Text1->text().size(), 65536);
 
     // Dropped on a page that is full already: nothing is taken, and that is told.
-    QMimeData dragged;
-    dragged.setText("zz");
-    const QPointF at = main.Text1->rect().center();
-    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-    QApplication::sendEvent(main.Text1, &enter);
-    QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
-    QApplication::sendEvent(main.Text1, &move);
-    QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, {});
-    QApplication::sendEvent(main.Text1, &drop);
+    drop(main.Text1, "zz");
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0].text, "A page holds at most 65536 characters, so only the first 0 of the 2 "
                                         "pasted characters were taken.");
