@@ -57,10 +57,7 @@ TEST_F(relayShop, HexChatSaysTheRedAndTheLongPageUnderTheUsersNick)
 {
     NEED("hexchat");
     NEED("xdotool");
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     HexChat hexchat;
     ASSERT_TRUE(hexchat.start(server.port()));
     // No call before HexChat is there: the relay starts no HexChat of the bus's.
@@ -102,10 +99,7 @@ TEST(hexchatRelay, WithNoHexChatTheRoomSaysSoTheBusStartsNoneAndTheArtGoesOnceHe
 
     NEED("hexchat");
     NEED("xdotool");
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     HexChat hexchat;
     ASSERT_TRUE(hexchat.start(server.port()));
     ASSERT_TRUE(hexchat.waitForBus());
@@ -120,10 +114,7 @@ TEST(hexchatRelay, AStoppedHexChatIsSaidNotToAnswerAndTakesTheArtWhenItGoesOn)
 {
     NEED("hexchat");
     NEED("xdotool");
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     HexChat hexchat;
     ASSERT_TRUE(hexchat.start(server.port()));
     ASSERT_TRUE(hexchat.waitForBus());
@@ -148,10 +139,7 @@ TEST(hexchatRelay, ACurrentTabThatIsNoJoinedChannelKeepsTheArtUntilTheChannelIsJ
 {
     NEED("hexchat");
     NEED("xdotool");
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     HexChat hexchat;
     ASSERT_TRUE(hexchat.start(server.port(), QString()));
     ASSERT_TRUE(hexchat.waitForBus());

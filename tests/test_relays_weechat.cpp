@@ -7,10 +7,7 @@ using namespace RelayTest;
 TEST_F(relayShop, WeeChatSaysTheRedAndTheLongPageUnderTheUsersNick)
 {
     NEED_WEECHAT();
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     WeeChat weechat;
     ASSERT_TRUE(weechat.start(server.port()));
     ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; })) << weechat.log().toStdString();
@@ -29,10 +26,7 @@ TEST_F(relayShop, WeeChatSaysTheRedAndTheLongPageUnderTheUsersNick)
 TEST(weechatRelay, StartedBeforeWeeChatItSaysSoKeepsTheArtAndDeliversItOnceWhenWeeChatRuns)
 {
     NEED_WEECHAT();
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     WeeChat weechat;
 
     ChatClientLauncher client(weechatOptions(weechat.dir()));
@@ -61,10 +55,7 @@ TEST(weechatRelay, StartedBeforeWeeChatItSaysSoKeepsTheArtAndDeliversItOnceWhenW
 TEST(weechatRelay, WeeChatKilledMidScrollTheRestWaitsAndGoesOnceToTheNextWeeChat)
 {
     NEED_WEECHAT();
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     auto first = std::make_unique<WeeChat>();
     const QString dir = first->dir();
     ASSERT_TRUE(first->start(server.port(), 0));
@@ -115,10 +106,7 @@ TEST(weechatRelay, ABufferWeeChatDoesNotHaveIsNamedAndTheArtWaits)
 TEST(weechatRelay, AWeeChatThatStandsStillKeepsTheArtWaitingAndTakesItAllWhenItGoesOn)
 {
     NEED_WEECHAT();
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     WeeChat weechat;
     ASSERT_TRUE(weechat.start(server.port(), 0));
     ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; }));
@@ -168,10 +156,7 @@ TEST(weechatRelay, WhileWeeChatIsAwayTheKeptLinesStopAtTheirBoundAndSaySoOnce)
 TEST(weechatRelay, ABufferWeeChatHasLeftKeepsTheArtUntilItIsJoinedAgainThenSendsItOnce)
 {
     NEED_WEECHAT();
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     WeeChat weechat;
     ASSERT_TRUE(weechat.start(server.port(), 0));
     ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; }));
@@ -253,10 +238,7 @@ TEST(weechatRelay, AFileWhereThePipeShouldBeIsNamedAsNoPipe)
 TEST(weechatRelay, ARuntimeFolderWithABlankStillGetsTheAnswer)
 {
     NEED_WEECHAT();
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     WeeChat weechat;
     ASSERT_TRUE(weechat.start(server.port(), 0));
     ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; }));
@@ -277,10 +259,7 @@ TEST(weechatRelay, ARuntimeFolderWithABlankStillGetsTheAnswer)
 TEST(weechatRelay, AWeeChatStoppedThenKilledCostsNoMoreThanAFewLinesAndTheRoomCountsThem)
 {
     NEED_WEECHAT();
-    IrcPeers::Server server;
-    START_SERVER(server);
-    IrcPeers::Reader reader;
-    JOIN(reader, server.port(), "reader");
+    SERVER_AND_READER();
     WeeChat weechat;
     ASSERT_TRUE(weechat.start(server.port(), 0));
     ASSERT_TRUE(waitUntil([&] { return reader.joinsOf("artist") >= 1; }));

@@ -47,6 +47,12 @@ using IrcPeers::waitUntil;
 #define START_SERVER(server) ASSERT_TRUE((server).start()) << (server).error().toStdString()
 #define JOIN(reader, port, nick) \
     ASSERT_TRUE((reader).join((port), (nick), "#art")) << (reader).error().toStdString()
+// An IRC server on loopback, and a plain reader joined to its channel.
+#define SERVER_AND_READER()     \
+    IrcPeers::Server server;    \
+    START_SERVER(server);       \
+    IrcPeers::Reader reader;    \
+    JOIN(reader, server.port(), "reader")
 #define START(client) ASSERT_TRUE((client).start()) << (client).error().toStdString()
 
 inline const QByteArray kRed = "\x03" "4red art\x0F";
