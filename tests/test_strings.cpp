@@ -264,6 +264,35 @@ TEST_F(StringsTest, AClickOnAnEntryInsertsIntoTheActivePageOnly)
     EXPECT_EQ(main.Text2->text(), "a#b");
 }
 
+TEST_F(StringsTest, AHugeOneLineEntryShowsItsStartButAClickInsertsItWhole)
+{
+    CommonKit::SetSetting("X", "1500");
+    CommonKit::SetSetting("Y", "1500");
+    // Two megabytes on one line: the row shows its start, a click inserts the entry.
+    const QByteArray huge = "huge" + QByteArray(2 * 1024 * 1024, 'x') + "end";
+    writeBytes("ascii/asc.asc", "\r\n" + huge + "\r\n");
+    frmmain& main = Forms::get<frmmain>();
+    main.show();
+    const int row = int(main.List1->strings().indexOf(QString::fromLatin1(huge)));
+    ASSERT_GE(row, 0);
+    const QModelIndex index = main.List1->model()->index(row, 0);
+    const QString shown = index.data(Qt::DisplayRole).toString();
+    EXPECT_EQ(shown, QString::fromLatin1(huge.left(StringListModel::ShownCharacters)) + QChar(0x2026));
+    EXPECT_EQ(index.data(Qt::AccessibleTextRole).toString(), shown);
+    // A short entry shows as it is.
+    const QModelIndex hash = main.List1->model()->index(int(main.List1->strings().indexOf("#")), 0);
+    EXPECT_EQ(hash.data(Qt::DisplayRole).toString(), "#");
+    Forms::get<menu2>().PageItem_Click(1);
+    main.Text1->setText(QString());
+    // The row in view and painted, then clicked as the user would.
+    main.List1->scrollTo(index);
+    main.List1->viewport()->repaint();
+    clickEntry(main.List1, QString::fromLatin1(huge));
+    // The entry, not the row's shortened text, as far as the page holds characters.
+    EXPECT_EQ(main.Text1->text(), QString::fromLatin1(huge.left(main.Text1->maxLength())));
+    EXPECT_GT(main.Text1->maxLength(), StringListModel::ShownCharacters + 1);
+}
+
 // ---- the set-ascii dialog ----
 
 TEST_F(StringsTest, SetAsciiSaysWhatChangedAndWritesTheNewOrnament)

@@ -10,6 +10,8 @@ class StringListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
+    // What one row shows of its entry at most, then "…"; the entry itself stays whole.
+    static constexpr qsizetype ShownCharacters = 500;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 

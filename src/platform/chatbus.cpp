@@ -30,6 +30,7 @@ constexpr int kLookMs = 50;
 struct OperationState {
     QDeadlineTimer deadline{QDeadlineTimer::Forever};
     bool givenUp = false;
+    Loss why = Loss::None; // what gave the client up
 };
 
 OperationState& operation()
@@ -64,11 +65,11 @@ bool haveSessionBus()
 quint64 callsAnswered = 0;
 Loss lastLoss = Loss::None;
 
-// What the client is while a call waits: gone from the bus, stopped, or there (working, or
-// asleep over a slow answer, which is waited on all the same).
+// What the client is while a call waits: gone from the bus, stopped, asleep past the short
+// bound (no CPU time gained), or there and working.
 class ClientWatch {
 public:
-    enum class State { Gone, Stopped, There };
+    enum class State { Gone, Stopped, Silent, There };
 
     State look()
     {
@@ -89,11 +90,23 @@ public:
             return State::Stopped;
         if (state == 'Z' || state == 'X')
             return State::Gone;
+        // utime and stime, the 12th and 13th fields after the state: a client that gains CPU
+        // time is working on the call; one that does not has only so long to answer.
+        const QList<QByteArray> fields = line.mid(at).split(' ');
+        const qint64 cpu = fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+        if (cpu != cpu_ || !asleep_.isValid()) {
+            cpu_ = cpu;
+            asleep_.start();
+        } else if (asleep_.elapsed() >= qint64(AsleepBoundSeconds * 1000)) {
+            return State::Silent;
+        }
         return State::There;
     }
 
 private:
     uint pid_ = 0;
+    qint64 cpu_ = -1;
+    QElapsedTimer asleep_; // since the client last gained CPU time
 };
 
 // Waits for the answer while the client is there, at most boundMs; an invalid message when it
@@ -116,6 +129,7 @@ QDBusMessage answer(const QDBusMessage& message, int boundMs, Loss* loss)
         switch (watch.look()) {
         case ClientWatch::State::Gone: *loss = Loss::Gone; return {};
         case ClientWatch::State::Stopped: *loss = Loss::Stopped; return {};
+        case ClientWatch::State::Silent: *loss = Loss::Silent; return {};
         case ClientWatch::State::There: break;
         }
     }
@@ -135,7 +149,7 @@ QList<QVariant> call(const QString& method, const QList<QVariant>& args)
     const qint64 left = op.deadline.isForever() ? qint64(WorkingBoundSeconds * 1000) : op.deadline.remainingTime();
     if (left <= 0) {
         operation().givenUp = true;
-        lastLoss = Loss::Late;
+        operation().why = lastLoss = Loss::Late;
         return {};
     }
     ++callsSent;
@@ -144,8 +158,10 @@ QList<QVariant> call(const QString& method, const QList<QVariant>& args)
     const QDBusMessage reply = answer(message, int(std::min<qint64>(left, qint64(WorkingBoundSeconds * 1000))), &loss);
     if (reply.type() == QDBusMessage::InvalidMessage) {
         lastLoss = loss;
-        if (!operation().deadline.isForever())
+        if (!operation().deadline.isForever()) {
             operation().givenUp = true;
+            operation().why = loss;
+        }
     }
     if (reply.type() != QDBusMessage::ReplyMessage)
         return {};
@@ -189,6 +205,7 @@ QDBusMessage Ask(QDBusPendingCall pending, int timeoutMs)
 Operation::Operation(double seconds)
     : previous_(operation().deadline)
     , previousGivenUp_(operation().givenUp)
+    , previousWhy_(operation().why)
 {
     const QDeadlineTimer mine(qint64(seconds * 1000));
     // A nested operation keeps the outer deadline when that comes first.
@@ -201,9 +218,13 @@ Operation::~Operation()
     // A client given up inside is given up for the outer operation too; outside any, each call
     // stands alone.
     const bool givenUp = operation().givenUp || previousGivenUp_;
+    const Loss why = previousGivenUp_ ? previousWhy_ : operation().why;
     operation().deadline = previous_;
     operation().givenUp = !previous_.isForever() && givenUp;
+    operation().why = operation().givenUp ? why : Loss::None;
 }
+
+Loss GivenUpBy() { return operation().givenUp ? operation().why : Loss::None; }
 
 bool Expired() { return operation().givenUp || operation().deadline.hasExpired(); }
 
