@@ -222,7 +222,6 @@ QString ScrollEndSentence(const ScrollEnd& end, const QString& scroll, const QSt
         case ChatBus::Loss::None:
         case ChatBus::Loss::Gone: why = QStringLiteral("the chat client went away"); break;
         case ChatBus::Loss::Stopped: why = QStringLiteral("the chat client is stopped and does not answer"); break;
-        case ChatBus::Loss::Silent: why = QStringLiteral("the chat client does not answer"); break;
         case ChatBus::Loss::Late:
             why = QStringLiteral("the chat client did not answer for %1 seconds").arg(int(ChatBus::WorkingBoundSeconds));
             break;

@@ -65,11 +65,12 @@ bool haveSessionBus()
 quint64 callsAnswered = 0;
 Loss lastLoss = Loss::None;
 
-// What the client is while a call waits: gone from the bus, stopped, asleep past the short
-// bound (no CPU time gained), or there and working.
+// What the client is while a call waits: gone from the bus, stopped, or there. A client that is
+// there is waited on whether it spends CPU or sleeps: one asleep on a timer or on its disk looks
+// no different from outside than one that hangs, and only the bound tells them apart.
 class ClientWatch {
 public:
-    enum class State { Gone, Stopped, Silent, There };
+    enum class State { Gone, Stopped, There };
 
     State look()
     {
@@ -86,27 +87,16 @@ public:
         // After the name in parentheses: the state.
         const qsizetype at = line.lastIndexOf(')') + 2;
         const char state = at >= 2 && at < line.size() ? line[at] : 0;
+        // Stopped by a signal or held by a tracer: it cannot answer until someone lets it go on.
         if (state == 'T' || state == 't')
             return State::Stopped;
         if (state == 'Z' || state == 'X')
             return State::Gone;
-        // utime and stime, the 12th and 13th fields after the state: a client that gains CPU
-        // time is working on the call; one that does not has only so long to answer.
-        const QList<QByteArray> fields = line.mid(at).split(' ');
-        const qint64 cpu = fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
-        if (cpu != cpu_ || !asleep_.isValid()) {
-            cpu_ = cpu;
-            asleep_.start();
-        } else if (asleep_.elapsed() >= qint64(AsleepBoundSeconds * 1000)) {
-            return State::Silent;
-        }
         return State::There;
     }
 
 private:
     uint pid_ = 0;
-    qint64 cpu_ = -1;
-    QElapsedTimer asleep_; // since the client last gained CPU time
 };
 
 // Waits for the answer while the client is there, at most boundMs; an invalid message when it
@@ -129,7 +119,6 @@ QDBusMessage answer(const QDBusMessage& message, int boundMs, Loss* loss)
         switch (watch.look()) {
         case ClientWatch::State::Gone: *loss = Loss::Gone; return {};
         case ClientWatch::State::Stopped: *loss = Loss::Stopped; return {};
-        case ClientWatch::State::Silent: *loss = Loss::Silent; return {};
         case ClientWatch::State::There: break;
         }
     }

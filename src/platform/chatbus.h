@@ -45,15 +45,13 @@ HMENU GetSubMenu(HMENU menu, int pos);
 quint32 GetMenuItemID(HMENU menu, int pos);
 
 // A call waits for its answer while the client is there: its bus name has an owner and its
-// process is not stopped. A client busy with a huge message (its process gains CPU time) is
-// waited on, at most WorkingBoundSeconds, so that the line after it is not sent into nothing; one
-// asleep over the call, gaining no CPU time for AsleepBoundSeconds, is given up (Silent). A client
-// whose name has lost its owner or whose process is stopped is given up at once.
+// process is not stopped. A client busy with a huge message or asleep over a slow answer is
+// waited on, at most WorkingBoundSeconds, so that the line after it is not sent into nothing. A
+// client whose name has lost its owner or whose process is stopped is given up at once.
 constexpr double WorkingBoundSeconds = 120.0;
-constexpr double AsleepBoundSeconds = 5.0;
 
 // Why a call sent to a client that was there went unanswered.
-enum class Loss { None, Gone, Stopped, Silent, Late };
+enum class Loss { None, Gone, Stopped, Late };
 // The loss of the last call that went unanswered since the last look; the look clears it.
 Loss TakeLoss();
 
