@@ -138,15 +138,16 @@ void StringList::AddStrings(QStringList add)
     model_->replace(std::move(merged));
 }
 
-bool StringList::AddLinesOfFile(const QString& path)
+CommonKit::ReadProblem StringList::AddLinesOfFile(const QString& path)
 {
     bool cut = false;
     QString text;
-    QStringList lines = CommonKit::ReadLinesInto(&text, path, kMaxFileBytes, &cut);
+    CommonKit::ReadProblem problem = CommonKit::ReadProblem::None;
+    QStringList lines = CommonKit::ReadLinesInto(&text, path, kMaxFileBytes, &cut, &problem);
     model_->keep(std::move(text));
     lines.removeAll(QString());
     AddStrings(std::move(lines));
-    return !cut;
+    return problem;
 }
 
 QStringList StringList::strings() const
