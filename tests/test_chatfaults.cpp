@@ -209,6 +209,31 @@ TEST_F(BrokenClient, AClientAsleepLongerThanTwoSecondsInACallIsWaitedOnForItsAns
     EXPECT_EQ(ChatBus::TakeLoss(), ChatBus::Loss::None);
 }
 
+// Asleep on a timer past five seconds uses no CPU at all, as a hung client would: while its
+// process is not stopped it is waited on, and its answer counts.
+TEST_F(BrokenClient, AClientAsleepLongerThanFiveSecondsInACallIsStillWaitedOnForItsAnswer)
+{
+    START("--delay", "6000");
+    QElapsedTimer took;
+    took.start();
+    EXPECT_NE(FindMainFrame(), 0u);
+    EXPECT_GE(took.elapsed(), 6000) << "the answer came from the sleeper itself";
+    EXPECT_EQ(ChatBus::TakeLoss(), ChatBus::Loss::None);
+}
+
+// Stopped while asleep in a call: given up as soon as it is seen stopped, not when its sleep ends.
+TEST_F(BrokenClient, AClientStoppedWhileAsleepInACallIsGivenUpAtOnce)
+{
+    START("--delay", "3000");
+    QTimer::singleShot(200, [this] { client_->freeze(); });
+    QElapsedTimer took;
+    took.start();
+    EXPECT_EQ(FindMainFrame(), 0u);
+    EXPECT_LT(took.elapsed(), 2500) << "the wait ended before the client's own sleep did";
+    EXPECT_EQ(ChatBus::TakeLoss(), ChatBus::Loss::Stopped);
+    client_->thaw();
+}
+
 TEST_F(BrokenClient, ARoomWalkOfManySlowCallsFindsTheRoomPastTwoSeconds)
 {
     START("--delay", "700");

@@ -197,6 +197,52 @@ TEST_F(Shop, DoubleClickingScrollAsciiSendsEachPageOnce)
     EXPECT_EQ(clock.waits, (QList<double>{0.4, 0.4}));
 }
 
+// The page scroll tells a failed page as the macro scroll tells a failed line, and sends nothing
+// after it: killed in the pause after the first page, stopped after the second.
+TEST_F(Shop, AScrollAsciiToAClientThatWentAwayOrStoppedSaysHowFarItGot)
+{
+    ChatClientLauncher client;
+    START(client);
+    withPages({"one", "two", "three", ""});
+    ops& panel = optionsPanel();
+    const qsizetype banner = client.transcript().size();
+    prompts.messages.clear();
+    clock.onWait = [&](double) {
+        if (messages(client, banner).size() == 2)
+            client.freeze();
+    };
+    click(panel.Label1);
+    clock.onWait = {};
+    EXPECT_EQ(messages(client, banner), (QList<QByteArray>{"one", "two"}));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "The page scroll stopped after 2 of 3 pages: the chat client is stopped and "
+                                        "does not answer, and the pages after it were not sent.");
+    client.thaw();
+
+    prompts.messages.clear();
+    clock.onWait = [&](double) {
+        if (messages(client, banner).size() == 3)
+            client.stop();
+    };
+    click(panel.Label1);
+    clock.onWait = {};
+    EXPECT_EQ(messages(client, banner), (QList<QByteArray>{"one", "two", "one"}));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "The page scroll stopped after 1 of 3 pages: the chat client went away, and "
+                                        "the pages after it were not sent.");
+}
+
+TEST_F(Shop, AScrollAsciiWithoutAChatClientSaysNothing)
+{
+    withPages({"one", "", "three", ""});
+    ops& panel = optionsPanel();
+    prompts.messages.clear();
+    clock.waits.clear();
+    click(panel.Label1);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(clock.waits, (QList<double>{0.4, 0.4})) << "the pauses still run";
+}
+
 TEST_F(Shop, DoubleClickingLockBoxesLeavesThePagesLocked)
 {
     frmmain& main = withPages({"a", "b", "c", "d"});

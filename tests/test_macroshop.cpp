@@ -738,6 +738,72 @@ TEST_F(LateClientScroll, AClientStoppedMidScrollEndsItWithOneSentenceAndNoLineFo
     EXPECT_EQ(messages(client), firstLines(5));
 }
 
+TEST_F(LateClientScroll, AClientReplacedMidScrollEndsItAndTheNewOneGetsNoLine)
+{
+    ChatClientLauncher client;
+    ChatClientLauncher other;
+    START(client);
+    scrollAndAt(client, 12, 3, [&] {
+        ::kill(pid_t(client.processId()), SIGKILL);
+        EXPECT_TRUE(TestHelpers::eventually([] { return ChatBus::ClientOwner().isEmpty(); }));
+        // Another process takes the name between two lines, with a room of its own open.
+        ASSERT_TRUE(other.start()) << other.error().toStdString();
+    });
+    EXPECT_EQ(messages(client), firstLines(3));
+    EXPECT_TRUE(other.transcript().isEmpty()) << "no line went to a client the scroll did not begin with";
+    EXPECT_EQ(told(), QStringList{"The macro scroll stopped after 3 of 12 lines: the chat client was replaced by "
+                                  "another one, and the rest of the macro was not sent."});
+}
+
+TEST_F(LateClientScroll, ARoomClosedMidScrollEndsItWithOneSentence)
+{
+    ChatClientLauncher client;
+    START(client);
+    scrollAndAt(client, 8, 4, [&] {
+        const ChatBus::HWND room = CommonKit::FindChatRoom();
+        ASSERT_NE(room, 0u);
+        ChatBus::SendMessageA(room, 0x0010, 0, 0); // WM_CLOSE, as the user closes the room
+        ASSERT_EQ(CommonKit::FindChatRoom(), 0u);
+    });
+    EXPECT_EQ(messages(client), firstLines(4));
+    EXPECT_EQ(told(), QStringList{"The macro scroll stopped after 4 of 8 lines: no chat room was open in the chat "
+                                  "client, and the rest of the macro was not sent."});
+    EXPECT_NE(CommonKit::FindMainFrame(), 0u) << "the client itself stays";
+}
+
+// Stopped after it took a line's text and before it took the Enter: the line stands in the input
+// box, and the sentence names it; once the client goes on, that line (and no other) is posted.
+TEST_F(LateClientScroll, AClientStoppedBetweenALinesTextAndItsEnterIsToldTheLineMayStandInTheInputBox)
+{
+    ChatClientLauncher client({QStringLiteral("--delay"), QStringLiteral("300")});
+    START(client);
+    quint64 base = 0;
+    bool frozen = false;
+    QTimer watch;
+    watch.setInterval(0);
+    // After the text of the next line (the kept room's check, then the text) comes its Enter:
+    // the client is stopped while it is still asleep over that Enter.
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!frozen && ChatBus::CallsAnswered() >= base + 2) {
+            frozen = true;
+            client.freeze();
+        }
+    });
+    scrollAndAt(client, 4, 2, [&] {
+        base = ChatBus::CallsAnswered();
+        watch.start();
+    });
+    watch.stop();
+    ASSERT_TRUE(frozen);
+    EXPECT_EQ(messages(client), firstLines(2));
+    EXPECT_EQ(told(), QStringList{"The macro scroll stopped after 2 of 4 lines: the chat client is stopped and does "
+                                  "not answer, and the rest of the macro was not sent. Line 3 may have reached the "
+                                  "chat room's input box without being sent."});
+    client.thaw();
+    EXPECT_NE(CommonKit::FindMainFrame(), 0u);
+    EXPECT_EQ(messages(client), firstLines(3)) << "the Enter it held posts line 3, and only it";
+}
+
 TEST_F(LateClientScroll, WithoutAClientTheScrollSaysNothing)
 {
     shop().Text1->setText("one\r\ntwo");

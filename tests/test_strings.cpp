@@ -1,3 +1,4 @@
+#include "support/helpers.h"
 #include "support/shoptest.h"
 
 #include "core/commonkit.h"
@@ -22,12 +23,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSet>
 #include <QTest>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <random>
 
 namespace {
@@ -249,6 +255,103 @@ TEST_F(StringsTest, AnUnwritableStringFileIsReportedAndTheStringStillListed)
     EXPECT_TRUE(Forms::get<frmmain>().List1->strings().contains("lost?"));
 }
 
+// A string file that is a pipe or a folder: the shop comes up, says once which file it did not
+// read, never opens it, and the add-string dialog writes nothing in its place.
+class StringFileInTheWay : public StringsTest {
+protected:
+    void SetUp() override
+    {
+        StringsTest::SetUp();
+        CommonKit::SetSetting("X", "1500");
+        CommonKit::SetSetting("Y", "1500");
+        QFile::remove(path("ascii/asc.asc"));
+    }
+    QString stringFile() const { return path("ascii/asc.asc"); }
+    mode_t kind() const
+    {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(stringFile()).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+    }
+    // The user adds a string through the dialog; it is refused with a sentence.
+    void addRefused(const QString& entry)
+    {
+        prompts.messages.clear();
+        addascii& dialog = Forms::get<addascii>();
+        dialog.show();
+        QTest::keyClicks(dialog.Text1, entry);
+        click(dialog.Label3);
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_EQ(prompts.messages[0].text, "The string was not added: " + stringFile()
+                                                + " could not be read. It is not a regular file (a folder, a "
+                                                  "device or a pipe).");
+        EXPECT_FALSE(Forms::get<frmmain>().List1->strings().contains(entry));
+    }
+    QString toldAtStart() const
+    {
+        return "The string list holds only its own characters: the string file " + stringFile()
+               + " was not read. It is not a regular file (a folder, a device or a pipe).";
+    }
+};
+
+TEST_F(StringFileInTheWay, APipeIsNeverOpenedAndAWriterWaitingOnItKeepsItsLineForARealReader)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(stringFile()).constData(), 0600), 0);
+    // A writer blocks in its open until some reader opens the pipe.
+    QProcess writer;
+    writer.start("sh", {"-c", "printf 'kept\\r\\n' > \"$0\"", stringFile()});
+    ASSERT_TRUE(writer.waitForStarted());
+    const QString stat = QStringLiteral("/proc/%1/stat").arg(writer.processId());
+    ASSERT_TRUE(TestHelpers::eventually([&] {
+        QFile f(stat);
+        return f.open(QIODevice::ReadOnly) && f.readAll().contains(") S ");
+    }));
+
+    frmmain& main = Forms::get<frmmain>();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, toldAtStart());
+    EXPECT_EQ(main.List1->count(), 215) << "the fixed characters only";
+    addRefused("refused");
+
+    EXPECT_EQ(writer.state(), QProcess::Running) << "nothing opened the pipe";
+    EXPECT_EQ(kind(), mode_t(S_IFIFO));
+    const int fd = ::open(QFile::encodeName(stringFile()).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    QByteArray got;
+    EXPECT_TRUE(TestHelpers::eventually([&] {
+        char buf[64];
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n > 0)
+            got.append(buf, n);
+        return got.endsWith("\r\n");
+    }));
+    ::close(fd);
+    EXPECT_EQ(got, "kept\r\n") << "the writer's line went to the reader that asked for it";
+    if (writer.state() != QProcess::NotRunning)
+        writer.waitForFinished(5000);
+    EXPECT_EQ(writer.exitCode(), 0);
+}
+
+TEST_F(StringFileInTheWay, AFolderIsToldAtStartAndLeftWithWhatItHolds)
+{
+    ASSERT_TRUE(QDir().mkpath(stringFile()));
+    writeBytes("ascii/asc.asc/inside.txt", "mine\r\n");
+    frmmain& main = Forms::get<frmmain>();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, toldAtStart());
+    EXPECT_EQ(main.List1->count(), 215);
+    addRefused("refused");
+    EXPECT_EQ(kind(), mode_t(S_IFDIR));
+    EXPECT_EQ(QDir(stringFile()).entryList(QDir::Files), QStringList{"inside.txt"});
+    EXPECT_EQ(readBytes("ascii/asc.asc/inside.txt"), "mine\r\n");
+}
+
+TEST_F(StringFileInTheWay, AMissingFileIsNotTold)
+{
+    frmmain& main = Forms::get<frmmain>();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(main.List1->count(), 215);
+}
+
 TEST_F(StringsTest, AClickOnAnEntryInsertsIntoTheActivePageOnly)
 {
     frmmain& main = Forms::get<frmmain>();
@@ -262,6 +365,35 @@ TEST_F(StringsTest, AClickOnAnEntryInsertsIntoTheActivePageOnly)
     main.SetActivePage(0);
     clickEntry(main.List1, "#");
     EXPECT_EQ(main.Text2->text(), "a#b");
+}
+
+TEST_F(StringsTest, AHugeOneLineEntryShowsItsStartButAClickInsertsItWhole)
+{
+    CommonKit::SetSetting("X", "1500");
+    CommonKit::SetSetting("Y", "1500");
+    // Two megabytes on one line: the row shows its start, a click inserts the entry.
+    const QByteArray huge = "huge" + QByteArray(2 * 1024 * 1024, 'x') + "end";
+    writeBytes("ascii/asc.asc", "\r\n" + huge + "\r\n");
+    frmmain& main = Forms::get<frmmain>();
+    main.show();
+    const int row = int(main.List1->strings().indexOf(QString::fromLatin1(huge)));
+    ASSERT_GE(row, 0);
+    const QModelIndex index = main.List1->model()->index(row, 0);
+    const QString shown = index.data(Qt::DisplayRole).toString();
+    EXPECT_EQ(shown, QString::fromLatin1(huge.left(StringListModel::ShownCharacters)) + QChar(0x2026));
+    EXPECT_EQ(index.data(Qt::AccessibleTextRole).toString(), shown);
+    // A short entry shows as it is.
+    const QModelIndex hash = main.List1->model()->index(int(main.List1->strings().indexOf("#")), 0);
+    EXPECT_EQ(hash.data(Qt::DisplayRole).toString(), "#");
+    Forms::get<menu2>().PageItem_Click(1);
+    main.Text1->setText(QString());
+    // The row in view and painted, then clicked as the user would.
+    main.List1->scrollTo(index);
+    main.List1->viewport()->repaint();
+    clickEntry(main.List1, QString::fromLatin1(huge));
+    // The entry, not the row's shortened text, as far as the page holds characters.
+    EXPECT_EQ(main.Text1->text(), QString::fromLatin1(huge.left(main.Text1->maxLength())));
+    EXPECT_GT(main.Text1->maxLength(), StringListModel::ShownCharacters + 1);
 }
 
 // ---- the set-ascii dialog ----

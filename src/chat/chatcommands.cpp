@@ -89,11 +89,22 @@ void ScrollAllPages()
 {
     // Pauses run events; the main window may go away in one, and then the scroll ends.
     QPointer<frmmain> main = &Forms::get<frmmain>();
+    CommonKit::ScrollEnd end;
+    for (int n = 1; n <= 4; ++n)
+        end.count += main->page(n)->text().isEmpty() ? 0 : 1;
+    // One operation: a client given up over one page is not waited on for the next.
+    ChatBus::Operation whole(CommonKit::ScrollOperationSeconds);
+    CommonKit::ScrollWatch watch;
     for (int n = 1; n <= 4 && main; ++n) {
         const QString text = main->page(n)->text();
         if (text.isEmpty())
             continue;
-        CommonKit::SendChatText(text);
+        if (!watch.before(&end) || !watch.after(CommonKit::SendChatText(text), &end)) {
+            Prompts::messageBox(CommonKit::ScrollEndSentence(end, QStringLiteral("page scroll"), QStringLiteral("pages"),
+                                                             QStringLiteral("the pages after it were not sent")),
+                                QStringLiteral("GLY"), Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            return;
+        }
         CommonKit::Pause(kPagePause);
     }
 }

@@ -73,6 +73,9 @@ struct KeptInput {
     QString owner; // the client process the handles belong to
 };
 
+// Whether the last message's text was taken by an input box, whatever became of its Enter.
+bool textTaken = false;
+
 KeptInput& kept()
 {
     static KeptInput input;
@@ -112,15 +115,16 @@ HWND classicInput()
 HWND send(const QString& text, bool classicToo)
 {
     const QByteArray bytes = chatBytes(text);
+    textTaken = false;
     HWND input = keptInput(classicToo);
-    if (!input || !SendMessageA(input, WM_SETTEXT, 0, bytes)) {
+    if (!input || !(textTaken = SendMessageA(input, WM_SETTEXT, 0, bytes) != 0)) {
         kept() = {};
         input = roomInput();
         if (!input && classicToo)
             input = classicInput();
         if (!input)
             return 0;
-        SendMessageA(input, WM_SETTEXT, 0, bytes);
+        textTaken = SendMessageA(input, WM_SETTEXT, 0, bytes) != 0;
     }
     // The Enter answers 0 like a handled character: only the answer itself shows the message went.
     const quint64 answered = ChatBus::CallsAnswered();
@@ -155,6 +159,85 @@ HWND SendChatTextAny(const QString& text)
 {
     ChatBus::Operation op(kOperationSeconds);
     return send(text, true);
+}
+
+bool LastTextTaken() { return textTaken; }
+
+ScrollWatch::ScrollWatch()
+    : owner_(ChatBus::ClientOwner())
+{
+    ChatBus::TakeLoss();
+}
+
+bool ScrollWatch::before(ScrollEnd* end)
+{
+    if (owner_.isEmpty() || end->why != ScrollEnd::Why::None)
+        return end->why == ScrollEnd::Why::None;
+    // One question to the bus, not to the client: handles kept from the old process would
+    // reach other windows of the new one, after a gap the user was never told of.
+    const QString now = ChatBus::ClientOwner();
+    if (now == owner_)
+        return true;
+    end->why = now.isEmpty() ? ScrollEnd::Why::Loss : ScrollEnd::Why::Replaced;
+    end->loss = ChatBus::Loss::Gone;
+    return false;
+}
+
+bool ScrollWatch::after(HWND sent, ScrollEnd* end)
+{
+    if (sent) {
+        ++end->sent;
+        if (owner_.isEmpty())
+            owner_ = ChatBus::ClientOwner();
+        return true;
+    }
+    ChatBus::Loss loss = ChatBus::TakeLoss();
+    // A call given up earlier in an enclosing operation makes every later one answer 0 at once.
+    if (loss == ChatBus::Loss::None)
+        loss = ChatBus::GivenUpBy();
+    if (loss != ChatBus::Loss::None) {
+        end->why = ScrollEnd::Why::Loss;
+        end->loss = loss;
+        end->inputMayHold = textTaken;
+        return false;
+    }
+    if (owner_.isEmpty())
+        owner_ = ChatBus::ClientOwner();
+    // No client at all: the message went into nothing, as it always has.
+    if (owner_.isEmpty())
+        return true;
+    end->why = ChatBus::ClientOwner() == owner_ ? ScrollEnd::Why::NoRoom : ScrollEnd::Why::Replaced;
+    return false;
+}
+
+QString ScrollEndSentence(const ScrollEnd& end, const QString& scroll, const QString& unit, const QString& rest)
+{
+    QString why;
+    switch (end.why) {
+    case ScrollEnd::Why::None: return {};
+    case ScrollEnd::Why::Replaced: why = QStringLiteral("the chat client was replaced by another one"); break;
+    case ScrollEnd::Why::NoRoom: why = QStringLiteral("no chat room was open in the chat client"); break;
+    case ScrollEnd::Why::Loss:
+        switch (end.loss) {
+        case ChatBus::Loss::None:
+        case ChatBus::Loss::Gone: why = QStringLiteral("the chat client went away"); break;
+        case ChatBus::Loss::Stopped: why = QStringLiteral("the chat client is stopped and does not answer"); break;
+        case ChatBus::Loss::Late:
+            why = QStringLiteral("the chat client did not answer for %1 seconds").arg(int(ChatBus::WorkingBoundSeconds));
+            break;
+        }
+        break;
+    }
+    QString told = QStringLiteral("The %1 stopped after %2 of %3 %4: %5, and %6.")
+                       .arg(scroll)
+                       .arg(end.sent)
+                       .arg(end.count)
+                       .arg(unit, why, rest);
+    if (end.inputMayHold)
+        told += QStringLiteral(" %1 %2 may have reached the chat room's input box without being sent.")
+                    .arg(unit.front().toUpper() + unit.mid(1).chopped(1))
+                    .arg(end.sent + 1);
+    return told;
 }
 
 HWND RunKeyword(const QString& keyword)

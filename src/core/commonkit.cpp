@@ -80,14 +80,21 @@ bool OpenRegularFile(QFile& file, const QString& path, ReadProblem* problem)
         why = ReadProblem::Missing;
         return false;
     }
-    // Opened without blocking (a FIFO would wait for a writer forever) and checked on the open
-    // descriptor, so nothing can swap the file in between.
-    const int fd = ::open(FileName::encode(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // Looked at before it is opened: opening a FIFO, even without blocking, would let a writer
+    // waiting on it go on into a reader that reads nothing.
+    const QByteArray name = FileName::encode(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        why = ReadProblem::NotAFile;
+        return false;
+    }
+    // Opened without blocking (a FIFO put there since would wait for a writer forever) and
+    // checked on the open descriptor, so nothing can swap the file in between.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         why = errno == ENOENT || errno == ENOTDIR ? ReadProblem::Missing : ReadProblem::Unreadable;
         return false;
     }
-    struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         why = ReadProblem::NotAFile;
@@ -196,14 +203,18 @@ QString SaveTarget(const QString& chosen, const QString& suffix, const QString& 
 namespace {
 
 // The file's text, whole lines only when the limit cut it; empty when it cannot be read.
-QString readText(const QString& path, qint64 limit, bool* cut)
+QString readText(const QString& path, qint64 limit, bool* cut, ReadProblem* why = nullptr)
 {
     if (cut)
         *cut = false;
+    ReadProblem problem = ReadProblem::None;
+    QByteArray bytes;
     if (!FileExists(path))
-        return {};
-    ReadProblem problem;
-    QByteArray bytes = ReadFileBytes(path, limit, &problem);
+        problem = QFileInfo::exists(path) && !QFileInfo(path).isFile() ? ReadProblem::NotAFile : ReadProblem::Missing;
+    else
+        bytes = ReadFileBytes(path, limit, &problem);
+    if (why)
+        *why = problem;
     if (problem != ReadProblem::None && problem != ReadProblem::TooLarge)
         return {};
     QString text = CodePage::toUnicode(bytes);
@@ -247,9 +258,9 @@ QStringList ReadLines(const QString& path, qint64 limit, bool* cut)
     return splitLines(readText(path, limit, cut), [](QStringView line) { return line.toString(); });
 }
 
-QStringList ReadLinesInto(QString* text, const QString& path, qint64 limit, bool* cut)
+QStringList ReadLinesInto(QString* text, const QString& path, qint64 limit, bool* cut, ReadProblem* problem)
 {
-    *text = readText(path, limit, cut);
+    *text = readText(path, limit, cut, problem);
     return splitLines(*text, [](QStringView line) { return QString::fromRawData(line.data(), line.size()); });
 }
 

@@ -62,7 +62,9 @@ QString SaveTarget(const QString& chosen, const QString& suffix, const QString& 
 QStringList ReadLines(const QString& path, qint64 limit = kReadLimit, bool* cut = nullptr);
 // The same lines as views into *text, the file's decoded text, with no string of their own: a
 // million lines cost one block. The caller keeps *text, unchanged, as long as any line is used.
-QStringList ReadLinesInto(QString* text, const QString& path, qint64 limit, bool* cut);
+// problem says why the file gave less (TooLarge with cut), or nothing.
+QStringList ReadLinesInto(QString* text, const QString& path, qint64 limit, bool* cut,
+                          ReadProblem* problem = nullptr);
 void LoadListFromFile(QListWidget* list, const QString& path);
 
 // Case-insensitive replace-all that resumes behind each replacement; find must not be empty.

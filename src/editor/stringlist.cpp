@@ -15,8 +15,13 @@ QVariant StringListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= strings_.size())
         return {};
-    if (role == Qt::DisplayRole)
+    if (role == Qt::DisplayRole) {
+        // A row shows the start of a huge entry: the list lays out what it shows on every paint.
+        const QString& s = strings_[index.row()];
+        if (s.size() > ShownCharacters)
+            return QString(s.constData(), ShownCharacters) + QChar(0x2026);
         return entry(index.row());
+    }
     if (role == Qt::SizeHintRole && cell_.isValid())
         return cell_;
     if (role == Qt::TextAlignmentRole && cell_.isValid())
@@ -26,7 +31,7 @@ QVariant StringListModel::data(const QModelIndex& index, int role) const
         const QString& text = strings_[index.row()];
         if (text.size() == 1 && text[0].category() == QChar::Other_Control)
             return QStringLiteral("character %1").arg(text[0].unicode());
-        return entry(index.row());
+        return data(index, Qt::DisplayRole);
     }
     return {};
 }
@@ -133,15 +138,16 @@ void StringList::AddStrings(QStringList add)
     model_->replace(std::move(merged));
 }
 
-bool StringList::AddLinesOfFile(const QString& path)
+CommonKit::ReadProblem StringList::AddLinesOfFile(const QString& path)
 {
     bool cut = false;
     QString text;
-    QStringList lines = CommonKit::ReadLinesInto(&text, path, kMaxFileBytes, &cut);
+    CommonKit::ReadProblem problem = CommonKit::ReadProblem::None;
+    QStringList lines = CommonKit::ReadLinesInto(&text, path, kMaxFileBytes, &cut, &problem);
     model_->keep(std::move(text));
     lines.removeAll(QString());
     AddStrings(std::move(lines));
-    return !cut;
+    return problem;
 }
 
 QStringList StringList::strings() const

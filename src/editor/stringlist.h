@@ -1,4 +1,6 @@
 #pragma once
+#include "core/commonkit.h"
+
 #include <QAbstractListModel>
 #include <QListView>
 #include <QStringList>
@@ -10,6 +12,8 @@ class StringListModel : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
+    // What one row shows of its entry at most, then "…"; the entry itself stays whole.
+    static constexpr qsizetype ShownCharacters = 500;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
@@ -45,8 +49,9 @@ public:
     // Adds the strings, each in its sorted place (at the end, in their order, when unsorted).
     void AddStrings(QStringList strings);
     // The lines of a file as the platform's line input splits them; empty lines are dropped. Of
-    // a file over kMaxFileBytes only the lines within that are added, and false comes back.
-    bool AddLinesOfFile(const QString& path);
+    // a file over kMaxFileBytes only the lines within that are added (TooLarge); a file that is
+    // not a regular one is never opened (NotAFile).
+    CommonKit::ReadProblem AddLinesOfFile(const QString& path);
     // The most of a string file the list takes: a million strings of art and then some.
     static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
     int count() const { return int(model_->rows().size()); }

@@ -415,6 +415,9 @@ void NewString()
 
 void Scroll(bool overhead)
 {
+    // The banner and the lines are one operation: a client given up over the banner is not
+    // waited on again for every line, and the scroll says so.
+    ChatBus::Operation whole(CommonKit::ScrollOperationSeconds);
     Banners::Send(Banners::Occasion::Incoming);
     CommonKit::Pause(overhead ? 0.6 : 3);
     // Closed during the pause: there is nothing left to send.

@@ -46,30 +46,17 @@ ScrollEnd ScrollLines(QString text, double blockPause, double linePause, qint16 
     if (!text.endsWith('\r') && !text.endsWith('\n'))
         text += "\r\n";
     ScrollEnd result;
-    result.lines = lineCount(text);
-    // The client the lines go to: one that leaves (or is replaced) mid-scroll ends it.
-    QString owner = ChatBus::ClientOwner();
-    ChatBus::TakeLoss();
+    result.count = lineCount(text);
+    ScrollWatch watch;
     int block = 0;
     qsizetype from = 0;
     while (from < text.size()) {
         qsizetype end = from;
         while (end < text.size() && text[end] != '\r' && text[end] != '\n')
             ++end;
-        if (SendChatTextAny(text.mid(from, end - from) + MacroLineSuffix())) {
-            ++result.sent;
-            if (owner.isEmpty())
-                owner = ChatBus::ClientOwner();
-        } else {
-            ChatBus::Loss loss = ChatBus::TakeLoss();
-            if (loss == ChatBus::Loss::None && !owner.isEmpty() && ChatBus::ClientOwner() != owner)
-                loss = ChatBus::Loss::Gone;
-            // The rest would go into nothing, or after a gap the user was never told of.
-            if (loss != ChatBus::Loss::None) {
-                result.loss = loss;
-                return result;
-            }
-        }
+        // The rest would go into nothing, or after a gap the user was never told of.
+        if (!watch.before(&result) || !watch.after(SendChatTextAny(text.mid(from, end - from) + MacroLineSuffix()), &result))
+            return result;
         LinePause(linePause);
         // The line and its own break: CR LF, a lone CR or a lone LF.
         from = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
@@ -85,20 +72,8 @@ ScrollEnd ScrollLines(QString text, double blockPause, double linePause, qint16 
 
 QString ScrollEndSentence(const ScrollEnd& end)
 {
-    QString why;
-    switch (end.loss) {
-    case ChatBus::Loss::None: return {};
-    case ChatBus::Loss::Gone: why = QStringLiteral("went away"); break;
-    case ChatBus::Loss::Stopped: why = QStringLiteral("is stopped and does not answer"); break;
-    case ChatBus::Loss::Late:
-        why = QStringLiteral("did not answer for %1 seconds").arg(int(ChatBus::WorkingBoundSeconds));
-        break;
-    }
-    return QStringLiteral("The macro scroll stopped after %1 of %2 lines: the chat client %3, and the rest of the "
-                          "macro was not sent.")
-        .arg(end.sent)
-        .arg(end.lines)
-        .arg(why);
+    return ScrollEndSentence(end, QStringLiteral("macro scroll"), QStringLiteral("lines"),
+                             QStringLiteral("the rest of the macro was not sent"));
 }
 
 } // namespace CommonKit

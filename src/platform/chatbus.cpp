@@ -30,6 +30,7 @@ constexpr int kLookMs = 50;
 struct OperationState {
     QDeadlineTimer deadline{QDeadlineTimer::Forever};
     bool givenUp = false;
+    Loss why = Loss::None; // what gave the client up
 };
 
 OperationState& operation()
@@ -64,8 +65,9 @@ bool haveSessionBus()
 quint64 callsAnswered = 0;
 Loss lastLoss = Loss::None;
 
-// What the client is while a call waits: gone from the bus, stopped, or there (working, or
-// asleep over a slow answer, which is waited on all the same).
+// What the client is while a call waits: gone from the bus, stopped, or there. A client that is
+// there is waited on whether it spends CPU or sleeps: one asleep on a timer or on its disk looks
+// no different from outside than one that hangs, and only the bound tells them apart.
 class ClientWatch {
 public:
     enum class State { Gone, Stopped, There };
@@ -85,6 +87,7 @@ public:
         // After the name in parentheses: the state.
         const qsizetype at = line.lastIndexOf(')') + 2;
         const char state = at >= 2 && at < line.size() ? line[at] : 0;
+        // Stopped by a signal or held by a tracer: it cannot answer until someone lets it go on.
         if (state == 'T' || state == 't')
             return State::Stopped;
         if (state == 'Z' || state == 'X')
@@ -135,7 +138,7 @@ QList<QVariant> call(const QString& method, const QList<QVariant>& args)
     const qint64 left = op.deadline.isForever() ? qint64(WorkingBoundSeconds * 1000) : op.deadline.remainingTime();
     if (left <= 0) {
         operation().givenUp = true;
-        lastLoss = Loss::Late;
+        operation().why = lastLoss = Loss::Late;
         return {};
     }
     ++callsSent;
@@ -144,8 +147,10 @@ QList<QVariant> call(const QString& method, const QList<QVariant>& args)
     const QDBusMessage reply = answer(message, int(std::min<qint64>(left, qint64(WorkingBoundSeconds * 1000))), &loss);
     if (reply.type() == QDBusMessage::InvalidMessage) {
         lastLoss = loss;
-        if (!operation().deadline.isForever())
+        if (!operation().deadline.isForever()) {
             operation().givenUp = true;
+            operation().why = loss;
+        }
     }
     if (reply.type() != QDBusMessage::ReplyMessage)
         return {};
@@ -189,6 +194,7 @@ QDBusMessage Ask(QDBusPendingCall pending, int timeoutMs)
 Operation::Operation(double seconds)
     : previous_(operation().deadline)
     , previousGivenUp_(operation().givenUp)
+    , previousWhy_(operation().why)
 {
     const QDeadlineTimer mine(qint64(seconds * 1000));
     // A nested operation keeps the outer deadline when that comes first.
@@ -201,9 +207,13 @@ Operation::~Operation()
     // A client given up inside is given up for the outer operation too; outside any, each call
     // stands alone.
     const bool givenUp = operation().givenUp || previousGivenUp_;
+    const Loss why = previousGivenUp_ ? previousWhy_ : operation().why;
     operation().deadline = previous_;
     operation().givenUp = !previous_.isForever() && givenUp;
+    operation().why = operation().givenUp ? why : Loss::None;
 }
+
+Loss GivenUpBy() { return operation().givenUp ? operation().why : Loss::None; }
 
 bool Expired() { return operation().givenUp || operation().deadline.hasExpired(); }
 

@@ -45,9 +45,9 @@ HMENU GetSubMenu(HMENU menu, int pos);
 quint32 GetMenuItemID(HMENU menu, int pos);
 
 // A call waits for its answer while the client is there: its bus name has an owner and its
-// process is not stopped. A client busy with a huge message or slow to answer is waited on, at
-// most WorkingBoundSeconds, so that the line after it is not sent into nothing. A client whose
-// name has lost its owner or whose process is stopped is given up at once.
+// process is not stopped. A client busy with a huge message or asleep over a slow answer is
+// waited on, at most WorkingBoundSeconds, so that the line after it is not sent into nothing. A
+// client whose name has lost its owner or whose process is stopped is given up at once.
 constexpr double WorkingBoundSeconds = 120.0;
 
 // Why a call sent to a client that was there went unanswered.
@@ -69,7 +69,10 @@ public:
 private:
     QDeadlineTimer previous_;
     bool previousGivenUp_ = false;
+    Loss previousWhy_ = Loss::None;
 };
+// What gave the running operation's client up; None while it has not been.
+Loss GivenUpBy();
 // True once the running operation's deadline has passed or its client has been given up.
 bool Expired();
 
