@@ -178,18 +178,7 @@ void frmmain::Form_Load()
         Clock::processEvents();
         CommonKit::StayOnTop(this);
         const QString strings = ProgramFolder::file("ascii/asc.asc");
-        const CommonKit::ReadProblem problem = List1->AddLinesOfFile(strings);
-        if (problem == CommonKit::ReadProblem::TooLarge)
-            Prompts::messageBox(QStringLiteral("The string file %1 holds more than %2 MB: only the strings in its "
-                                               "first %2 MB are in the string list.")
-                                    .arg(strings, QString::number(StringList::kMaxFileBytes / (1024 * 1024))),
-                                "GLY", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
-        // A missing file adds nothing and says nothing; one there but not read is told, and left as it is.
-        else if (problem == CommonKit::ReadProblem::NotAFile || problem == CommonKit::ReadProblem::Unreadable)
-            Prompts::messageBox(QStringLiteral("The string list holds only its own characters: the string file %1 "
-                                               "was not read. %2")
-                                    .arg(strings, CommonKit::ReadProblemText(problem)),
-                                "GLY", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        StringList::TellLoadProblem(strings, List1->AddLinesOfFile(strings));
     }
     UpdatePageEnabling();
 }

@@ -2,6 +2,7 @@
 
 #include "core/commonkit.h"
 #include "editor/stringorder.h"
+#include "platform/prompts.h"
 
 #include <algorithm>
 #include <iterator>
@@ -163,4 +164,18 @@ void StringList::mousePressEvent(QMouseEvent* e)
 {
     emit pressed();
     QListView::mousePressEvent(e);
+}
+
+void StringList::TellLoadProblem(const QString& path, CommonKit::ReadProblem problem)
+{
+    if (problem == CommonKit::ReadProblem::TooLarge)
+        Prompts::messageBox(QStringLiteral("The string file %1 holds more than %2 MB: only the strings in its "
+                                           "first %2 MB are in the string list.")
+                                .arg(path, QString::number(kMaxFileBytes / (1024 * 1024))),
+                            "GLY", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    else if (problem == CommonKit::ReadProblem::NotAFile || problem == CommonKit::ReadProblem::Unreadable)
+        Prompts::messageBox(QStringLiteral("The string list holds only its own characters: the string file %1 "
+                                           "was not read. %2")
+                                .arg(path, CommonKit::ReadProblemText(problem)),
+                            "GLY", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }

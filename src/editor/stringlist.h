@@ -52,6 +52,9 @@ public:
     // a file over kMaxFileBytes only the lines within that are added (TooLarge); a file that is
     // not a regular one is never opened (NotAFile).
     CommonKit::ReadProblem AddLinesOfFile(const QString& path);
+    // Tells the user what kept the string file at path from the list: a file cut at its bound, or
+    // one there but not read. A missing file adds nothing and says nothing.
+    static void TellLoadProblem(const QString& path, CommonKit::ReadProblem problem);
     // The most of a string file the list takes: a million strings of art and then some.
     static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
     int count() const { return int(model_->rows().size()); }
