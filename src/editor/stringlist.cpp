@@ -153,6 +153,23 @@ QStringList StringList::strings() const
     return out;
 }
 
+void StringList::hideEvent(QHideEvent* e)
+{
+    if (selectionModel() && currentIndex().isValid()) {
+        currentWhileHidden_ = currentIndex();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+    QListView::hideEvent(e);
+}
+
+void StringList::showEvent(QShowEvent* e)
+{
+    if (selectionModel() && currentWhileHidden_.isValid() && !currentIndex().isValid())
+        selectionModel()->setCurrentIndex(currentWhileHidden_, QItemSelectionModel::NoUpdate);
+    currentWhileHidden_ = QPersistentModelIndex();
+    QListView::showEvent(e);
+}
+
 void StringList::mousePressEvent(QMouseEvent* e)
 {
     emit pressed();

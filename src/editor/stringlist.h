@@ -65,8 +65,12 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
+    // A hidden list has no current entry, so a reader finds none of its entries focused.
+    void hideEvent(QHideEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     StringListModel* model_;
+    QPersistentModelIndex currentWhileHidden_;
     bool sorted_;
 };

@@ -93,6 +93,7 @@ QRect stackRect()
 void Show()
 {
     frmdraw& d = draw();
+    const bool opening = !d.isVisible();
     if (!d.isVisible() && d.screen()) {
         const int map = Twips::toPixels(Forms::get<frmasc>().Width());
         const QPoint at = ClearOfStack(d.geometry(), map, stackRect(), d.screen()->availableGeometry());
@@ -101,6 +102,9 @@ void Show()
     }
     d.ShowAgain();
     d.activateWindow();
+    // The keys start in the macro editor, not on the first title-bar button.
+    if (opening)
+        d.Text1->setFocus(Qt::OtherFocusReason);
     frmasc& map = Forms::get<frmasc>();
     map.DockBeside(d);
     map.show();

@@ -7,6 +7,7 @@
 #include "skin/skinfolder.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 #include <QPainter>
 #include <QWindow>
 #include <climits>
@@ -33,7 +34,9 @@ void SkinnedForm::keyPressEvent(QKeyEvent* e)
     else if (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
         button = defaultButton_;
     if (button && button->isVisible() && button->isEnabled()) {
-        button->click();
+        // A held Enter or Esc presses its button once.
+        if (!e->isAutoRepeat())
+            button->click();
         return;
     }
     QWidget::keyPressEvent(e);
@@ -177,6 +180,47 @@ void SkinnedForm::setFontFace(QWidget* w, const QString& face)
     w->setFont(f);
 }
 
+namespace {
+// Paints the control as it is, then the frame over it.
+class FocusFramer : public QObject {
+public:
+    FocusFramer(QWidget* w, QWidget* colourFrom)
+        : QObject(w)
+        , colourFrom_(colourFrom)
+    {
+    }
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        auto* w = static_cast<QWidget*>(watched);
+        if (e->type() != QEvent::Paint || !w->hasFocus() || busy_)
+            return false;
+        const QColor c = colourFrom_ ? colourFrom_->palette().color(QPalette::WindowText) : w->palette().color(QPalette::Text);
+        // The control's own focus look (a check box's outline) takes the skin's colour too.
+        if (w->palette().color(QPalette::Highlight) != c) {
+            QPalette pal = w->palette();
+            pal.setColor(QPalette::Highlight, c);
+            w->setPalette(pal);
+        }
+        busy_ = true;
+        static_cast<QObject*>(w)->event(e);
+        busy_ = false;
+        QPainter p(w);
+        p.setPen(QPen(c, 1, Qt::DotLine));
+        p.drawRect(w->rect().adjusted(0, 0, -1, -1));
+        return true;
+    }
+
+private:
+    QPointer<QWidget> colourFrom_;
+    bool busy_ = false;
+};
+}
+
+void SkinnedForm::frameFocus(QWidget* w, QWidget* colourFrom)
+{
+    w->installEventFilter(new FocusFramer(w, colourFrom));
+}
+
 void SkinnedForm::attachTitleDrag(MouseLabel* title)
 {
     connect(title, &MouseLabel::mousePressed, this, [this](Qt::MouseButton b, int x, int y) { Title_MouseDown(b, x, y); });
@@ -223,6 +267,8 @@ void SkinnedForm::pullOntoScreen()
 PushLabel* SkinnedForm::makeButton(QLabel*& image, const QString& caption, int left, int top, int width, int height)
 {
     image = new QLabel(this);
+    // The picture a reader meets is the face of the button it lies under.
+    image->setAccessibleName(PushLabel::plainCaption(caption) + " button face");
     image->setScaledContents(false);
     place(image, left, top, width, height);
     auto* label = new PushLabel(caption, this);
