@@ -101,13 +101,14 @@ void Show()
             d.moveTwips(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
     }
     d.ShowAgain();
+    // The map first: shown, it takes the keys, and they belong to the shop.
+    frmasc& map = Forms::get<frmasc>();
+    map.DockBeside(d);
+    map.show();
     d.activateWindow();
     // The keys start in the macro editor, not on the first title-bar button.
     if (opening)
         d.Text1->setFocus(Qt::OtherFocusReason);
-    frmasc& map = Forms::get<frmasc>();
-    map.DockBeside(d);
-    map.show();
 }
 
 void OpenFromPanel()
