@@ -848,8 +848,13 @@ TEST_F(keyboardShop, TheShopOpensOnItsEditorAndAReaderHearsEmptySlotsAndPictures
 TEST_F(keyboardShop, AHiddenStringListHasNoFocusedEntry)
 {
     frmmain& main = ready();
-    main.List1->setCurrentIndex(main.List1->model()->index(3, 0));
-    const QModelIndex current = main.List1->currentIndex();
+    Forms::get<menu2>().checkAll();
+    main.UpdatePageEnabling();
+    ASSERT_TRUE(main.List1->isVisible());
+    // The user clicks an entry: it becomes the list's current one.
+    const QModelIndex current = main.List1->model()->index(3, 0);
+    QTest::mouseClick(main.List1->viewport(), Qt::LeftButton, {}, main.List1->visualRect(current).center());
+    ASSERT_EQ(main.List1->currentIndex(), current);
     auto focusedEntries = [&] {
         QAccessibleInterface* list = QAccessible::queryAccessibleInterface(main.List1);
         int n = 0;

@@ -3,6 +3,7 @@
 #include "core/commonkit.h"
 #include "editor/stringorder.h"
 
+#include <QEvent>
 #include <algorithm>
 #include <iterator>
 
@@ -153,21 +154,19 @@ QStringList StringList::strings() const
     return out;
 }
 
-void StringList::hideEvent(QHideEvent* e)
+bool StringList::event(QEvent* e)
 {
-    if (selectionModel() && currentIndex().isValid()) {
+    // Hidden or shown by its window's code (the window itself may not be made yet, so no hide
+    // event comes): the entry the list had is current again when it is shown.
+    if (e->type() == QEvent::HideToParent && selectionModel() && currentIndex().isValid()) {
         currentWhileHidden_ = currentIndex();
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    } else if (e->type() == QEvent::ShowToParent) {
+        if (selectionModel() && currentWhileHidden_.isValid() && !currentIndex().isValid())
+            selectionModel()->setCurrentIndex(currentWhileHidden_, QItemSelectionModel::NoUpdate);
+        currentWhileHidden_ = QPersistentModelIndex();
     }
-    QListView::hideEvent(e);
-}
-
-void StringList::showEvent(QShowEvent* e)
-{
-    if (selectionModel() && currentWhileHidden_.isValid() && !currentIndex().isValid())
-        selectionModel()->setCurrentIndex(currentWhileHidden_, QItemSelectionModel::NoUpdate);
-    currentWhileHidden_ = QPersistentModelIndex();
-    QListView::showEvent(e);
+    return QListView::event(e);
 }
 
 void StringList::mousePressEvent(QMouseEvent* e)

@@ -66,8 +66,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     // A hidden list has no current entry, so a reader finds none of its entries focused.
-    void hideEvent(QHideEvent* e) override;
-    void showEvent(QShowEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
     StringListModel* model_;
