@@ -10,6 +10,13 @@ const QString kRemote = QStringLiteral("/org/hexchat/Remote");
 const QString kPlugin = QStringLiteral("org.hexchat.plugin");
 constexpr int kCallMs = 5000;
 
+bool silent(const QDBusMessage& reply)
+{
+    const QString e = reply.errorName();
+    return e == QLatin1String("org.freedesktop.DBus.Error.NoReply")
+           || e == QLatin1String("org.freedesktop.DBus.Error.Timeout");
+}
+
 bool absent(const QDBusMessage& reply)
 {
     const QString e = reply.errorName();
@@ -32,11 +39,17 @@ QString HexChatRelay::target() const
     return channel_.isEmpty() ? QStringLiteral("the current tab") : QStringLiteral("channel %1").arg(channel_);
 }
 
+QString HexChatRelay::lacking() const
+{
+    return channel_.isEmpty() ? QStringLiteral("has no joined channel in the current tab")
+                              : QStringLiteral("has no joined channel %1").arg(channel_);
+}
+
 int HexChatRelay::budget() const
 {
-    // As the bridge counts it, for a nick and host as long as networks give.
+    // For a nick, user and host as long as networks give: HexChat splits nothing again.
     const int channel = channel_.isEmpty() ? 50 : int(channel_.toUtf8().size());
-    return 512 - (1 + 16 + 2 + 10 + 1 + 63 + 9 + channel + 2 + 2);
+    return Relay::budgetFor(channel);
 }
 
 void HexChatRelay::call(const QString& path, const QString& interface, const QString& method,
@@ -74,21 +87,100 @@ void HexChatRelay::look()
     });
 }
 
+void HexChatRelay::failed(const QDBusMessage& reply)
+{
+    // A HexChat that stands still is there all the same: it is not called away.
+    if (silent(reply))
+        return looked(Found::Silent, QStringLiteral("no reply within %1 s").arg(kCallMs / 1000));
+    looked(Found::Nothing, absent(reply) ? QStringLiteral("it left the session bus") : reply.errorMessage());
+}
+
 void HexChatRelay::findTab()
 {
-    auto lost = [this](const QDBusMessage& reply) {
-        looked(Found::Nothing, absent(reply) ? QStringLiteral("it left the session bus") : reply.errorMessage());
-    };
-    const QString method = channel_.isEmpty() ? QStringLiteral("GetContext") : QStringLiteral("FindContext");
-    const QVariantList args = channel_.isEmpty() ? QVariantList{} : QVariantList{QString(), channel_};
-    call(kRemote, kPlugin, method, args, [this, lost](const QDBusMessage& reply) {
+    auto lost = [this](const QDBusMessage& reply) { failed(reply); };
+    // No names: the tab in front. (GetContext would give this remote's own tab, the last one set.)
+    call(kRemote, kPlugin, QStringLiteral("FindContext"), {QString(), channel_}, [this, lost](const QDBusMessage& reply) {
         if (reply.type() != QDBusMessage::ReplyMessage)
             return lost(reply);
         context_ = reply.arguments().value(0).toUInt();
         if (context_ == 0)
             return looked(Found::NoTarget, QStringLiteral("no tab of that name"));
-        looked(Found::Ready);
+        // The tab's channel and network, then HexChat's list of channels says whether it is joined.
+        call(kRemote, kPlugin, QStringLiteral("SetContext"), {QVariant::fromValue(context_)},
+             [this, lost](const QDBusMessage& set) {
+                 if (set.type() != QDBusMessage::ReplyMessage)
+                     return lost(set);
+                 call(kRemote, kPlugin, QStringLiteral("GetInfo"), {QStringLiteral("channel")},
+                      [this, lost](const QDBusMessage& ch) {
+                          if (ch.type() != QDBusMessage::ReplyMessage)
+                              return lost(ch);
+                          const QString channel = ch.arguments().value(0).toString();
+                          call(kRemote, kPlugin, QStringLiteral("GetInfo"), {QStringLiteral("network")},
+                               [this, lost, channel](const QDBusMessage& net) {
+                                   if (net.type() != QDBusMessage::ReplyMessage)
+                                       return lost(net);
+                                   const QString network = net.arguments().value(0).toString();
+                                   call(kRemote, kPlugin, QStringLiteral("ListGet"), {QStringLiteral("channels")},
+                                        [this, lost, channel, network](const QDBusMessage& list) {
+                                            if (list.type() != QDBusMessage::ReplyMessage)
+                                                return lost(list);
+                                            checkJoined(list.arguments().value(0).toUInt(), channel, network);
+                                        });
+                               });
+                      });
+             });
     });
+}
+
+void HexChatRelay::checkJoined(uint list, const QString& channel, const QString& network)
+{
+    auto lost = [this](const QDBusMessage& reply) { failed(reply); };
+    auto notJoined = [this, list] {
+        call(kRemote, kPlugin, QStringLiteral("ListFree"), {QVariant::fromValue(list)}, [](const QDBusMessage&) {});
+        looked(Found::NoTarget, channel_.isEmpty() ? QStringLiteral("it shows a server or a channel it is not in")
+                                                   : QStringLiteral("HexChat is not in it"));
+    };
+    call(kRemote, kPlugin, QStringLiteral("ListNext"), {QVariant::fromValue(list)},
+         [=, this](const QDBusMessage& next) {
+             if (next.type() != QDBusMessage::ReplyMessage)
+                 return lost(next);
+             if (!next.arguments().value(0).toBool())
+                 return notJoined();
+             // One entry: its name, network, kind (2 a channel) and people in it (none when parted).
+             call(kRemote, kPlugin, QStringLiteral("ListStr"), {QVariant::fromValue(list), QStringLiteral("channel")},
+                  [=, this](const QDBusMessage& name) {
+                      if (name.type() != QDBusMessage::ReplyMessage)
+                          return lost(name);
+                      if (name.arguments().value(0).toString().compare(channel, Qt::CaseInsensitive) != 0)
+                          return checkJoined(list, channel, network);
+                      call(kRemote, kPlugin, QStringLiteral("ListStr"),
+                           {QVariant::fromValue(list), QStringLiteral("network")}, [=, this](const QDBusMessage& nw) {
+                               if (nw.type() != QDBusMessage::ReplyMessage)
+                                   return lost(nw);
+                               if (nw.arguments().value(0).toString() != network)
+                                   return checkJoined(list, channel, network);
+                               call(kRemote, kPlugin, QStringLiteral("ListInt"),
+                                    {QVariant::fromValue(list), QStringLiteral("type")},
+                                    [=, this](const QDBusMessage& type) {
+                                        if (type.type() != QDBusMessage::ReplyMessage)
+                                            return lost(type);
+                                        if (type.arguments().value(0).toInt() != 2)
+                                            return checkJoined(list, channel, network);
+                                        call(kRemote, kPlugin, QStringLiteral("ListInt"),
+                                             {QVariant::fromValue(list), QStringLiteral("users")},
+                                             [=, this](const QDBusMessage& users) {
+                                                 if (users.type() != QDBusMessage::ReplyMessage)
+                                                     return lost(users);
+                                                 if (users.arguments().value(0).toInt() <= 0)
+                                                     return notJoined();
+                                                 call(kRemote, kPlugin, QStringLiteral("ListFree"),
+                                                      {QVariant::fromValue(list)}, [](const QDBusMessage&) {});
+                                                 looked(Found::Ready);
+                                             });
+                                    });
+                           });
+                  });
+         });
 }
 
 void HexChatRelay::hand(const QByteArray& line)

@@ -22,6 +22,7 @@ public:
 protected:
     QString program() const override { return QStringLiteral("HexChat"); }
     QString target() const override;
+    QString lacking() const override;
     void look() override;
     void hand(const QByteArray& line) override;
     int budget() const override;
@@ -31,6 +32,10 @@ private:
     void call(const QString& path, const QString& interface, const QString& method, const QVariantList& args,
               Answer answer);
     void findTab();
+    // A look's call that failed: HexChat silent, gone, or refusing.
+    void failed(const QDBusMessage& reply);
+    // Ready only when the tab is a channel HexChat has joined: lines said elsewhere are lost.
+    void checkJoined(uint list, const QString& channel, const QString& network);
 
     QDBusConnection bus_;
     QString channel_;

@@ -48,7 +48,7 @@ void Relay::pump()
     if (!known_) {
         // Looks for a program that is away go on, so the room says when it comes; a target goes
         // unchecked until art waits for it.
-        if (queue_.empty() && told_ && found_ != Found::Nothing)
+        if (queue_.empty() && told_ && found_ != Found::Nothing && found_ != Found::Silent)
             return updateStatus();
         if (lookTimer_.isActive())
             return;
@@ -91,9 +91,12 @@ void Relay::looked(Found found, const QString& why)
             emit notice(QStringLiteral("%1 is not running (%2); the art waits until it is.%3")
                             .arg(program(), why, kept));
             break;
+        case Found::Silent:
+            emit notice(QStringLiteral("%1 does not answer (%2); the art waits until it does.%3")
+                            .arg(program(), why, kept));
+            break;
         case Found::NoTarget:
-            emit notice(QStringLiteral("%1 has no %2 (%3); the art waits until it has.%4")
-                            .arg(program(), target(), why, kept));
+            emit notice(QStringLiteral("%1 %2 (%3); the art waits until it has.%4").arg(program(), lacking(), why, kept));
             break;
         case Found::Ready:
             emit notice(QStringLiteral("Art goes to %1 in %2.").arg(target(), program()));
@@ -146,7 +149,9 @@ void Relay::updateStatus()
     else if (!told_)
         s = QStringLiteral("Looking for %1").arg(program());
     else if (found_ == Found::NoTarget)
-        s = QStringLiteral("%1 has no %2").arg(program(), target());
+        s = QStringLiteral("%1 %2").arg(program(), lacking());
+    else if (found_ == Found::Silent)
+        s = QStringLiteral("%1 does not answer").arg(program());
     else
         s = QStringLiteral("%1 is not running").arg(program());
     if (!queue_.empty()) {

@@ -19,8 +19,8 @@ class Relay : public QObject {
 public:
     using MsClock = std::function<qint64()>;
 
-    // What a look found.
-    enum class Found { Nothing, NoTarget, Ready };
+    // What a look found. Silent: the program is there (on the bus) and answers nothing.
+    enum class Found { Nothing, Silent, NoTarget, Ready };
     // What became of a line handed to the program.
     // Later: the program is there but takes nothing now (a full pipe); the line goes again soon.
     enum class Handed { Taken, Later, Refused, Unsure };
@@ -35,6 +35,10 @@ public:
     void setBound(int lines) { queue_.setBound(lines); }
     // Pause between looks while the program is away.
     void setLookInterval(int ms) { lookMs_ = ms; }
+    // The longest text for ":nick!user@host PRIVMSG <channel> :text" CR LF in 512 bytes, for a
+    // nick of 32 bytes (NICKLEN 30 and more) and user and host of 63 each: the program that
+    // sends it never splits it again.
+    static int budgetFor(int channelBytes) { return 512 - (1 + 32 + 1 + 63 + 1 + 63 + 9 + channelBytes + 2 + 2); }
 
 signals:
     void notice(const QString& text);
@@ -44,6 +48,8 @@ protected:
     // The program's name and where the art goes, for sentences: "WeeChat", "buffer irc.x.#art".
     virtual QString program() const = 0;
     virtual QString target() const = 0;
+    // What the program lacks when the target is missing: "has no buffer irc.x.#art".
+    virtual QString lacking() const { return QStringLiteral("has no %1").arg(target()); }
     // Finds the program and the target; answers with looked().
     virtual void look() = 0;
     // Gives one line to the program; answers with handed().

@@ -11,8 +11,8 @@ QStringList RelayQueue::add(const QByteArray& bytes, IrcColors::Palette palette,
     for (const QByteArray& line : IrcColors::fromHtml(html, palette, budget)) {
         if (size() + held >= kept_) {
             if (refused_++ == 0)
-                notices << QStringLiteral("%1 lines wait for %2 already, the most kept; lines posted now are not "
-                                          "sent until they have gone.")
+                notices << QStringLiteral("%1 lines wait for %2 already, the most kept; lines posted now are "
+                                          "dropped until some have gone.")
                                .arg(kept_)
                                .arg(target);
             continue;

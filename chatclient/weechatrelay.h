@@ -7,9 +7,11 @@
 #include <QTimer>
 
 // The relay into a running WeeChat through its fifo plugin's pipe. A line is one write to the
-// pipe, whole or not at all, so a line is never half sent nor sent twice. Before a batch the
-// relay asks WeeChat, through the same pipe, to touch a file from the target buffer; the file
-// appears only when the buffer exists and WeeChat reads the pipe.
+// pipe, whole or not at all, so a line is never half sent nor sent twice. Before a batch, and
+// after each few lines, the relay asks WeeChat through the same pipe to touch one of two files
+// from the target buffer: "yes" only when the buffer is a channel with people in it (joined, on a
+// connected server), "no" else. A pipe WeeChat reads in order, so a "yes" also confirms every
+// line written before the question.
 class WeeChatRelay : public Relay {
     Q_OBJECT
 public:
@@ -39,12 +41,19 @@ private:
     Write write(const QByteArray& bytes);
     void checkAnswer();
     QByteArray prefix() const;
+    // Bytes written and not yet read by WeeChat; -1 when the pipe lost its reader.
+    int unread() const;
+    // WeeChat went away with lines whose fate nobody knows: the room hears how many.
+    void tellUnconfirmed();
 
     QString fifo_;
     QString buffer_;
     int fd_ = -1;
     QString openPath_;
-    QString answerPath_;
+    QString yesPath_;
+    QString noPath_;
+    bool asking_ = false;    // a question is in the pipe, not answered yet
+    int unconfirmed_ = 0;    // lines written since the last "yes"
     QTimer answerTimer_;
     QTimer askTimer_;  // a full pipe takes the question a little later
     QElapsedTimer asked_;

@@ -175,9 +175,7 @@ void WindowTree::dumpInto(const Window* w, int depth, QString& out) const
 {
     out += QString(depth * 2, QLatin1Char(' '));
     out += QStringLiteral("handle=%1 class=%2 text=%3 enabled=%4")
-               .arg(w->handle)
-               .arg(quoted(w->cls), quoted(w->text))
-               .arg(w->enabled ? 1 : 0);
+               .arg(QString::number(w->handle), quoted(w->cls), quoted(w->text), QString::number(w->enabled ? 1 : 0));
     if (w->owner)
         out += QStringLiteral(" owner=%1").arg(w->owner->handle);
     if (w->menu)

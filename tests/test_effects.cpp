@@ -522,6 +522,23 @@ TEST_F(filterChooser, AFilterWrittenWithLfAppliesAndOneWithoutARuleSaysSo)
     }
 }
 
+TEST_F(filterChooser, AFilterWrittenWithLoneCrLineEndsApplies)
+{
+    filter("a.FLT", "CR filter: o\ro!>0\ra!>4\r");
+    filter("b.FLT", "CR none: a name alone\r");
+    macro.box->setPlainText("foo\nbar");
+    applyfilter& c = open();
+    clickOk(c);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "Filter applied successfully");
+    EXPECT_EQ(macro.box->toPlainText(), "f00\nb4r");
+    prompts.messages.clear();
+    QTest::mouseClick(c.Filters->viewport(), Qt::LeftButton, {}, rowCentre(c, 1));
+    clickOk(c);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith("b.FLT holds no rule")) << prompts.messages[0].text.toStdString();
+}
+
 TEST_F(filterChooser, BadFilesLeaveTheMacroAndSayWhatWentWrong)
 {
     filter("a.FLT", "");
@@ -536,7 +553,8 @@ TEST_F(filterChooser, BadFilesLeaveTheMacroAndSayWhatWentWrong)
 
     clickOk(c); // the empty file comes first
     ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_EQ(prompts.messages[0].text, "An error occurred when applying the filter.");
+    EXPECT_EQ(prompts.messages[0].text,
+              "An error occurred when applying the filter.\n\na.FLT is empty: a filter holds a name line and its rules.");
     EXPECT_EQ(macro.box->toPlainText(), "macro");
 
     QTest::mouseClick(c.Filters->viewport(), Qt::LeftButton, {}, rowCentre(c, 1));

@@ -221,7 +221,7 @@ TEST(ircBounds, KeptLinesStopAtTheirBoundSaySoOnceAndCountWhatWasLeftOut)
     away.post("one more");
     EXPECT_EQ(away.pending(), 5000);
     EXPECT_EQ(notices, QStringList{QStringLiteral("5000 lines wait for #art already, the most kept; lines posted now "
-                                                  "are not sent until they have gone.")});
+                                                  "are dropped until some have gone.")});
 
     // With a server, the queue drains, and the first line it takes again says what was left out.
     IrcPeers::Server server;

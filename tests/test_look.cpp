@@ -20,6 +20,7 @@
 #include "editor/menu4.h"
 #include "editor/menu5.h"
 #include "editor/menu7.h"
+#include "editor/mru.h"
 #include "editor/mintotray.h"
 #include "effects/applyfilter.h"
 #include "effects/frmfader.h"
@@ -50,6 +51,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
@@ -688,4 +690,170 @@ TEST_F(LookTest, TheMacroShopOpensClearOfTheStackAndStaysClearWhenTheStackIsClic
     press(shop->Label3);
     EXPECT_EQ(shop->pos(), at);
     EXPECT_FALSE(shop->frameGeometry().intersects(stack));
+}
+
+// ---- the widened macro shop ----
+
+TEST_F(LookTest, TheWidenedShopHasItsTitleButtonsAtTheRightEndAndItsEditorAcrossTheWidth)
+{
+    for (const char* skin : kSkins) {
+        SCOPED_TRACE(skin);
+        useSkin(skin);
+        shown();
+        frmdraw& shop = openShop();
+        press(shop.Label3);
+        click(Forms::get<mnu2>().Label1[1]);
+        ASSERT_TRUE(shop.isWide());
+        const QImage picture(path(QString("skins/") + skin + "/frmdraw.bmp"));
+        ASSERT_EQ(shop.width(), picture.width());
+        const int w = shop.width();
+        // "?", "_" and "x" in this order at the right end, the title ending before them.
+        EXPECT_GE(shop.Label7->geometry().right(), w - Twips::toPixels(240)) << "x at " << shop.Label7->x();
+        EXPECT_LE(shop.Label7->geometry().right(), w - 1);
+        EXPECT_LT(shop.Label9->geometry().right(), shop.Label7->x());
+        EXPECT_LT(shop.Label8->geometry().right(), shop.Label9->x());
+        EXPECT_GE(shop.Label8->x(), w - Twips::toPixels(1000)) << "? at " << shop.Label8->x();
+        EXPECT_LE(shop.Label1->geometry().right(), shop.Label8->x());
+        EXPECT_GE(shop.Label1->width(), w - Twips::toPixels(1000));
+        // No empty band at the right of the editor: it ends at the frame.
+        EXPECT_GE(shop.Text1->geometry().right(), w - Twips::toPixels(90));
+        EXPECT_LE(shop.Text1->geometry().right(), w - 1);
+        // And back at the normal size, the designed places.
+        press(shop.Label3);
+        click(Forms::get<mnu2>().Label1[1]);
+        EXPECT_EQ(shop.Label7->x(), Twips::toPixels(5000));
+        EXPECT_EQ(shop.Text1->width(), Twips::toPixels(4875));
+        unloadAll();
+    }
+}
+
+// ---- recent files in the Files menus ----
+
+TEST_F(LookTest, ALongRecentFileWidensTheFilesMenuAndOnePastHalfTheScreenShowsElidedWithItsPathAsTooltip)
+{
+    const QString longer = path("ascii/the greets of the winter meeting.txt");
+    const QString longest = path("ascii/") + QString("the art of the whole winter meeting, page by page, ").repeated(4)
+                            + "and the end.txt";
+    for (const QString& file : {longer, longest})
+        writeBytes(QString(file).remove(0, path("").size()), "a\r\nb\r\nc\r\nd\r\n\r\n");
+    shown();
+    menu1& files = Forms::get<menu1>();
+    const int designed = files.width();
+    const int row = files.mru[0]->width();
+    // Opened through "&open ascii", as a user does; the menu looked at as it opens next.
+    auto openAscii = [&](const QString& file) {
+        prompts.fileNames = {file};
+        press(main().Label2);
+        click(files.item("&open ascii"));
+        QCoreApplication::processEvents();
+        press(main().Label2);
+        QCoreApplication::processEvents();
+    };
+    openAscii(longer);
+    PushLabel* first = files.mru[0];
+    const QString name = "the greets of the winter meeting.txt";
+    ASSERT_EQ(first->caption(), name);
+    const int text = first->fontMetrics().horizontalAdvance(name);
+    ASSERT_GT(text, row) << "the name needs a wider menu";
+    EXPECT_GT(files.width(), designed) << "the menu widened";
+    EXPECT_GE(first->width(), text) << "the caption shows whole";
+    EXPECT_EQ(first->text().contains(QStringLiteral("\u2026")), false);
+    EXPECT_EQ(first->toolTip(), longer);
+    EXPECT_EQ(first->accessibleDescription(), longer);
+    EXPECT_TRUE(files.rect().contains(first->geometry()));
+    EXPECT_EQ(files.bottom->geometry().right(), files.width() - 1) << "the bottom image runs the new width";
+
+    openAscii(longest);
+    first = files.mru[0];
+    const QString whole = Mru::DisplayName(longest);
+    ASSERT_EQ(first->caption(), whole);
+    const int half = files.screen()->geometry().width() / 2;
+    EXPECT_LE(files.width(), half + 1) << "the menu stops at half the screen";
+    EXPECT_GT(files.width(), designed);
+    // Elided in the middle: its start and its end show, "…" between them, within the row.
+    const QString shown = QTextDocumentFragment::fromHtml(first->text()).toPlainText();
+    EXPECT_TRUE(shown.contains(QStringLiteral("\u2026"))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith("the art of")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("end.txt")) << shown.toStdString();
+    EXPECT_LE(first->fontMetrics().horizontalAdvance(shown), first->width());
+    EXPECT_EQ(first->toolTip(), longest);
+    EXPECT_EQ(first->accessibleDescription(), longest);
+    EXPECT_EQ(first->accessibleName(), whole) << "a reader hears the whole name";
+    // The shorter one moved down shows whole.
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(files.mru[1]->text()).toPlainText(), name);
+    // A click on the elided row opens its file.
+    main().Text1->clear();
+    click(files.mru[0]);
+    EXPECT_EQ(main().Text1->text(), "a");
+
+    // "&clear MRU" gives the menu its designed width back.
+    press(main().Label2);
+    click(files.item("&clear MRU"));
+    press(main().Label2);
+    EXPECT_EQ(files.width(), designed);
+    EXPECT_TRUE(files.mru[0]->toolTip().isEmpty());
+}
+
+// ---- the skin loader ----
+
+TEST_F(LookTest, TheSkinLoaderWritesTheFolderOnceAndKeepsTheDesignedTexts)
+{
+    TestHelpers::copyTree(path("skins/default"), path("skins/nopics"));
+    QFile::remove(path("skins/nopics/top.bmp"));
+    TestHelpers::copyTree(path("skins/default"), path("skins/noini"));
+    QFile::remove(path("skins/noini/skin.ini"));
+    shown();
+    prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Ok, Prompts::Answer::No};
+    press(main().Label2);
+    click(Forms::get<menu1>().item("&load skin"));
+    frmloadskin* dialog = Forms::loaded<frmloadskin>();
+    ASSERT_NE(dialog, nullptr);
+    TestHelpers::doubleClickFolder(dialog->Dir1, path("skins"));
+    TestHelpers::doubleClickFolder(dialog->Dir1, path("skins/nopics"));
+    click(dialog->Label3);
+    TestHelpers::doubleClickFolder(dialog->Dir1, path("skins"));
+    TestHelpers::doubleClickFolder(dialog->Dir1, path("skins/noini"));
+    click(dialog->Label3);
+    ASSERT_GE(prompts.messages.size(), 2);
+    const QString invalid = prompts.messages[0].text, noIni = prompts.messages[1].text;
+    EXPECT_TRUE(invalid.startsWith("This is an invalid skin path please choose another path...\n\n"))
+        << invalid.toStdString();
+    EXPECT_TRUE(noIni.startsWith("You are missing the skin ini in this path. This skin will still be loaded but it "
+                                 "will not have any information... Text Colors and other can be set with the font "
+                                 "properties on the options menu.\n\n"))
+        << noIni.toStdString();
+    for (const QString& text : {invalid, noIni}) {
+        EXPECT_FALSE(text.contains("/:")) << text.toStdString();
+        EXPECT_FALSE(text.contains("//")) << text.toStdString();
+        EXPECT_TRUE(text.contains("skin.ini") && text.contains("optional")) << text.toStdString();
+    }
+    EXPECT_TRUE(invalid.contains(path("skins/nopics") + ": no top.bmp")) << invalid.toStdString();
+    EXPECT_TRUE(noIni.contains(path("skins/noini") + ": no skin.ini")) << noIni.toStdString();
+}
+
+TEST_F(LookTest, AFilterChooserLeftOpenThroughLoadSkinListsTheFiltersAfresh)
+{
+    writeBytes("Filters/a.FLT", "Vowels out:\r\na!>\r\n");
+    shown();
+    frmdraw& shop = openShop();
+    click(shop.Label10);
+    applyfilter* chooser = Forms::loaded<applyfilter>();
+    ASSERT_TRUE(chooser && chooser->isVisible());
+    ASSERT_EQ(chooser->Filters->topLevelItemCount(), 1);
+    // A filter added while the chooser stays open.
+    writeBytes("Filters/b.FLT", "Dots in:\r\n.!>*\r\n");
+    reskin("linen");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Forms::loaded<applyfilter>(), nullptr) << "load skin unloads the chooser";
+    EXPECT_TRUE(shop.isVisible()) << "the macro shop comes back";
+    click(shop.Label10);
+    chooser = Forms::loaded<applyfilter>();
+    ASSERT_TRUE(chooser && chooser->isVisible());
+    QStringList rows;
+    for (int i = 0; i < chooser->Filters->topLevelItemCount(); ++i)
+        rows << chooser->Filters->topLevelItem(i)->text(0);
+    EXPECT_EQ(rows.join('|').toStdString(), "Vowels out|Dots in");
+    EXPECT_EQ(chooser->Label3->palette().color(QPalette::WindowText),
+              SkinFolder::Colour(path("skins/linen/"), "buttonfore"))
+        << "painted from the new skin";
 }

@@ -37,6 +37,7 @@
 #include <functional>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -160,6 +161,43 @@ TEST_F(MacroShopTest, ANameWithoutASuffixIsSavedAsAMacroFileTheOpenDialogShows)
         EXPECT_EQ(readBytes(written), "x\r\n");
         EXPECT_EQ(d.Text1->Tag, path(written));
     }
+}
+
+TEST_F(MacroShopTest, ASaveThatAddsMcrAsksBeforeReplacingThatFile)
+{
+    frmdraw& d = shop();
+    d.Text1->setText("new");
+    writeBytes("mymac.mcr", "old\r\n");
+    prompts.fileNames = {path("mymac.")};
+    prompts.answers = {Prompts::Answer::No};
+    files(1);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "mymac.mcr already exists.\nDo you want to replace it?");
+    EXPECT_EQ(readBytes("mymac.mcr"), "old\r\n");
+    EXPECT_EQ(d.Text1->Tag, "") << "no file became the macro's";
+    EXPECT_EQ(mru("File1"), "");
+    prompts.messages.clear();
+    prompts.fileNames = {path("mymac")};
+    prompts.answers = {Prompts::Answer::Yes};
+    files(1);
+    EXPECT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(readBytes("mymac.mcr"), "new\r\n");
+    EXPECT_EQ(d.Text1->Tag, path("mymac.mcr"));
+
+    // A pipe is never replaced by a file.
+    files(9); // new macro
+    d.Text1->setText("x");
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("pipe.mcr")).constData(), 0600), 0);
+    prompts.messages.clear();
+    prompts.fileNames = {path("pipe")};
+    prompts.answers = {Prompts::Answer::Yes};
+    files(1);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(path("pipe.mcr") + " is not a plain file"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path("pipe.mcr")).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(d.Text1->Tag, "");
 }
 
 TEST_F(MacroShopTest, OpeningOneFileTwiceGivesTwoEqualRecentEntries)
@@ -384,8 +422,10 @@ TEST_F(MacroShopTest, WidenAndNormalSizeToggleTheCaptionAndTheLayout)
     options(1);
     EXPECT_TRUE(d.isWide());
     EXPECT_EQ(Forms::get<mnu2>().Label1[1]->caption(), "&normal size");
-    EXPECT_EQ(d.Text1->width(), 479); // 7185 twips
-    EXPECT_EQ(d.Label7->x(), 484);    // 7260 twips
+    // The designed wide margins (7185 and 7260 twips at 7500) kept at the skin picture's width.
+    EXPECT_EQ(d.Text1->width(), d.width() - 21); // 315 twips
+    EXPECT_EQ(d.Label7->x(), d.width() - 16);    // 240 twips
+    EXPECT_GT(d.width(), 362);
     options(1);
     EXPECT_FALSE(d.isWide());
     EXPECT_EQ(Forms::get<mnu2>().Label1[1]->caption(), "&widen form by 30%");
@@ -460,6 +500,39 @@ TEST_F(MacroShopTest, APrintWithoutAPrinterSaysWhereEachPdfWent)
     EXPECT_EQ(prompts.messages[0].text, "There is no printer, so the copies went to the PDF files:\n" +
                                             path("prints/macro print 2.pdf") + "\n" + path("prints/macro print 3.pdf"));
     EXPECT_TRUE(QFile::exists(path("prints/macro print 3.pdf")));
+}
+
+TEST_F(MacroShopTest, ManyPrintedCopiesAreToldInAFewLines)
+{
+    QDir().mkpath(path("prints"));
+    Printer::SystemPrinter pdf(path("prints"), true);
+    Printer::install(&pdf);
+    shop().Text1->setText("art");
+    prompts.inputs = {"7", "12"};
+    files(8);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "There is no printer, so the copies went to the PDF files in " + path("prints") +
+                                            ":\nmacro print 1.pdf\nmacro print 2.pdf\nmacro print 3.pdf\n"
+                                            "macro print 4.pdf\nmacro print 5.pdf\nand 2 more.");
+    EXPECT_EQ(QDir(path("prints")).entryList({"*.pdf"}, QDir::Files).size(), 7);
+    for (const QString& f : QDir(path("prints")).entryList({"*.pdf"}, QDir::Files))
+        EXPECT_TRUE(Printer::WholePdf(path("prints/") + f)) << f.toStdString();
+}
+
+TEST_F(MacroShopTest, APrintIntoAFolderThatCannotBeWrittenSaysTheFileCouldNotBeWritten)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into a folder without write permission";
+    QDir().mkpath(path("prints"));
+    QFile::setPermissions(path("prints"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    Printer::SystemPrinter pdf(path("prints"), true);
+    Printer::install(&pdf);
+    prompts.inputs = {"1", "12"};
+    files(8);
+    QFile::setPermissions(path("prints"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_FALSE(prompts.messages[0].text.contains("printer " + path("prints")));
+    EXPECT_TRUE(prompts.messages[0].text.contains("The PDF file " + path("prints/macro print 1.pdf") + " could not be written"));
 }
 
 TEST_F(MacroShopTest, APrintWithoutAnyPlaceToGoSaysSo)

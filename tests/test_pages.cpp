@@ -18,6 +18,12 @@
 #include <QTimer>
 #include <QTest>
 #include <QDir>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+
+#include <sys/stat.h>
 
 class ArtPages : public ShopTest {
 protected:
@@ -274,4 +280,153 @@ TEST_F(PageRefusals, AFileThatIsNoArtIsRefusedAndThePagesKept)
     ASSERT_FALSE(prompts.fileFolders.isEmpty());
     for (const QString& folder : prompts.fileFolders)
         EXPECT_EQ(QDir(folder).canonicalPath(), QDir(path("output")).canonicalPath());
+}
+
+TEST_F(PageRefusals, ASaveThatAddsGlyAsksBeforeReplacingThatFileAndNeverReplacesAPipeOrFolder)
+{
+    frmmain& main = launch();
+    main.setPageTexts({"new", "", "", ""});
+    const auto save = [&](const QString& typed) {
+        prompts.messages.clear();
+        prompts.fileNames = {typed};
+        click(main.Label2);
+        click(Forms::get<menu1>().item("&save ascii"));
+    };
+    const QByteArray fresh("new\r\n\r\n\r\n\r\n\r\n");
+    for (const QString& typed : {QStringLiteral("name."), QStringLiteral(".hidden"), QStringLiteral("plain")}) {
+        SCOPED_TRACE(typed.toStdString());
+        const QString written = (typed.endsWith('.') ? typed.chopped(1) : typed) + ".gly";
+        writeBytes("output/" + written, "old\r\n");
+        Mru::Update("MRU2", "/art/before.gly");
+        prompts.answers = {Prompts::Answer::No};
+        save(path("output/" + typed));
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_EQ(prompts.messages[0].text, written + " already exists.\nDo you want to replace it?");
+        EXPECT_EQ(prompts.messages[0].buttons, Prompts::Buttons::YesNo);
+        EXPECT_EQ(readBytes("output/" + written), "old\r\n");
+        EXPECT_EQ(Mru::Read("MRU2")[0].path, "/art/before.gly") << "a save not made is not a recent file";
+        prompts.answers = {Prompts::Answer::Yes};
+        save(path("output/" + typed));
+        EXPECT_EQ(readBytes("output/" + written), fresh);
+        EXPECT_EQ(Mru::Read("MRU2")[0].path, path("output/" + written));
+    }
+    // The name the dialog returned as it is: the dialog asked already.
+    save(path("output/plain.gly"));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+
+    // A pipe or a folder under the name is never replaced by a file, whatever the answer.
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("output/fifo.gly")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkpath(path("output/dir.gly")));
+    for (const QString& typed : {QStringLiteral("fifo."), QStringLiteral("fifo.gly"), QStringLiteral("dir")}) {
+        SCOPED_TRACE(typed.toStdString());
+        prompts.answers = {Prompts::Answer::Yes};
+        save(path("output/" + typed));
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].text.contains(" is not a plain file")) << prompts.messages[0].text.toStdString();
+        EXPECT_EQ(prompts.messages[0].icon, Prompts::Icon::Exclamation);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path("output/fifo.gly")).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(QFileInfo(path("output/dir.gly")).isDir());
+}
+
+TEST_F(PageRefusals, OnlyAFileThatOpenedGoesToTheTopOfTheRecentList)
+{
+    frmmain& main = launch();
+    writeBytes("output/photo.png", QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(path("output/pipe.gly")).constData(), 0600), 0);
+    writeBytes("output/art.gly", "art\r\n");
+    for (const QString& refused : {path("output/photo.png"), path("output/pipe.gly")}) {
+        SCOPED_TRACE(refused.toStdString());
+        Mru::Update("MRU2", "/art/two.gly");
+        Mru::Update("MRU2", "/art/one.gly");
+        Mru::Update("MRU2", refused);
+        prompts.messages.clear();
+        menu1& files = Forms::get<menu1>();
+        files.ShowMru(Mru::Read("MRU2"));
+        click(main.Label2);
+        ASSERT_EQ(files.mru[0]->property("tag").toString(), refused);
+        click(files.mru[0]);
+        EXPECT_EQ(prompts.messages.size(), 1) << "the refusal is told";
+        const auto list = Mru::Read("MRU2");
+        EXPECT_EQ(list[0].path, refused);
+        EXPECT_EQ(list[1].path, "/art/one.gly") << "no second copy of a file that did not open";
+        // Opened through the dialog: the list stays as it was too.
+        openAscii(main, refused);
+        EXPECT_EQ(Mru::Read("MRU2")[1].path, "/art/one.gly");
+    }
+    // A file that opened and a missing file (read as empty pages) go to the top.
+    openAscii(main, path("output/art.gly"));
+    EXPECT_EQ(main.Text1->text(), "art");
+    EXPECT_EQ(Mru::Read("MRU2")[0].path, path("output/art.gly"));
+    openAscii(main, path("output/gone.gly"));
+    EXPECT_EQ(Mru::Read("MRU2")[0].path, path("output/gone.gly"));
+    EXPECT_EQ(main.Text1->text(), "");
+}
+
+TEST_F(PageRefusals, TheContextMenusPasteIsThePagesOwnPaste)
+{
+    frmmain& main = launch();
+    Forms::get<menu2>().checkAll();
+    main.Text1->setText("ab");
+    click(main.Text1);
+    main.Text1->setCursorPosition(1);
+    const auto pasteFromMenu = [&] {
+        const QPoint at = main.Text1->rect().center();
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, main.Text1->mapToGlobal(at));
+        QApplication::sendEvent(main.Text1, &menuEvent);
+        QMenu* menu = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible())
+                menu = m;
+        ASSERT_NE(menu, nullptr);
+        QAction* paste = nullptr;
+        for (QAction* a : menu->actions())
+            if (a->text().startsWith("&Paste"))
+                paste = a;
+        ASSERT_NE(paste, nullptr);
+        ASSERT_TRUE(paste->isEnabled());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(paste).center());
+        QApplication::processEvents();
+    };
+    prompts.messages.clear();
+    QApplication::clipboard()->setText(QString::fromUtf8("x\u03a9y"));
+    pasteFromMenu();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(QString::fromUtf8("A page cannot store \"\u03a9\" (U+03A9)")));
+    EXPECT_EQ(main.Text1->text(), "ab");
+    // One line of the clipboard, as Ctrl+V pastes it.
+    prompts.messages.clear();
+    QApplication::clipboard()->setText("L1\nL2");
+    pasteFromMenu();
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(main.Text1->text(), "aL1b");
+}
+
+TEST_F(PageRefusals, AnAccentWrittenAsTwoCharactersPastesAndDropsAsOne)
+{
+    frmmain& main = launch();
+    Forms::get<menu2>().checkAll();
+    main.Text1->setText("");
+    click(main.Text1);
+    const QString decomposed = QStringLiteral("cafe") + QChar(0x0301);
+    QApplication::clipboard()->setText(decomposed);
+    QTest::keyClick(main.Text1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(main.Text1->text(), QString::fromUtf8("caf\u00e9"));
+
+    // Dropped text is composed the same way.
+    main.Text2->setText("");
+    QMimeData dragged;
+    dragged.setText(decomposed);
+    const QPointF at = main.Text2->rect().center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(main.Text2, &enter);
+    QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(main.Text2, &move);
+    QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(main.Text2, &drop);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    EXPECT_EQ(main.Text2->text(), QString::fromUtf8("caf\u00e9"));
 }

@@ -24,6 +24,7 @@
 #include "macroshop/mnu18.h"
 #include "macroshop/mnu2.h"
 #include "macroshop/mnu3.h"
+#include "platform/printer.h"
 #include "platform/progfolder.h"
 #include "platform/userstore.h"
 #include "skin/dirlist.h"
@@ -39,6 +40,7 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
@@ -124,6 +126,7 @@ protected:
     void TearDown() override
     {
         SaveFile::SetFailAtFlush(false);
+        Printer::install(nullptr);
         MinToTray::StopListening();
         ShopTest::TearDown();
     }
@@ -715,4 +718,75 @@ TEST_F(WorkSafe, AMacroFromTheCommandLineIsTheCurrentFile)
     macroFiles(1);
     EXPECT_TRUE(prompts.messages.isEmpty());
     EXPECT_EQ(readBytes("tune.mcr"), "la la\r\nla\r\n") << "saved back in place, no name asked";
+}
+
+// ---- a print to a full or read-only folder ----
+
+TEST_F(WorkSafe, APrintToAFullFolderNamesTheCopyThatCouldNotBeWrittenAndListsNoBrokenPdf)
+{
+    const QString folder = dir.path() + "/prints";
+    SmallDisk disk(folder, 256);
+    if (!disk.mounted())
+        GTEST_SKIP() << "no small file system can be mounted here";
+    Printer::SystemPrinter pdf(folder, true);
+    Printer::install(&pdf);
+    // Print leaves the Files menu open; a press on its caption would close it.
+    const auto print = [&] {
+        if (auto* open = Forms::loaded<mnu1>(); open && open->isVisible())
+            click(open->Label1[8]);
+        else
+            macroFiles(8);
+    };
+    Forms::get<frmdraw>().show();
+    Forms::get<frmdraw>().Text1->setText("/\\_/\\\r\n( o.o )");
+    disk.fill();
+    prompts.inputs = {"2", "12"};
+    print();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    const QString text = prompts.messages[0].text;
+    EXPECT_TRUE(text.startsWith("Copy 1 could not be printed:\nThe PDF file " + folder + "/macro print 1.pdf could "
+                                "not be written whole: the disk holding " + folder + " is full."))
+        << text.toStdString();
+    EXPECT_FALSE(QFile::exists(folder + "/macro print 1.pdf")) << "no empty file is left as a copy";
+
+    // Room for about one copy: whatever was listed as written is a whole PDF, the cut one is named.
+    disk.free();
+    prompts.messages.clear();
+    prompts.inputs = {"1", "12"};
+    print();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    ASSERT_TRUE(Printer::WholePdf(folder + "/macro print 1.pdf")) << prompts.messages[0].text.toStdString();
+    const qint64 one = QFileInfo(folder + "/macro print 1.pdf").size();
+    QFile::remove(folder + "/macro print 1.pdf");
+    disk.fill();
+    QFile filler(folder + "/filler");
+    ASSERT_TRUE(filler.resize(std::max<qint64>(0, filler.size() - one - one / 2)));
+    prompts.messages.clear();
+    prompts.inputs = {"3", "12"};
+    print();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    const QString cut = prompts.messages[0].text;
+    EXPECT_TRUE(cut.startsWith("Copy 2 could not be printed:\nThe PDF file " + folder +
+                               "/macro print 2.pdf could not be written whole"))
+        << cut.toStdString();
+    EXPECT_TRUE(cut.contains(" is full.")) << cut.toStdString();
+    for (const QString& f : QDir(folder).entryList({"*.pdf"}, QDir::Files)) {
+        EXPECT_TRUE(Printer::WholePdf(folder + "/" + f)) << f.toStdString();
+        EXPECT_TRUE(cut.contains(folder + "/" + f)) << "a written copy is told: " << f.toStdString();
+    }
+    disk.free();
+
+    // A folder that cannot be written is no printer.
+    ASSERT_TRUE(disk.readOnly(true));
+    prompts.messages.clear();
+    prompts.inputs = {"1", "12"};
+    print();
+    disk.readOnly(false);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    const QString readOnly = prompts.messages[0].text;
+    EXPECT_TRUE(readOnly.startsWith("Copy 1 could not be printed:\nThe PDF file " + folder + "/macro print "))
+        << readOnly.toStdString();
+    EXPECT_TRUE(readOnly.endsWith(".pdf could not be written: the folder " + folder + " cannot be written to."))
+        << readOnly.toStdString();
+    Printer::install(nullptr);
 }

@@ -51,6 +51,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QScreen>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -226,7 +227,15 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(out);
-    const QString folder = home.path() + "/shop";
+    // The program folder at a fixed, neutral place: the load-skin picture shows its path.
+    const QString folder = QStringLiteral("/tmp/quorl/shop");
+    QDir().mkpath("/tmp/quorl");
+    QLockFile lock("/tmp/quorl/screens.lock");
+    if (!lock.tryLock(0)) {
+        std::fprintf(stderr, "screens: another run uses %s\n", qPrintable(folder));
+        return 1;
+    }
+    QDir(folder).removeRecursively();
     TestHelpers::makeProgramFolder(folder);
     for (const char* s : {"linen", "signal"})
         TestHelpers::copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/") + s, folder + "/skins/" + s);
@@ -240,6 +249,7 @@ int main(int argc, char** argv)
         shootSkin(folder);
     }
     Forms::unloadAll();
+    QDir(folder).removeRecursively();
     std::printf("%d pictures in %s\n", taken, qPrintable(out));
     return taken > 0 ? 0 : 1;
 }

@@ -342,7 +342,12 @@ QString forPaste(const QStringList& lines, Palette palette)
         QStringList parts;
         for (const QByteArray& piece : irc)
             parts << QString::fromUtf8(piece);
-        out << (line.isEmpty() ? QString() : parts.join(QLatin1Char(' ')));
+        QString text = line.isEmpty() ? QString() : parts.join(QLatin1Char(' '));
+        // A leading slash would run as a command in the chat program; the reset code before it
+        // shows nothing and makes it text.
+        if (text.startsWith(QLatin1Char('/')))
+            text.prepend(QLatin1Char('\x0f'));
+        out << text;
     }
     return out.join(QLatin1Char('\n'));
 }

@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "platform/filename.h"
 #include "platform/progfolder.h"
+#include "platform/prompts.h"
 #include "platform/twips.h"
 
 #include <QDir>
@@ -168,6 +169,28 @@ bool SaveString(const QString& text, const QString& path, QString* error)
 bool SaveTextBox(const QLineEdit* box, const QString& path, QString* error)
 {
     return SaveString(box->text(), path, error);
+}
+
+QString SaveTarget(const QString& chosen, const QString& suffix, const QString& title)
+{
+    if (chosen.isEmpty())
+        return {};
+    const QString name = FileName::WithSuffix(chosen, suffix);
+    struct stat st {};
+    if (::stat(FileName::encode(name).constData(), &st) != 0)
+        return name;
+    if (!S_ISREG(st.st_mode)) {
+        Prompts::messageBox(name + " is not a plain file (it is a folder, a pipe or a device), so it was not "
+                                   "replaced and nothing was saved.",
+                            title, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return {};
+    }
+    if (name != chosen
+        && Prompts::messageBox(QFileInfo(name).fileName() + " already exists.\nDo you want to replace it?", title,
+                               Prompts::Buttons::YesNo, Prompts::Icon::Exclamation)
+               != Prompts::Answer::Yes)
+        return {};
+    return name;
 }
 
 namespace {

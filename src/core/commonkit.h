@@ -52,6 +52,11 @@ void LoadFileIntoText(QPlainTextEdit* box, const QString& path);
 // result says whether it was written and error (when given) why not.
 bool SaveString(const QString& text, const QString& path, QString* error = nullptr);
 bool SaveTextBox(const QLineEdit* box, const QString& path, QString* error = nullptr);
+// The name a save writes for the name a save dialog returned: with "." + suffix when it has none.
+// The dialog asked only about the name it returned, so a different existing file is asked about
+// here; a folder, a pipe or a device under the name is never replaced (the user is told). ""
+// when nothing is to be written.
+QString SaveTarget(const QString& chosen, const QString& suffix, const QString& title);
 // The lines of a file as the platform's line input splits them: a line ends at CR LF or a lone CR.
 // Of a file over limit bytes, the whole lines within the limit, with cut set.
 QStringList ReadLines(const QString& path, qint64 limit = kReadLimit, bool* cut = nullptr);

@@ -8,7 +8,6 @@
 #include "editor/mru.h"
 #include "editor/pages.h"
 #include "platform/codepage.h"
-#include "platform/filename.h"
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
 
@@ -16,7 +15,7 @@
 
 namespace AsciiFiles {
 
-void Read(frmmain& main, const QString& path)
+bool Read(frmmain& main, const QString& path)
 {
     QFile file;
     CommonKit::ReadProblem problem;
@@ -28,7 +27,7 @@ void Read(frmmain& main, const QString& path)
                                 Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         else
             main.readAsciiText(QString());
-        return;
+        return problem != CommonKit::ReadProblem::NotAFile;
     }
     bool cut = false;
     const QByteArray bytes = Pages::BoundedAsciiBytes(file, &cut);
@@ -37,13 +36,14 @@ void Read(frmmain& main, const QString& path)
     if (const QString why = failed ? QString() : Pages::NotArtReason(bytes); !why.isEmpty()) {
         Prompts::messageBox(path + " is not an ascii file: " + why + ". The pages were left as they were.",
                             "Open ascii", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
-        return;
+        return false;
     }
     cut = main.readAsciiText(failed ? QString() : CodePage::toUnicode(bytes)) || cut;
     if (cut)
         Prompts::messageBox(path + " has lines longer than a page holds (" + QString::number(Pages::kPageLimit) +
                                 " characters); they were cut.",
                             "Open ascii", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    return true;
 }
 
 void Open(frmmain& main)
@@ -62,8 +62,10 @@ void OpenRecent(frmmain& main, const QString& path)
 {
     if (path.isEmpty())
         return;
-    Forms::get<menu1>().ShowMru(Mru::Update("MRU2", path));
-    Read(main, path);
+    // A file that was refused (a pipe, a picture) would only come back refused again; a missing
+    // one is read as empty, so it opened.
+    if (Read(main, path))
+        Forms::get<menu1>().ShowMru(Mru::Update("MRU2", path));
 }
 
 void Save(frmmain& main)
@@ -75,10 +77,13 @@ void Save(frmmain& main)
         name = Prompts::saveFileName(QStringLiteral("Ascii files (*.gly);;All files (*)"),
                                      ProgramFolder::file("output"));
     }
+    // A name without a suffix gets ".gly", the type the desktop opens with the shop.
+    {
+        Docking::StepAside aside;
+        name = CommonKit::SaveTarget(name, "gly", "Save ascii");
+    }
     if (name.isEmpty())
         return;
-    // A name without a suffix gets ".gly", the type the desktop opens with the shop.
-    name = FileName::WithSuffix(name, "gly");
     Forms::get<menu1>().ShowMru(Mru::Update("MRU2", name));
     QString error;
     if (!CommonKit::SaveString(Pages::AsciiFileText(main.pageTexts()), name, &error)) {

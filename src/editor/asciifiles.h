@@ -8,8 +8,8 @@ class frmmain;
 namespace AsciiFiles {
 
 // Reads an ascii file onto the pages (only what they can hold); a file that is not a regular
-// file is refused and a cut is reported to the user.
-void Read(frmmain& main, const QString& path);
+// file is refused and a cut is reported to the user. False when the file was refused.
+bool Read(frmmain& main, const QString& path);
 void Open(frmmain& main);
 void OpenRecent(frmmain& main, const QString& path);
 void Save(frmmain& main);

@@ -2,6 +2,7 @@
 
 #include "chattext/irccolors.h"
 #include "editor/pageedit.h"
+#include "platform/prompts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -74,6 +75,11 @@ QString CopyForIrc(frmmain& main)
     for (const QString& page : main.pageTexts())
         if (!page.isEmpty())
             pages << page;
+    // Empty pages leave what the clipboard holds as it is.
+    if (pages.isEmpty()) {
+        Prompts::messageBox("Nothing was copied: every page is empty. The clipboard holds what it held.", "Copy for IRC");
+        return {};
+    }
     const QString text = IrcColors::forPaste(pages);
     QApplication::clipboard()->setText(text);
     return text;

@@ -5,6 +5,7 @@
 #include "core/lifecycle.h"
 #include "editor/frmmain.h"
 #include "editor/mintotray.h"
+#include "effects/applyfilter.h"
 #include "help/frmhelp.h"
 #include "macroshop/macroshop.h"
 #include "skin/frmloadskin.h"
@@ -34,7 +35,11 @@ menu1::menu1()
     onClick(rollItem, [main] { main()->RollUpDown(); });
     onClick(addItem("&minimize"), [main] { main()->Minimize(); });
     onClick(addItem("&min to tray"), [] { MinToTray::Hide(); });
-    onClick(addItem("&load skin"), [] { frmloadskin::Open(); });
+    onClick(addItem("&load skin"), [] {
+        // The chooser reads the filters as it loads: unloaded here, it lists them afresh.
+        Forms::unload<applyfilter>();
+        frmloadskin::Open();
+    });
     addSeparator();
     onClick(addItem("&intro art"), [] { Help::ShowIntroArt(); });
     onClick(addItem("&about quorl ascii shop"), [] { Help::ShowAbout(); });
@@ -58,8 +63,7 @@ void menu1::DisplayMRU() { ShowMru(Mru::Read("MRU2")); }
 
 void menu1::ShowMru(const Mru::List& list)
 {
-    for (int i = 0; i < 3; ++i) {
-        mru[i]->setProperty("tag", list[i].path);
-        mru[i]->setCaption(list[i].name);
-    }
+    for (int i = 0; i < 3; ++i)
+        setRecentItem(mru[i], list[i].name, list[i].path);
+    fitToCaptions();
 }

@@ -34,7 +34,8 @@ void PageEdit::pasteLine(QClipboard::Mode mode)
 {
     if (isReadOnly())
         return;
-    const QString clip = firstLine(QGuiApplication::clipboard()->text(mode));
+    // A decomposed "é" (e and a combining accent) is one Windows-1252 character once composed.
+    const QString clip = firstLine(QGuiApplication::clipboard()->text(mode)).normalized(QString::NormalizationForm_C);
     if (!Storable(clip))
         return;
     if (!clip.isEmpty() || hasSelectedText())
@@ -117,9 +118,13 @@ void PageEdit::contextMenuEvent(QContextMenuEvent* e)
 {
     QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
-        disconnect(paste, &QAction::triggered, nullptr, nullptr);
-        connect(paste, &QAction::triggered, this, [this] { pasteLine(); });
+    // Qt names the paste item "edit-paste" only from 6.5 on; before, its caption tells it.
+    const QString caption = QLineEdit::tr("&Paste");
+    for (QAction* item : menu->actions()) {
+        if (item->objectName() != QLatin1String("edit-paste") && item->text().section(u'\t', 0, 0) != caption)
+            continue;
+        disconnect(item, &QAction::triggered, nullptr, nullptr);
+        connect(item, &QAction::triggered, this, [this] { pasteLine(); });
     }
     menu->popup(e->globalPos());
 }
@@ -131,7 +136,7 @@ void PageEdit::dropEvent(QDropEvent* e)
         return;
     }
     QMimeData oneLine;
-    oneLine.setText(firstLine(e->mimeData()->text()));
+    oneLine.setText(firstLine(e->mimeData()->text()).normalized(QString::NormalizationForm_C));
     if (!Storable(oneLine.text())) {
         e->ignore();
         return;

@@ -11,6 +11,19 @@ namespace Filters32 {
 
 namespace {
 const QString kMarker = QStringLiteral("!>");
+
+// Where the line starting at pos ends, and where the next begins. Editors write CR LF, LF or a
+// lone CR; in a file with LF a lone CR is part of a rule (it finds the CR of a line end).
+qsizetype lineEnd(QStringView text, qsizetype pos, bool crOnly, qsizetype* next)
+{
+    const qsizetype end = text.indexOf(crOnly ? u'\r' : u'\n', pos);
+    if (end < 0) {
+        *next = text.size();
+        return text.size();
+    }
+    *next = end + 1;
+    return !crOnly && end > pos && text[end - 1] == u'\r' ? end - 1 : end;
+}
 }
 
 QString ReadFilterFile(const QString& path, QString* error)
@@ -40,6 +53,8 @@ QString ReadFilterFile(const QString& path, QString* error)
     // A rule file is text; a NUL byte says it is something else that only bears the name.
     if (bytes.contains('\0'))
         return fail(QStringLiteral("%1 holds binary data, not filter rules.").arg(info.fileName()));
+    if (bytes.isEmpty())
+        return fail(QStringLiteral("%1 is empty: a filter holds a name line and its rules.").arg(info.fileName()));
     return CodePage::toUnicode(bytes);
 }
 
@@ -62,12 +77,12 @@ QString ListedName(const QString& path)
 
 int ApplyFilterRules(const QString& content, QString& text, QString* error, qsizetype limit)
 {
-    // Lines end in LF or CR LF alike: editors on this system write LF.
     // The header line is never a rule; a file of one line has no rules.
-    const qsizetype headerEnd = content.indexOf(u'\n');
-    if (headerEnd < 0)
+    const bool crOnly = !content.contains(u'\n');
+    qsizetype rulesStart = 0;
+    if (lineEnd(content, 0, crOnly, &rulesStart) >= content.size())
         return 0;
-    QStringView rules = QStringView(content).mid(headerEnd + 1);
+    QStringView rules = QStringView(content).mid(rulesStart);
     int applied = 0;
     int lineNo = 1; // the header is line 1
     qsizetype pos = 0;
@@ -75,13 +90,10 @@ int ApplyFilterRules(const QString& content, QString& text, QString* error, qsiz
     QString work = text;
     while (pos < rules.size()) {
         ++lineNo;
-        qsizetype end = rules.indexOf(u'\n', pos);
-        if (end < 0)
-            end = rules.size();
+        qsizetype next = 0;
+        const qsizetype end = lineEnd(rules, pos, crOnly, &next);
         QStringView line = rules.mid(pos, end - pos);
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        pos = end + 1;
+        pos = next;
         const qsizetype marker = line.indexOf(kMarker);
         // A line without the marker (an empty line too) or with nothing to find is no rule.
         if (marker <= 0)

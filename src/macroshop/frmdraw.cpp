@@ -150,17 +150,14 @@ void frmdraw::SetWide(bool wide)
 
 void frmdraw::layout(int width, int height)
 {
-    // The designed places at the two designed widths; a filled screen keeps the wide margins.
+    // The designed places at the normal width; wider (the skin's picture, a filled screen) the
+    // designed wide margins hold, so the buttons sit at the right end of the title strip.
     int editor = width - 315, title = width - 945;
     int buttons[3] = {width - 840, width - 480, width - 240};
     if (!filling_ && !wide_) {
         editor = 4875;
         title = 4455;
         buttons[0] = 4500, buttons[1] = 4780, buttons[2] = 5000;
-    } else if (!filling_) {
-        editor = 7185;
-        title = 6555;
-        buttons[0] = 6660, buttons[1] = 7020, buttons[2] = 7260;
     }
     place(Label1, 0, 0, title, 240);
     place(Label8, buttons[0], 0, 210, 240);

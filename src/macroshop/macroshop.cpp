@@ -17,7 +17,6 @@
 #include "macroshop/mnu3.h"
 #include "macroshop/scrolllines.h"
 #include "macroshop/storedstrings.h"
-#include "platform/filename.h"
 #include "platform/printer.h"
 #include "platform/progfolder.h"
 #include "platform/prompts.h"
@@ -88,18 +87,25 @@ QRect stackRect()
             stack = stack.united(w->frameGeometry());
     return stack;
 }
+
+// Moves the shop where the stack covers neither it nor its docked map.
+void placeClear(frmdraw& d)
+{
+    if (!d.screen())
+        return;
+    const int map = Twips::toPixels(Forms::get<frmasc>().Width());
+    const QPoint at = ClearOfStack(d.geometry(), map, stackRect(), d.screen()->availableGeometry());
+    if (at != d.pos())
+        d.moveTwips(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
+}
 }
 
 void Show()
 {
     frmdraw& d = draw();
     const bool opening = !d.isVisible();
-    if (!d.isVisible() && d.screen()) {
-        const int map = Twips::toPixels(Forms::get<frmasc>().Width());
-        const QPoint at = ClearOfStack(d.geometry(), map, stackRect(), d.screen()->availableGeometry());
-        if (at != d.pos())
-            d.moveTwips(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));
-    }
+    if (opening)
+        placeClear(d);
     d.ShowAgain();
     // The map first: shown, it takes the keys, and they belong to the shop.
     frmasc& map = Forms::get<frmasc>();
@@ -109,6 +115,17 @@ void Show()
     // The keys start in the macro editor, not on the first title-bar button.
     if (opening)
         d.Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void SetWide(bool wide)
+{
+    frmdraw& d = draw();
+    const int map = Twips::toPixels(Forms::get<frmasc>().Width());
+    const QRect stack = stackRect();
+    const bool clear = d.isVisible() && !d.geometry().adjusted(-map, 0, 0, 0).intersects(stack);
+    d.SetWide(wide);
+    if (clear)
+        placeClear(d);
 }
 
 void OpenFromPanel()
@@ -205,7 +222,7 @@ void OpenMacro()
 
 namespace {
 // A name typed without a suffix gets ".mcr", or the open dialog's filter would hide the file.
-QString SavedName(const QString& typed) { return typed.isEmpty() ? typed : FileName::WithSuffix(typed, "mcr"); }
+QString SavedName(const QString& typed) { return CommonKit::SaveTarget(typed, "mcr", "macro shop"); }
 }
 
 bool SaveMacro()
@@ -301,6 +318,21 @@ bool WholeNumber(const QString& text, int min, int max, int* value)
     return true;
 }
 
+namespace {
+// A message fits on the screen: past a few copies, the folder, the first names and a count.
+QString PdfList(const QStringList& pdfs, const QString& head)
+{
+    constexpr int kShown = 5;
+    if (pdfs.size() <= kShown)
+        return head + ":\n" + pdfs.join('\n');
+    QStringList names;
+    for (int i = 0; i < kShown; ++i)
+        names << QFileInfo(pdfs[i]).fileName();
+    return head + " in " + QFileInfo(pdfs.constFirst()).absolutePath() + ":\n" + names.join('\n') + "\nand "
+           + QString::number(pdfs.size() - kShown) + " more.";
+}
+}
+
 void Print()
 {
     frmdraw& d = draw();
@@ -334,16 +366,18 @@ void Print()
         if (printed && !Printer::current().lastPdf().isEmpty())
             pdfs << Printer::current().lastPdf();
         if (!printed) {
-            Prompts::messageBox("Copy " + QString::number(i) + " could not be printed:\n" + error, "Print",
-                                Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            QString message = "Copy " + QString::number(i) + " could not be printed:\n" + error;
+            if (!pdfs.isEmpty())
+                message += "\n\n" + PdfList(pdfs, "The copies before it went to the PDF files");
+            Prompts::messageBox(message, "Print", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
             return;
         }
     }
     // Without a printer the copies are files the user has to find.
     if (!pdfs.isEmpty())
-        Prompts::messageBox((pdfs.size() == 1 ? QStringLiteral("There is no printer, so the macro went to the PDF file:\n")
-                                              : QStringLiteral("There is no printer, so the copies went to the PDF files:\n"))
-                                + pdfs.join('\n'),
+        Prompts::messageBox(pdfs.size() == 1
+                                ? "There is no printer, so the macro went to the PDF file:\n" + pdfs.constFirst()
+                                : PdfList(pdfs, "There is no printer, so the copies went to the PDF files"),
                             "Print", Prompts::Buttons::Ok, Prompts::Icon::Information);
 }
 

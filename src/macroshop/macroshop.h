@@ -18,6 +18,9 @@ void Show();
 // (`stack`: main window and its panels, which stay on top) covers none of it, on the screen:
 // right of the stack, else left, below, above; where none fits, it stays.
 QPoint ClearOfStack(const QRect& shop, int map, const QRect& stack, const QRect& screen);
+// The Options menu's "&widen form by 30%" and "&normal size": a shop shown clear of the stack
+// stays clear of it at its new size, where the screen has room.
+void SetWide(bool wide);
 // The close button: the windows regrouped, the unload banner, then both unloaded.
 void Close();
 // Unloads the macro shop with its Options menu and its docked map.

@@ -35,10 +35,9 @@ void mnu1::DisplayMRU() { ShowMru(Mru::Read("MRU", Mru::Naming::NumberLast)); }
 
 void mnu1::ShowMru(const Mru::List& list)
 {
-    for (int i = 0; i < 3; ++i) {
-        Label1[3 + i]->setProperty("tag", list[i].path);
-        Label1[3 + i]->setCaption(list[i].name);
-    }
+    for (int i = 0; i < 3; ++i)
+        setRecentItem(Label1[3 + i], list[i].name, list[i].path);
+    fitToCaptions();
 }
 
 void mnu1::Label1_Click(int index)

@@ -49,7 +49,7 @@ void mnu2::Label1_Click(int index)
     case 0: MacroShop::NewString(); break;
     case 1: {
         const bool widen = Label1[1]->caption() == "&widen form by 30%";
-        draw.SetWide(widen);
+        MacroShop::SetWide(widen);
         Label1[1]->setCaption(widen ? "&normal size" : "&widen form by 30%");
         break;
     }

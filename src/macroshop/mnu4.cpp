@@ -4,6 +4,7 @@
 #include "core/forms.h"
 #include "macroshop/frmdraw.h"
 #include "macroshop/macroedit.h"
+#include "platform/prompts.h"
 #include "skin/pushlabel.h"
 
 #include <QApplication>
@@ -32,6 +33,10 @@ mnu4::mnu4()
                 l.chop(1);
         while (lines.size() > 1 && lines.last().isEmpty())
             lines.removeLast();
+        if (lines.join(QString()).trimmed().isEmpty()) {
+            Prompts::messageBox("Nothing was copied: the macro is empty. The clipboard holds what it held.", "Copy for IRC");
+            return;
+        }
         QApplication::clipboard()->setText(IrcColors::forPaste(lines));
     });
     item("&select all", "Ctrl + A", [editor] {

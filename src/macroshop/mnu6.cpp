@@ -31,6 +31,9 @@ mnu6::mnu6()
 void mnu6::Move_Click()
 {
     frmdraw& draw = Forms::get<frmdraw>();
+    // A shop that fills the screen has no place to go: it takes its size back first, so a
+    // restore or a double-click on the title afterwards does what it says.
+    draw.RestoreSize();
     QCursor::setPos(draw.pos() + QPoint(180, 8));
     hide();
     draw.Label1->setCursor(Qt::SizeAllCursor);

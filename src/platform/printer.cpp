@@ -4,16 +4,30 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QStorageInfo>
 #include <QTextDocument>
 
 namespace Printer {
 
 namespace {
 Source* installed = nullptr;
+
+// Why a PDF could not be written into its folder, for the message.
+QString pdfProblem(const QString& file)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    const QStorageInfo disk(folder);
+    if (disk.isValid() && disk.isReady() && disk.bytesAvailable() < 64 * 1024)
+        return "the disk holding " + folder + " is full";
+    if (disk.isReadOnly() || !QFileInfo(folder).isWritable())
+        return "the folder " + folder + " cannot be written to";
+    return "writing the file failed";
+}
 
 QString nextPdfName(const QString& folder)
 {
@@ -67,7 +81,10 @@ bool SystemPrinter::print(const Job& job, QString* error)
     QPainter painter;
     if (!painter.begin(&printer)) {
         if (error)
-            *error = "The printer " + last_ + " could not be opened.";
+            *error = pdf_ ? "The PDF file " + last_ + " could not be written: " + pdfProblem(last_) + "."
+                          : "The printer " + last_ + " could not be opened.";
+        if (pdf_)
+            QFile::remove(last_);
         return false;
     }
     const QSizeF page = doc.pageSize();
@@ -83,17 +100,32 @@ bool SystemPrinter::print(const Job& job, QString* error)
         doc.documentLayout()->draw(&painter, ctx);
         painter.restore();
     }
-    if (!painter.end()) {
+    const bool ended = painter.end();
+    // The PDF writer does not report a write that fell short: a full disk leaves an empty or
+    // cut file behind that looks like a copy. A whole PDF ends with its end-of-file mark.
+    if (pdf_ && !(ended && WholePdf(last_))) {
+        if (error)
+            *error = "The PDF file " + last_ + " could not be written whole: " + pdfProblem(last_) + ".";
+        QFile::remove(last_); // the name was free before this job, the part is no copy
+        return false;
+    }
+    if (!ended) {
         if (error)
             *error = "The print job for " + last_ + " could not be finished.";
         return false;
     }
-    if (printer.outputFormat() == QPrinter::PdfFormat && !QFileInfo::exists(printer.outputFileName())) {
-        if (error)
-            *error = "The PDF file " + printer.outputFileName() + " could not be written.";
-        return false;
-    }
     return true;
+}
+
+bool WholePdf(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 64)
+        return false;
+    // The mark sits in the last bytes, maybe followed by a line end.
+    if (!f.seek(f.size() - 32))
+        return false;
+    return f.read(32).contains("%%EOF");
 }
 
 void install(Source* source) { installed = source; }

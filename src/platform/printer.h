@@ -37,6 +37,9 @@ private:
     bool pdf_ = false;
 };
 
+// True when the file is a PDF written to its end (its last bytes hold the end-of-file mark).
+bool WholePdf(const QString& file);
+
 void install(Source* source);
 Source& current();
 

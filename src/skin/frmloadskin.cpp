@@ -186,10 +186,13 @@ QString frmloadskin::missingText(const QString& folder, const QStringList& bitma
                              ? QString::number(bitmaps.size()) + " of the 11 pictures are missing"
                                    + (ini ? QString() : QStringLiteral(", and no skin.ini"))
                              : missing.join(", ");
-    return QDir::toNativeSeparators(folder) + ": " + what
-           + ".\nA skin folder holds the pictures " + QStringList(std::begin(SkinFolder::kBitmaps),
-                                                                  std::end(SkinFolder::kBitmaps)).join(", ")
-           + " and skin.ini.";
+    // The folder as a user writes it: no separator before the colon.
+    QString shown = QDir::toNativeSeparators(folder);
+    while (shown.size() > 1 && shown.endsWith(QDir::separator()))
+        shown.chop(1);
+    return shown + ": " + what + ".\nA skin folder holds the pictures "
+           + QStringList(std::begin(SkinFolder::kBitmaps), std::end(SkinFolder::kBitmaps)).join(", ")
+           + "; a skin.ini with its colours and fonts is optional.";
 }
 
 void frmloadskin::Label4_Click()

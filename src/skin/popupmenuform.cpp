@@ -171,14 +171,9 @@ void PopupMenuForm::ApplyMenuSkin()
     const QString s = SkinFolder::ResolveSkinFolder();
     if (!barOnly_)
         paintMenuColours(s);
-    // A skin's font may be wider than the designed one: the menu grows so that no caption is cut.
-    layoutRows(std::max(designedWidth_, neededWidth()));
     bar->setPixmap(SkinFolder::Picture(s + "bar.bmp"));
-    // The side strip runs the form's height; the bottom image sits on its lower edge.
-    bar->setGeometry(0, 0, Twips::toPixels(kBarWidth), height());
-    const int bottomHeight = bottom->pixmap().isNull() ? Twips::toPixels(kImageHeight) : bottom->pixmap().height();
-    bottom->setGeometry(Twips::toPixels(kBarWidth), height() - bottomHeight, width() - Twips::toPixels(kBarWidth),
-                        bottomHeight);
+    // A skin's font may be wider than the designed one: the menu grows so that no caption is cut.
+    fitToCaptions();
     // Only the exact text "False" hides them; a skin change back to another value shows them.
     if (SkinFolder::Value(s, "topnbottomsep") == "False")
         hideTopAndBottomSeparators();
@@ -186,6 +181,29 @@ void PopupMenuForm::ApplyMenuSkin()
         lines_.first()->setHidden(false);
         lines_.last()->setHidden(false);
     }
+}
+
+void PopupMenuForm::fitToCaptions()
+{
+    const int bound = std::max(designedWidth_, Twips::screenWidth() / 2);
+    const int widthTwips = std::clamp(neededWidth(), designedWidth_, bound);
+    layoutRows(widthTwips);
+    for (PushLabel* item : items_)
+        item->elideTo(item->width() - 6);
+    // The side strip runs the form's height; the bottom image sits on its lower edge. The size
+    // is the one just set: the window system may report it later.
+    const int w = Twips::toPixels(widthTwips), h = Twips::toPixels(nextTop_ + kImageHeight);
+    bar->setGeometry(0, 0, Twips::toPixels(kBarWidth), h);
+    const int bottomHeight = bottom->pixmap().isNull() ? Twips::toPixels(kImageHeight) : bottom->pixmap().height();
+    bottom->setGeometry(Twips::toPixels(kBarWidth), h - bottomHeight, w - Twips::toPixels(kBarWidth), bottomHeight);
+}
+
+void PopupMenuForm::setRecentItem(PushLabel* item, const QString& name, const QString& path)
+{
+    item->setProperty("tag", path);
+    item->setCaption(name);
+    item->setToolTip(path);
+    item->setAccessibleDescription(path);
 }
 
 void PopupMenuForm::paintMenuColours(const QString& s)
@@ -240,6 +258,9 @@ void PopupMenuForm::showAt(int left, int top)
     // Esc gives the keys back to the window that had them.
     if (QWidget* before = QApplication::activeWindow(); before && before != this)
         returnTo_ = before;
+    // Captions changed while it was hidden (recent files) are fitted as it shows; a size set
+    // while hidden may be undone by the window system's late word on the last show.
+    fitToCaptions();
     moveTwips(left, top);
     CommonKit::StayOnTop(this);
     show();

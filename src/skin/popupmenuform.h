@@ -61,6 +61,12 @@ protected:
     void finishLayout(int widthTwips);
     // Colours, fonts and bitmaps of the current skin.
     void ApplyMenuSkin();
+    // A recent-file row: the file's name as caption, its path as the row's tag, tooltip and
+    // description. Call fitToCaptions once the rows are set.
+    static void setRecentItem(PushLabel* item, const QString& name, const QString& path);
+    // The menu takes the width of its widest caption, up to half the screen; a caption wider
+    // than that shows elided in the middle.
+    void fitToCaptions();
     // A menu that keeps its designed colours, fonts and top and bottom images takes only the
     // side strip from the skin (and the separator rule), as the macro shop's window menu does.
     // Set before finishLayout.

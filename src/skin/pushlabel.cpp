@@ -248,6 +248,19 @@ void PushLabel::setCaption(const QString& caption)
     updateMnemonic();
 }
 
+void PushLabel::elideTo(int width)
+{
+    if (symbol())
+        return;
+    const QString plain = plainCaption(caption());
+    if (fontMetrics().horizontalAdvance(plain) <= width) {
+        MouseLabel::setCaption(caption());
+        return;
+    }
+    const QString shown = fontMetrics().elidedText(plain, Qt::ElideMiddle, width);
+    setText("<span style=\"white-space:pre\">" + shown.toHtmlEscaped() + "</span>");
+}
+
 void PushLabel::setEmptyName(const QString& name)
 {
     emptyName_ = name;

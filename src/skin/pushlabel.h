@@ -61,6 +61,10 @@ public:
     void setPressAction(std::function<void()> action) { pressAction_ = std::move(action); }
     void setCaption(const QString& caption);
 
+    // A caption wider than `width` pixels shows elided in the middle ("…"); its name stays whole.
+    // A new caption shows whole again.
+    void elideTo(int width);
+
     // "&Ok" -> "Ok".
     static QString plainCaption(const QString& caption);
 

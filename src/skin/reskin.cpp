@@ -50,8 +50,13 @@ Shown HideWindows(const QWidget* keep)
 void RestoreWindows(const Shown& windows)
 {
     for (const QPointer<QWidget>& w : windows)
-        if (w && Forms::loadedWindows().contains(w.data()))
+        if (w && Forms::loadedWindows().contains(w.data())) {
+            // A window the window manager gave back from the task bar may still count as
+            // minimized here; shown so, it would go back to the task bar.
+            if (w->isMinimized())
+                w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
             w->show();
+        }
 }
 
 QString SkinInfoText(const QString& folder)

@@ -88,8 +88,9 @@ bool Server::start()
                       + "MotdPhrase = quorl test server\n"
                       + "PidFile = " + dir_.filePath(QStringLiteral("ngircd.pid")).toUtf8() + "\n"
                       + (root ? "ServerUID = 65534\nServerGID = 65534\n" : "")
-                      + "[Limits]\nPingTimeout = 120\nPongTimeout = 20\nMaxNickLength = 9\n"
-                        "[Options]\nPAM = no\nIdent = no\nDNS = no\n";
+                      + "[Limits]\nPingTimeout = 120\nPongTimeout = 20\nMaxNickLength = "
+                      + QByteArray::number(nickLength_) + "\n"
+                      + "[Options]\nPAM = no\nIdent = no\nDNS = no\n";
     if (tlsPort_)
         conf += "[SSL]\nPorts = " + QByteArray::number(tlsPort_) + "\nCertFile = " + certificate().toUtf8()
                 + "\nKeyFile = " + dir_.filePath(QStringLiteral("key.pem")).toUtf8() + "\n";

@@ -25,6 +25,8 @@ public:
     bool start();
     // Before start: also listen for TLS, with a certificate for 127.0.0.1 made for the test.
     bool enableTls();
+    // Before start: the longest nick the server takes (NICKLEN).
+    void setNickLength(int n) { nickLength_ = n; }
     quint16 tlsPort() const { return tlsPort_; }
     QString certificate() const { return dir_.filePath(QStringLiteral("cert.pem")); }
     // Ends it at once, as a crash would: no goodbye to the clients.
@@ -40,6 +42,7 @@ private:
     QProcess process_;
     quint16 port_ = 0;
     quint16 tlsPort_ = 0;
+    int nickLength_ = 9;
     QString error_;
     QByteArray log_;
 };
