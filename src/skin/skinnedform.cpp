@@ -181,45 +181,62 @@ void SkinnedForm::setFontFace(QWidget* w, const QString& face)
 }
 
 namespace {
-// Paints the control as it is, then the frame over it.
+// Paints the control as it is, then the frame over it. The control's own focus look (a check
+// box's outline) takes the skin's colour too: set whenever either palette changes, so a control
+// re-skinned while open looks as one loaded fresh, whether it had the focus or not.
 class FocusFramer : public QObject {
 public:
     FocusFramer(QWidget* w, QWidget* colourFrom)
         : QObject(w)
+        , w_(w)
         , colourFrom_(colourFrom)
     {
+        w->installEventFilter(this);
+        if (colourFrom)
+            colourFrom->installEventFilter(this);
+        matchHighlight();
     }
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        auto* w = static_cast<QWidget*>(watched);
-        if (e->type() != QEvent::Paint || !w->hasFocus() || busy_)
+        if (e->type() == QEvent::PaletteChange) {
+            matchHighlight();
             return false;
-        const QColor c = colourFrom_ ? colourFrom_->palette().color(QPalette::WindowText) : w->palette().color(QPalette::Text);
-        // The control's own focus look (a check box's outline) takes the skin's colour too.
-        if (w->palette().color(QPalette::Highlight) != c) {
-            QPalette pal = w->palette();
-            pal.setColor(QPalette::Highlight, c);
-            w->setPalette(pal);
         }
+        if (watched != w_ || e->type() != QEvent::Paint || !w_->hasFocus() || busy_)
+            return false;
         busy_ = true;
-        static_cast<QObject*>(w)->event(e);
+        static_cast<QObject*>(w_)->event(e);
         busy_ = false;
-        QPainter p(w);
-        p.setPen(QPen(c, 1, Qt::DotLine));
-        p.drawRect(w->rect().adjusted(0, 0, -1, -1));
+        QPainter p(w_);
+        p.setPen(QPen(colour(), 1, Qt::DotLine));
+        p.drawRect(w_->rect().adjusted(0, 0, -1, -1));
         return true;
     }
 
 private:
+    QColor colour() const
+    {
+        return colourFrom_ ? colourFrom_->palette().color(QPalette::WindowText) : w_->palette().color(QPalette::Text);
+    }
+    void matchHighlight()
+    {
+        const QColor c = colour();
+        if (busy_ || w_->palette().color(QPalette::Highlight) == c)
+            return;
+        busy_ = true;
+        QPalette pal = w_->palette();
+        pal.setColor(QPalette::Highlight, c);
+        w_->setPalette(pal);
+        busy_ = false;
+    }
+
+    QWidget* w_;
     QPointer<QWidget> colourFrom_;
     bool busy_ = false;
 };
 }
 
-void SkinnedForm::frameFocus(QWidget* w, QWidget* colourFrom)
-{
-    w->installEventFilter(new FocusFramer(w, colourFrom));
-}
+void SkinnedForm::frameFocus(QWidget* w, QWidget* colourFrom) { new FocusFramer(w, colourFrom); }
 
 void SkinnedForm::attachTitleDrag(MouseLabel* title)
 {
