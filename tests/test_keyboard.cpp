@@ -31,6 +31,7 @@
 #include "effects/frmfader.h"
 #include "help/frmhelp.h"
 #include "macroshop/frmdraw.h"
+#include "macroshop/macroedit.h"
 #include "macroshop/mnu1.h"
 #include "macroshop/mnu18.h"
 #include "macroshop/mnu2.h"
@@ -46,6 +47,8 @@
 #include "skin/pushlabel.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QMessageBox>
 #include <QApplication>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -84,6 +87,30 @@ void activate(QWidget* window)
     window->raise();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+// A key held down: its press, then the window system's repeats (a release and a press each,
+// both marked as repeats), then the release. Each goes to the window that has the keys at that
+// moment, so a press that closes a window sends the rest on to the next one.
+void hold(Qt::Key k, Qt::KeyboardModifiers mods, int repeats)
+{
+    ASSERT_NE(active(), nullptr) << "no window has the keys";
+    const QString text = k == Qt::Key_Space ? QStringLiteral(" ")
+                         : k == Qt::Key_Return ? QStringLiteral("\r")
+                         : k == Qt::Key_Escape ? QStringLiteral("\x1b")
+                         : k >= Qt::Key_A && k <= Qt::Key_Z ? QString(QChar(char('a' + (k - Qt::Key_A))))
+                                                            : QString();
+    const auto send = [&](bool press, bool repeat) {
+        if (QWidget* w = active())
+            QTest::simulateEvent(w->windowHandle(), press, k, mods, text, repeat, 1);
+    };
+    send(true, false);
+    for (int i = 0; i < repeats; ++i) {
+        send(false, true);
+        send(true, true);
+    }
+    send(false, false);
+    QApplication::processEvents();
 }
 
 QList<QByteArray> messages(const ChatClientLauncher& client, qsizetype skip = 0)
@@ -564,4 +591,288 @@ TEST_F(accessibleTree, TwoStateItemsTellTheirMarkAndHintsAreTheirItemsShortcut)
     EXPECT_EQ(gen->text(QAccessible::Accelerator), "Ctrl + B");
     EXPECT_EQ(gen->actionInterface()->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
               (QStringList{"Alt+G", "Ctrl+B"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// A held key, a rolled-up window, a box that blocks
+
+TEST_F(keyboardShop, AHeldKeyPressesOncePerKeyDownAsAButtonDoes)
+{
+    ChatClientLauncher client;
+    START(client);
+    frmmain& main = ready();
+    Forms::get<menu2>().checkAll();
+    main.setPageTexts({"one", "", "three", ""});
+    frmrect& rect = Forms::get<frmrect>();
+    if (!rect.optionsOpen())
+        rect.Label4->click();
+    ops& panel = Forms::get<ops>();
+    activate(&panel);
+    panel.Label1->setFocus();
+    qsizetype before = client.transcript().size();
+    hold(Qt::Key_Space, Qt::NoModifier, 24);
+    EXPECT_EQ(messages(client, before), (QList<QByteArray>{"one", "three"})) << "Space held on scroll ascii";
+    before = client.transcript().size();
+    hold(Qt::Key_Return, Qt::NoModifier, 24);
+    EXPECT_EQ(messages(client, before), (QList<QByteArray>{"one", "three"})) << "Enter held on scroll ascii";
+
+    // Alt+A, "&advertize": one banner for one key-down, however long it is held.
+    before = client.transcript().size();
+    hold(Qt::Key_A, Qt::AltModifier, 0);
+    const qsizetype once = client.transcript().size() - before;
+    ASSERT_GT(once, 0) << "Alt+A advertizes";
+    before = client.transcript().size();
+    hold(Qt::Key_A, Qt::AltModifier, 14);
+    EXPECT_EQ(client.transcript().size() - before, once) << "Alt+A held";
+
+    // A menu item under a held Enter: text2 picked once, not picked and taken back again.
+    activate(&main);
+    key(Qt::Key_O, Qt::AltModifier);
+    menu2& options = Forms::get<menu2>();
+    ASSERT_TRUE(options.isVisible());
+    options.setAllChecked(false);
+    for (int n = 1; n <= 4; ++n)
+        options.setPageChecked(n, n == 1);
+    key(Qt::Key_T);
+    ASSERT_EQ(QApplication::focusWidget(), options.item("&text2"));
+    hold(Qt::Key_Return, Qt::NoModifier, 3);
+    EXPECT_TRUE(options.pageChecked(2)) << "four presses would leave it as it was";
+
+    // The fader's Ok, the default button, under a held Enter.
+    activate(&main);
+    key(Qt::Key_O, Qt::AltModifier);
+    key(Qt::Key_H);
+    frmfader* f = Forms::loaded<frmfader>();
+    ASSERT_NE(f, nullptr);
+    activate(f);
+    ASSERT_EQ(QApplication::focusWidget(), f->VScroll[0]);
+    QSignalSpy oks(f->Label3, &MouseLabel::clicked);
+    hold(Qt::Key_Return, Qt::NoModifier, 9);
+    EXPECT_EQ(oks.size(), 1) << "page 1 faded once";
+    // A held Esc cancels once; its repeats go on to whatever window has the keys next.
+    QSignalSpy cancels(f->Label4, &MouseLabel::clicked);
+    activate(f);
+    hold(Qt::Key_Escape, Qt::NoModifier, 6);
+    EXPECT_EQ(cancels.size(), 1);
+    EXPECT_EQ(Forms::loaded<frmfader>(), nullptr);
+}
+
+TEST_F(keyboardShop, RolledUpThePagesTakeNeitherTheFocusNorTypedKeys)
+{
+    frmmain& main = ready();
+    Forms::get<menu2>().checkAll();
+    main.clearPages();
+    main.Text1->setFocus();
+    typeText("ab");
+    ASSERT_EQ(main.Text1->text(), "ab");
+    menu1& files = Forms::get<menu1>();
+    key(Qt::Key_F, Qt::AltModifier);
+    ASSERT_TRUE(files.isVisible());
+    files.rollItem->setFocus();
+    key(Qt::Key_Return);
+    ASSERT_EQ(files.rollCaption(), "&roll down");
+    activate(&main);
+    EXPECT_EQ(QApplication::focusWidget(), main.Label2) << "the focus leaves the hidden page for Files";
+    typeText("xy");
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_EQ(main.page(n)->text(), n == 1 ? "ab" : "") << n;
+    // Round the tab chain: never onto a page or the list.
+    for (int i = 0; i < 12; ++i) {
+        key(Qt::Key_Tab);
+        QWidget* at = QApplication::focusWidget();
+        ASSERT_NE(at, nullptr);
+        EXPECT_TRUE(at->isVisible()) << i;
+        EXPECT_NE(at, main.List1) << i;
+        for (int n = 1; n <= 4; ++n)
+            EXPECT_NE(at, main.page(n)) << i;
+    }
+    typeText("zz");
+    EXPECT_EQ(main.Text1->text(), "ab");
+
+    // Rolled down the pages take the keys again.
+    activate(&main);
+    key(Qt::Key_F, Qt::AltModifier);
+    files.rollItem->setFocus();
+    key(Qt::Key_Return);
+    ASSERT_EQ(files.rollCaption(), "&roll up");
+    EXPECT_TRUE(main.Text1->isVisible());
+    EXPECT_TRUE(main.List1->isVisible());
+    activate(&main);
+    main.Text1->setFocus();
+    main.Text1->end(false);
+    typeText("c");
+    EXPECT_EQ(main.Text1->text(), "abc");
+}
+
+TEST_F(keyboardShop, AReadersPressIsBlockedBehindAModalBoxAsAClickIs)
+{
+    ChatClientLauncher client;
+    START(client);
+    frmmain& main = ready();
+    Forms::get<menu2>().checkAll();
+    main.setPageTexts({"one", "", "", ""});
+    frmrect& rect = Forms::get<frmrect>();
+    if (!rect.optionsOpen())
+        rect.Label4->click();
+    ops& panel = Forms::get<ops>();
+    auto press = [](QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(a->actionInterface(), nullptr);
+        a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QApplication::processEvents();
+        QApplication::processEvents();
+    };
+
+    auto* box = new QMessageBox(QMessageBox::Warning, "GLY", "blocking");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
+    ASSERT_EQ(QApplication::activeModalWidget(), box);
+    const qsizetype before = client.transcript().size();
+    press(panel.Label1);
+    EXPECT_EQ(messages(client, before), QList<QByteArray>{}) << "scroll ascii behind the box";
+    press(main.Label3);
+    EXPECT_FALSE(Forms::get<menu2>().isVisible()) << "Options behind the box";
+
+    // A modal window's own labels, and those of the windows it owns, still press.
+    QWidget modal;
+    modal.setWindowModality(Qt::ApplicationModal);
+    auto* own = new PushLabel("&yes", &modal);
+    QWidget owned(&modal, Qt::Window);
+    auto* inOwned = new PushLabel("&no", &owned);
+    QSignalSpy owns(own, &MouseLabel::clicked), owneds(inOwned, &MouseLabel::clicked);
+    modal.show();
+    owned.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &modal);
+    press(own);
+    press(inOwned);
+    EXPECT_EQ(owns.size(), 1);
+    EXPECT_EQ(owneds.size(), 1);
+    owned.hide();
+    modal.hide();
+    box->close();
+    QApplication::processEvents();
+
+    // With the box gone the same press sends.
+    ASSERT_EQ(QApplication::activeModalWidget(), nullptr);
+    press(panel.Label1);
+    EXPECT_EQ(messages(client, before), QList<QByteArray>{"one"});
+}
+
+namespace {
+// Pixels of the colour on the outer edge of the control's picture.
+int edgePixels(QWidget* w, const QColor& colour)
+{
+    const QImage image = w->grab().toImage();
+    int n = 0;
+    for (int x = 0; x < image.width(); ++x)
+        n += (image.pixelColor(x, 0) == colour) + (image.pixelColor(x, image.height() - 1) == colour);
+    for (int y = 1; y + 1 < image.height(); ++y)
+        n += (image.pixelColor(0, y) == colour) + (image.pixelColor(image.width() - 1, y) == colour);
+    return n;
+}
+}
+
+TEST_F(keyboardShop, TheFadersBarsAndBoxesShowTheFocusInTheSkinsColour)
+{
+    ready();
+    frmfader& f = frmfader::Open();
+    activate(&f);
+    ASSERT_EQ(QApplication::focusWidget(), f.VScroll[0]);
+    const QColor skin = f.Label11->palette().color(QPalette::WindowText);
+    const int focused = edgePixels(f.VScroll[0], skin);
+    key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), f.VScroll[1]);
+    const int left = edgePixels(f.VScroll[0], skin);
+    EXPECT_GT(focused, left + f.VScroll[0]->height() / 2) << "a dotted frame on the focused bar";
+    EXPECT_GT(edgePixels(f.VScroll[1], skin), left + f.VScroll[1]->height() / 2) << "the frame moves with the focus";
+
+    // Tab on to the three-colour box.
+    for (int i = 0; i < 20 && QApplication::focusWidget() != f.Check5; ++i)
+        key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), f.Check5);
+    const int boxFocused = edgePixels(f.Check5, skin);
+    EXPECT_EQ(f.Check5->palette().color(QPalette::Highlight), skin) << "the box's own focus look in the skin's colour";
+    key(Qt::Key_Tab);
+    EXPECT_GT(boxFocused, edgePixels(f.Check5, skin) + f.Check5->height() / 2);
+}
+
+TEST_F(keyboardShop, TheShopOpensOnItsEditorAndAReaderHearsEmptySlotsAndPicturesByName)
+{
+    ready();
+    ops& panel = Forms::get<ops>();
+    activate(&panel);
+    // "&macro shop" shares its letter with "&mail ascii": Alt+M moves to it, Enter presses it.
+    key(Qt::Key_M, Qt::AltModifier);
+    ASSERT_EQ(QApplication::focusWidget(), panel.Label3);
+    key(Qt::Key_Return);
+    frmdraw* shop = Forms::loaded<frmdraw>();
+    ASSERT_NE(shop, nullptr);
+    ASSERT_TRUE(shop->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(shop->Text1)) << "not the title bar's ?";
+
+    mnu3& strings = Forms::get<mnu3>();
+    QStringList entries = strings.slotStrings();
+    entries[2] = "kept";
+    strings.setSlotStrings(entries);
+    for (int i = 0; i < 13; ++i) {
+        const QString name = QAccessible::queryAccessibleInterface(strings.Label1[i])->text(QAccessible::Name);
+        EXPECT_EQ(name, i == 2 ? QStringLiteral("kept") : QStringLiteral("string %1, empty").arg(i + 1)) << i;
+    }
+
+    // Every picture of these windows has a name.
+    Help::ShowAbout();
+    QStringList unnamed;
+    auto pictures = [&](QWidget* w, const QString& where) {
+        ASSERT_NE(w, nullptr) << where.toStdString();
+        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            if (node->role() == QAccessible::Graphic && node->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed << where;
+            for (int i = 0; i < node->childCount(); ++i)
+                walk(node->child(i));
+        };
+        walk(QAccessible::queryAccessibleInterface(w));
+    };
+    pictures(Forms::loaded<frmhelp>(), "about");
+    Forms::unload<frmhelp>();
+    Help::ShowCredits();
+    pictures(Forms::loaded<frmhelp>(), "credits");
+    pictures(&frmfader::Open(), "fader");
+    pictures(&Forms::get<frmemail>(), "email");
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Forms::get<frmfader>().Image1)->text(QAccessible::Name),
+              "Ok button face");
+}
+
+TEST_F(keyboardShop, AHiddenStringListHasNoFocusedEntry)
+{
+    frmmain& main = ready();
+    Forms::get<menu2>().checkAll();
+    main.UpdatePageEnabling();
+    ASSERT_TRUE(main.List1->isVisible());
+    // The user clicks an entry: it becomes the list's current one.
+    const QModelIndex current = main.List1->model()->index(3, 0);
+    QTest::mouseClick(main.List1->viewport(), Qt::LeftButton, {}, main.List1->visualRect(current).center());
+    ASSERT_EQ(main.List1->currentIndex(), current);
+    auto focusedEntries = [&] {
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(main.List1);
+        int n = 0;
+        for (int i = 0; i < list->childCount(); ++i)
+            n += list->child(i)->state().focused;
+        return n;
+    };
+    ASSERT_EQ(focusedEntries(), 1);
+    // No page in use hides the list.
+    menu2& options = Forms::get<menu2>();
+    options.setAllChecked(false);
+    for (int n = 1; n <= 4; ++n)
+        options.setPageChecked(n, false);
+    main.UpdatePageEnabling();
+    ASSERT_FALSE(main.List1->isVisible());
+    EXPECT_EQ(focusedEntries(), 0);
+    options.setPageChecked(1, true);
+    main.UpdatePageEnabling();
+    ASSERT_TRUE(main.List1->isVisible());
+    EXPECT_EQ(main.List1->currentIndex(), current) << "shown again, its entry is current again";
 }

@@ -221,6 +221,12 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    static bool withKeys(QWidget* w)
+    {
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w);
+    }
+
     // The macro shop as the panel opens it, and the fader over it.
     frmdraw& openShop()
     {
@@ -247,6 +253,8 @@ TEST_F(LookTest, MainWindowMacroShopAndFaderReskinnedWhileOpenLookAsLoadedFreshI
         reskin(skin);
         const QStringList mainAfter = skinLook(&main());
         const QStringList shopAfter = skinLook(&Forms::get<frmdraw>());
+        // The fader with the keys both times: its focused bar wears the focus frame.
+        ASSERT_TRUE(withKeys(&Forms::get<frmfader>()));
         const QStringList faderAfter = skinLook(&Forms::get<frmfader>());
         const QStringList optionsAfter = skinLook(&Forms::get<mnu2>());
 
@@ -259,6 +267,7 @@ TEST_F(LookTest, MainWindowMacroShopAndFaderReskinnedWhileOpenLookAsLoadedFreshI
         EXPECT_TRUE(mainAfter == mainFresh) << "main window" << lookDifference(mainAfter, mainFresh);
         const QStringList shopFresh = skinLook(&Forms::get<frmdraw>());
         EXPECT_TRUE(shopAfter == shopFresh) << "macro shop" << lookDifference(shopAfter, shopFresh);
+        ASSERT_TRUE(withKeys(&Forms::get<frmfader>()));
         const QStringList faderFresh = skinLook(&Forms::get<frmfader>());
         EXPECT_TRUE(faderAfter == faderFresh) << "fader" << lookDifference(faderAfter, faderFresh);
         press(Forms::get<frmdraw>().Label3);

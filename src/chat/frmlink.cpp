@@ -72,6 +72,9 @@ void frmlink::Label4_Click() { Forms::unload<frmlink>(); }
 
 void frmlink::keyPressEvent(QKeyEvent* e)
 {
+    // A held key presses its button once.
+    if (e->isAutoRepeat() && (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
+        return;
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier)
         Label4->click();
     else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !(e->modifiers() & ~Qt::KeypadModifier))

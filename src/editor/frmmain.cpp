@@ -336,9 +336,18 @@ void frmmain::UpdatePageEnabling()
     if (options.allChecked())
         for (int i = 1; i <= 4; ++i)
             options.setPageChecked(i, true);
+    // Rolled up, the pages and the list lie below the window's edge: hidden, so neither the
+    // focus nor a typed key reaches them.
+    const bool rolledUp = Forms::get<menu1>().rollCaption() == "&roll down";
+    QWidget* focused = QApplication::focusWidget();
+    const bool focusInside = focused && focused->window() == this && focused != this;
     for (PageEdit* p : pages_)
-        p->setVisible(any);
-    List1->setVisible(any);
+        p->setVisible(any && !rolledUp);
+    List1->setVisible(any && !rolledUp);
+    // Qt hands the focus of a hidden control on along the tab chain; here it goes to the first
+    // caption, wherever the chain would lead.
+    if (focusInside && !focused->isVisible())
+        Label2->setFocus(Qt::OtherFocusReason);
     enabling_ = false;
 }
 
@@ -367,6 +376,7 @@ void frmmain::RollUpDown()
         files.setRollCaption("&roll up");
         setHeight(2250);
     }
+    UpdatePageEnabling();
     Dock();
 }
 

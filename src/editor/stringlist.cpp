@@ -4,6 +4,7 @@
 #include "editor/stringorder.h"
 #include "platform/prompts.h"
 
+#include <QEvent>
 #include <algorithm>
 #include <iterator>
 
@@ -158,6 +159,21 @@ QStringList StringList::strings() const
     for (int row = 0; row < count(); ++row)
         out.append(entry(row));
     return out;
+}
+
+bool StringList::event(QEvent* e)
+{
+    // Hidden or shown by its window's code (the window itself may not be made yet, so no hide
+    // event comes): the entry the list had is current again when it is shown.
+    if (e->type() == QEvent::HideToParent && selectionModel() && currentIndex().isValid()) {
+        currentWhileHidden_ = currentIndex();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    } else if (e->type() == QEvent::ShowToParent) {
+        if (selectionModel() && currentWhileHidden_.isValid() && !currentIndex().isValid())
+            selectionModel()->setCurrentIndex(currentWhileHidden_, QItemSelectionModel::NoUpdate);
+        currentWhileHidden_ = QPersistentModelIndex();
+    }
+    return QListView::event(e);
 }
 
 void StringList::mousePressEvent(QMouseEvent* e)

@@ -73,8 +73,11 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
+    // A hidden list has no current entry, so a reader finds none of its entries focused.
+    bool event(QEvent* e) override;
 
 private:
     StringListModel* model_;
+    QPersistentModelIndex currentWhileHidden_;
     bool sorted_;
 };

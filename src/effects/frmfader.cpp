@@ -92,9 +92,13 @@ frmfader::frmfader()
         label = new MouseLabel(caption, this);
         place(label, 3780, top - 15, 1560, 300);
         connect(label, &MouseLabel::clicked, box, &QCheckBox::click);
+        frameFocus(box, label);
         return box;
     };
     Check5 = makeCheck("Fade 3 colors", 390, Label11);
+    // The focus shows in the captions' skin colour.
+    for (QScrollBar* bar : VScroll)
+        frameFocus(bar, Label11);
     Check5->setChecked(true);
     connect(Check5, &QCheckBox::toggled, this, &frmfader::Check5_Click);
     for (int n = 0; n < 4; ++n) {

@@ -103,13 +103,18 @@ void placeClear(frmdraw& d)
 void Show()
 {
     frmdraw& d = draw();
-    if (!d.isVisible())
+    const bool opening = !d.isVisible();
+    if (opening)
         placeClear(d);
     d.ShowAgain();
-    d.activateWindow();
+    // The map first: shown, it takes the keys, and they belong to the shop.
     frmasc& map = Forms::get<frmasc>();
     map.DockBeside(d);
     map.show();
+    d.activateWindow();
+    // The keys start in the macro editor, not on the first title-bar button.
+    if (opening)
+        d.Text1->setFocus(Qt::OtherFocusReason);
 }
 
 void SetWide(bool wide)

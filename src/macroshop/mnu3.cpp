@@ -37,8 +37,12 @@ QStringList mnu3::slotStrings() const
 
 void mnu3::setSlotStrings(const QStringList& strings)
 {
-    for (int i = 0; i < StoredStrings::kSlots; ++i)
+    for (int i = 0; i < StoredStrings::kSlots; ++i) {
         Label1[i]->setCaption(strings.value(i, StoredStrings::kNone));
+        // Empty slots all read "none": a reader hears which slot it is.
+        if (!StoredStrings::Inserts(Label1[i]->caption()))
+            Label1[i]->setAccessibleName(QStringLiteral("string %1, empty").arg(i + 1));
+    }
 }
 
 void mnu3::Label1_Click(int index)

@@ -76,6 +76,7 @@ void attachBuddy(MouseLabel* caption, QWidget* box)
         return;
     auto* shortcut = new QShortcut(QKeySequence("Alt+" + QString(m.toUpper())), caption);
     shortcut->setContext(Qt::WindowShortcut);
+    shortcut->setAutoRepeat(false);
     const auto go = [caption] { press(caption->window(), letterOf(caption->caption())); };
     QObject::connect(shortcut, &QShortcut::activated, caption, go);
     QObject::connect(shortcut, &QShortcut::activatedAmbiguously, caption, go);

@@ -315,7 +315,8 @@ void PopupMenuForm::keyPressEvent(QKeyEvent* e)
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (focused && focused->window() == this)
+        // A held Enter presses the item once.
+        if (focused && focused->window() == this && !e->isAutoRepeat())
             focused->click();
         return;
     default:

@@ -35,6 +35,9 @@ PromptForm::PromptForm(const QString& name, const QString& title, const QString&
 
 void PromptForm::keyPressEvent(QKeyEvent* e)
 {
+    // A held key presses its button once.
+    if (e->isAutoRepeat() && (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
+        return;
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         Label4->click();
         return;

@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,6 +31,19 @@ QString richCaption(const QString& caption)
     }
     // Blanks are kept as typed (captions start with some) while long prompts still wrap.
     return "<span style=\"white-space:pre-wrap\">" + out + "</span>";
+}
+
+// A modal window open elsewhere blocks the label as it blocks the mouse: only the modal window
+// itself and the windows it owns take input.
+bool blockedByModal(const QWidget* label)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return false;
+    for (const QWidget* w = label->window(); w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+        if (w == modal)
+            return false;
+    return true;
 }
 
 class PushLabelAccessible : public QAccessibleWidget {
@@ -84,8 +98,16 @@ public:
     {
         // Queued, so the assistive client gets its answer before the action runs (which may
         // open a modal box or end the program).
-        if (action == pressAction())
-            QMetaObject::invokeMethod(static_cast<PushLabel*>(widget()), &PushLabel::click, Qt::QueuedConnection);
+        if (action != pressAction() || blockedByModal(label()))
+            return;
+        QMetaObject::invokeMethod(
+            label(),
+            [label = QPointer<PushLabel>(label())] {
+                // A modal box that opened meanwhile blocks it too.
+                if (label && !blockedByModal(label))
+                    label->click();
+            },
+            Qt::QueuedConnection);
     }
 
     QStringList keyBindingsForAction(const QString& action) const override
@@ -256,7 +278,9 @@ void PushLabel::click()
 void PushLabel::keyPressEvent(QKeyEvent* e)
 {
     if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        click();
+        // One press per key-down, as a button: a held key's repeats press nothing.
+        if (!e->isAutoRepeat())
+            click();
         return;
     }
     MouseLabel::keyPressEvent(e);
@@ -305,6 +329,8 @@ void PushLabel::updateMnemonic()
     if (!shortcut_) {
         shortcut_ = new QShortcut(this);
         shortcut_->setContext(Qt::WindowShortcut);
+        // A held Alt+letter presses once.
+        shortcut_->setAutoRepeat(false);
         // Qt tells a letter several labels share as ambiguous; both go to the window's cycle.
         const auto press = [this] { Mnemonics::press(window(), Mnemonics::letterOf(caption())); };
         connect(shortcut_, &QShortcut::activated, this, press);

@@ -7,6 +7,7 @@
 #include "skin/skinfolder.h"
 
 #include <QKeyEvent>
+#include <QPointer>
 #include <QPainter>
 #include <QWindow>
 #include <climits>
@@ -33,7 +34,9 @@ void SkinnedForm::keyPressEvent(QKeyEvent* e)
     else if (plain && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
         button = defaultButton_;
     if (button && button->isVisible() && button->isEnabled()) {
-        button->click();
+        // A held Enter or Esc presses its button once.
+        if (!e->isAutoRepeat())
+            button->click();
         return;
     }
     QWidget::keyPressEvent(e);
@@ -177,6 +180,64 @@ void SkinnedForm::setFontFace(QWidget* w, const QString& face)
     w->setFont(f);
 }
 
+namespace {
+// Paints the control as it is, then the frame over it. The control's own focus look (a check
+// box's outline) takes the skin's colour too: set whenever either palette changes, so a control
+// re-skinned while open looks as one loaded fresh, whether it had the focus or not.
+class FocusFramer : public QObject {
+public:
+    FocusFramer(QWidget* w, QWidget* colourFrom)
+        : QObject(w)
+        , w_(w)
+        , colourFrom_(colourFrom)
+    {
+        w->installEventFilter(this);
+        if (colourFrom)
+            colourFrom->installEventFilter(this);
+        matchHighlight();
+    }
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::PaletteChange) {
+            matchHighlight();
+            return false;
+        }
+        if (watched != w_ || e->type() != QEvent::Paint || !w_->hasFocus() || busy_)
+            return false;
+        busy_ = true;
+        static_cast<QObject*>(w_)->event(e);
+        busy_ = false;
+        QPainter p(w_);
+        p.setPen(QPen(colour(), 1, Qt::DotLine));
+        p.drawRect(w_->rect().adjusted(0, 0, -1, -1));
+        return true;
+    }
+
+private:
+    QColor colour() const
+    {
+        return colourFrom_ ? colourFrom_->palette().color(QPalette::WindowText) : w_->palette().color(QPalette::Text);
+    }
+    void matchHighlight()
+    {
+        const QColor c = colour();
+        if (busy_ || w_->palette().color(QPalette::Highlight) == c)
+            return;
+        busy_ = true;
+        QPalette pal = w_->palette();
+        pal.setColor(QPalette::Highlight, c);
+        w_->setPalette(pal);
+        busy_ = false;
+    }
+
+    QWidget* w_;
+    QPointer<QWidget> colourFrom_;
+    bool busy_ = false;
+};
+}
+
+void SkinnedForm::frameFocus(QWidget* w, QWidget* colourFrom) { new FocusFramer(w, colourFrom); }
+
 void SkinnedForm::attachTitleDrag(MouseLabel* title)
 {
     connect(title, &MouseLabel::mousePressed, this, [this](Qt::MouseButton b, int x, int y) { Title_MouseDown(b, x, y); });
@@ -223,6 +284,8 @@ void SkinnedForm::pullOntoScreen()
 PushLabel* SkinnedForm::makeButton(QLabel*& image, const QString& caption, int left, int top, int width, int height)
 {
     image = new QLabel(this);
+    // The picture a reader meets is the face of the button it lies under.
+    image->setAccessibleName(PushLabel::plainCaption(caption) + " button face");
     image->setScaledContents(false);
     place(image, left, top, width, height);
     auto* label = new PushLabel(caption, this);

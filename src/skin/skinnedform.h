@@ -65,6 +65,9 @@ public:
     static void setBoxColours(QWidget* w, const QColor& background, const QColor& text);
     // A font face from skin.ini; an empty name keeps the face the control was designed with.
     static void setFontFace(QWidget* w, const QString& face);
+    // While w has the focus it shows a dotted frame in the text colour of colourFrom (a skinned
+    // label), as push labels show theirs, instead of the desktop's focus colour.
+    static void frameFocus(QWidget* w, QWidget* colourFrom);
 
 protected:
     // Makes the label the window's title: a press with any button but the right one starts a
