@@ -337,17 +337,11 @@ void frmmain::UpdatePageEnabling()
         for (int i = 1; i <= 4; ++i)
             options.setPageChecked(i, true);
     // Rolled up, the pages and the list lie below the window's edge: hidden, so neither the
-    // focus nor a typed key reaches them.
-    const bool rolledUp = Forms::get<menu1>().rollCaption() == "&roll down";
-    QWidget* focused = QApplication::focusWidget();
-    const bool focusInside = focused && focused->window() == this && focused != this;
+    // focus nor a typed key reaches them; a focus there goes to the first caption.
+    QList<QWidget*> below{List1};
     for (PageEdit* p : pages_)
-        p->setVisible(any && !rolledUp);
-    List1->setVisible(any && !rolledUp);
-    // Qt hands the focus of a hidden control on along the tab chain; here it goes to the first
-    // caption, wherever the chain would lead.
-    if (focusInside && !focused->isVisible())
-        Label2->setFocus(Qt::OtherFocusReason);
+        below << p;
+    setControlsShown(below, any && Forms::get<menu1>().rollCaption() != "&roll down", Label2);
     enabling_ = false;
 }
 

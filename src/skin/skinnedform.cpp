@@ -6,6 +6,7 @@
 #include "skin/pushlabel.h"
 #include "skin/skinfolder.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPainter>
@@ -351,4 +352,14 @@ void SkinnedForm::paintEvent(QPaintEvent*)
         p.fillRect(rect(), palette().window());
     else
         p.drawPixmap(0, 0, background_);
+}
+
+void SkinnedForm::setControlsShown(const QList<QWidget*>& controls, bool shown, QWidget* keeper)
+{
+    QWidget* focused = QApplication::focusWidget();
+    const bool focusInside = focused && focused->window() == this && focused != this;
+    for (QWidget* c : controls)
+        c->setVisible(shown);
+    if (focusInside && !focused->isVisible())
+        keeper->setFocus(Qt::OtherFocusReason);
 }

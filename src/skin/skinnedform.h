@@ -68,6 +68,9 @@ public:
     // While w has the focus it shows a dotted frame in the text colour of colourFrom (a skinned
     // label), as push labels show theirs, instead of the desktop's focus colour.
     static void frameFocus(QWidget* w, QWidget* colourFrom);
+    // Shows or hides the controls; when the focus was in one that is hidden now, it goes to
+    // keeper instead of wherever Qt's tab chain would lead.
+    void setControlsShown(const QList<QWidget*>& controls, bool shown, QWidget* keeper);
 
 protected:
     // Makes the label the window's title: a press with any button but the right one starts a
