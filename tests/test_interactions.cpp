@@ -216,7 +216,7 @@ TEST_F(Shop, AScrollAsciiToAClientThatWentAwayOrStoppedSaysHowFarItGot)
     EXPECT_EQ(messages(client, banner), (QList<QByteArray>{"one", "two"}));
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0].text, "The page scroll stopped after 2 of 3 pages: the chat client is stopped and "
-                                        "does not answer, and the pages after it were not sent.");
+                                        "does not answer, and the other pages were not sent.");
     client.thaw();
 
     prompts.messages.clear();
@@ -229,7 +229,25 @@ TEST_F(Shop, AScrollAsciiToAClientThatWentAwayOrStoppedSaysHowFarItGot)
     EXPECT_EQ(messages(client, banner), (QList<QByteArray>{"one", "two", "one"}));
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0].text, "The page scroll stopped after 1 of 3 pages: the chat client went away, and "
-                                        "the pages after it were not sent.");
+                                        "the other pages were not sent.");
+}
+
+// A client stopped before the first page: nothing went, and the sentence says so.
+TEST_F(Shop, AScrollAsciiToAStoppedClientSaysNoPageWent)
+{
+    ChatClientLauncher client;
+    START(client);
+    withPages({"one", "", "three", ""});
+    ops& panel = optionsPanel();
+    const qsizetype banner = client.transcript().size();
+    prompts.messages.clear();
+    client.freeze();
+    click(panel.Label1);
+    client.thaw();
+    EXPECT_TRUE(messages(client, banner).isEmpty());
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text,
+              "The page scroll sent none of its 2 pages: the chat client is stopped and does not answer.");
 }
 
 TEST_F(Shop, AScrollAsciiWithoutAChatClientSaysNothing)

@@ -973,4 +973,20 @@ TEST_F(MacroShopTest, APastedAccentWrittenAsTwoCharactersIsOneAndEveryLineEndIsA
                                        "ve\rend");
     QTest::keyClick(d.Text1, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(d.Text1->text(), QString::fromUtf8("caf\u00e9\r\nna\u00efve\r\nend"));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+
+    // A character Windows-1252 has not, or an accent with no composed form: nothing is pasted,
+    // and the user learns which character is to blame.
+    for (const auto& [clip, named] :
+         {std::pair<QString, QString>{QString::fromUtf8("snow\u2603man"), QString::fromUtf8("\"\u2603\" (U+2603)")},
+          {QStringLiteral("x") + QChar(0x0301), QStringLiteral("(U+0301)")}}) {
+        SCOPED_TRACE(named.toStdString());
+        prompts.messages.clear();
+        QApplication::clipboard()->setText(clip);
+        QTest::keyClick(d.Text1, Qt::Key_V, Qt::ControlModifier);
+        ASSERT_EQ(prompts.messages.size(), 1);
+        EXPECT_TRUE(prompts.messages[0].text.startsWith("A macro cannot store ")) << prompts.messages[0].text.toStdString();
+        EXPECT_TRUE(prompts.messages[0].text.contains(named)) << prompts.messages[0].text.toStdString();
+        EXPECT_EQ(d.Text1->text(), QString::fromUtf8("caf\u00e9\r\nna\u00efve\r\nend"));
+    }
 }

@@ -409,12 +409,20 @@ TEST_F(PageRefusals, TheContextMenusPasteIsThePagesOwnPaste)
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_TRUE(prompts.messages[0].text.startsWith(QString::fromUtf8("A page cannot store \"\u03a9\" (U+03A9)")));
     EXPECT_EQ(main.Text1->text(), "ab");
-    // One line of the clipboard, as Ctrl+V pastes it.
+    // One line of the clipboard, as Ctrl+V pastes it, and the user is told of the others.
     prompts.messages.clear();
-    QApplication::clipboard()->setText("L1\nL2");
+    QApplication::clipboard()->setText("L1\nL2\r\n\r\nL3\n");
+    pasteFromMenu();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0].text, "A page holds one line, so only the first of the 3 pasted lines was taken; "
+                                        "the macro shop takes art of several lines.");
+    EXPECT_EQ(main.Text1->text(), "aL1b");
+    // A line with its line end, or blank lines after it, leaves nothing out.
+    prompts.messages.clear();
+    QApplication::clipboard()->setText("L4\r\n  \n");
     pasteFromMenu();
     EXPECT_TRUE(prompts.messages.isEmpty());
-    EXPECT_EQ(main.Text1->text(), "aL1b");
+    EXPECT_EQ(main.Text1->text(), "aL1L4b");
 }
 
 TEST_F(PageRefusals, AnAccentWrittenAsTwoCharactersPastesAndDropsAsOne)
@@ -449,7 +457,9 @@ TEST_F(PageRefusals, APasteLongerThanThePageIsCutAndTheCutIsTold)
     QTest::keyClick(main.Text1, Qt::Key_V, Qt::ControlModifier);
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0].text, "A page holds at most 65536 characters, so only the first 65532 of the "
-                                        "20971520 pasted characters were taken.");
+                                        "20971520 pasted characters were taken. A page holds one line, so only the "
+                                        "first of the 2 pasted lines was taken; the macro shop takes art of several "
+                                        "lines.");
     EXPECT_EQ(main.Text1->text().size(), 65536);
     EXPECT_TRUE(main.Text1->text().startsWith("keepx"));
 

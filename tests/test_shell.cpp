@@ -315,6 +315,16 @@ TEST_F(Shell, AFirstStartRunsTheCacheToolsBesideTheShopOneAtATime)
     const QByteArray mime = (bin + "/update-mime-database").toUtf8(), desk = (bin + "/update-desktop-database").toUtf8();
     EXPECT_EQ(lines, (QList<QByteArray>{"start " + mime, "end " + mime, "start " + desk, "end " + desk,
                                          "start " + mime, "end " + mime}));
+
+    // Those tools built no cache (as one killed midway): the next start, with the desktop's own
+    // tools, builds it, and the desktop knows the types.
+    qputenv("PATH", savedPath);
+    writeBytes("x.gly", "a\r\n");
+    launch();
+    EXPECT_EQ(run("xdg-mime", {"query", "filetype", path("x.gly")}).out, "text/x-glyfile");
+    const QDateTime built = QFileInfo(data("mime/mime.cache")).lastModified();
+    launch();
+    EXPECT_EQ(QFileInfo(data("mime/mime.cache")).lastModified(), built) << "a built cache is left alone";
 }
 
 TEST_F(Shell, AwkwardProgramFoldersStillGiveAnEntryTheDesktopCanStart)

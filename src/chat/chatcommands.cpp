@@ -101,7 +101,7 @@ void ScrollAllPages()
             continue;
         if (!watch.before(&end) || !watch.after(CommonKit::SendChatText(text), &end)) {
             Prompts::messageBox(CommonKit::ScrollEndSentence(end, QStringLiteral("page scroll"), QStringLiteral("pages"),
-                                                             QStringLiteral("the pages after it were not sent")),
+                                                             QStringLiteral("the other pages were not sent")),
                                 QStringLiteral("GLY"), Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
             return;
         }

@@ -228,11 +228,16 @@ QString ScrollEndSentence(const ScrollEnd& end, const QString& scroll, const QSt
         }
         break;
     }
-    QString told = QStringLiteral("The %1 stopped after %2 of %3 %4: %5, and %6.")
-                       .arg(scroll)
-                       .arg(end.sent)
-                       .arg(end.count)
-                       .arg(unit, why, rest);
+    // Nothing sent has no rest to speak of.
+    QString told = end.sent == 0 ? QStringLiteral("The %1 sent none of its %2 %3: %4.")
+                                       .arg(scroll)
+                                       .arg(end.count)
+                                       .arg(unit, why)
+                                 : QStringLiteral("The %1 stopped after %2 of %3 %4: %5, and %6.")
+                                       .arg(scroll)
+                                       .arg(end.sent)
+                                       .arg(end.count)
+                                       .arg(unit, why, rest);
     if (end.inputMayHold)
         told += QStringLiteral(" %1 %2 may have reached the chat room's input box without being sent.")
                     .arg(unit.front().toUpper() + unit.mid(1).chopped(1))

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <algorithm>
 #include <climits>
 
@@ -36,26 +37,37 @@ void PageEdit::pasteLine(QClipboard::Mode mode)
     if (isReadOnly())
         return;
     // A decomposed "é" (e and a combining accent) is one Windows-1252 character once composed.
-    const QString clip = firstLine(QGuiApplication::clipboard()->text(mode)).normalized(QString::NormalizationForm_C);
+    const QString whole = QGuiApplication::clipboard()->text(mode);
+    const QString clip = firstLine(whole).normalized(QString::NormalizationForm_C);
     if (!Storable(clip))
         return;
     const qsizetype room = maxLength() - text().size() + selectedText().size();
     if (!clip.isEmpty() || hasSelectedText())
         insert(clip);
-    TellCut(clip.size(), room);
+    TellTaken(whole, clip.size(), room);
 }
 
-void PageEdit::TellCut(qsizetype offered, qsizetype room)
+void PageEdit::TellTaken(const QString& whole, qsizetype offered, qsizetype room)
 {
-    // The field takes what fits and drops the rest; the user learns how much was left out.
-    if (offered <= room)
-        return;
-    Prompts::messageBox(QStringLiteral("A page holds at most %1 characters, so only the first %2 of the %3 "
-                                       "pasted characters were taken.")
-                            .arg(maxLength())
-                            .arg(std::max<qsizetype>(0, room))
-                            .arg(offered),
-                        "quorl ascii shop", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    // The field takes the first line and what of it fits; the user learns what was left out.
+    QStringList told;
+    if (offered > room)
+        told << QStringLiteral("A page holds at most %1 characters, so only the first %2 of the %3 pasted "
+                               "characters were taken.")
+                    .arg(maxLength())
+                    .arg(std::max<qsizetype>(0, room))
+                    .arg(offered);
+    // A trailing line end, or blank lines after the art, leave nothing out.
+    qsizetype lines = 1;
+    const QStringList rest = whole.mid(firstLine(whole).size()).split(QRegularExpression("\\r\\n|\\r|\\n"));
+    for (const QString& line : rest)
+        lines += line.trimmed().isEmpty() ? 0 : 1;
+    if (lines > 1)
+        told << QStringLiteral("A page holds one line, so only the first of the %1 pasted lines was taken; "
+                               "the macro shop takes art of several lines.")
+                    .arg(lines);
+    if (!told.isEmpty())
+        Prompts::messageBox(told.join(' '), "quorl ascii shop", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }
 
 bool PageEdit::Storable(const QString& text)
@@ -166,5 +178,5 @@ void PageEdit::dropEvent(QDropEvent* e)
     e->setDropAction(cut.dropAction());
     e->setAccepted(cut.isAccepted());
     if (!fromHere && cut.isAccepted())
-        TellCut(oneLine.text().size(), room);
+        TellTaken(e->mimeData()->text(), oneLine.text().size(), room);
 }

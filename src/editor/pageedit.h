@@ -7,7 +7,7 @@
 // Windows-1252 cannot hold. Pasted or dropped text ends at its first line break, as in a
 // one-line edit box; text set by the program is kept whole. A paste or drop the page cannot
 // store is refused with a message naming the character; one longer than the page's room is
-// cut to it, and the user is told.
+// cut to it, and the user is told of that and of any lines left out.
 class PageEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -40,8 +40,9 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
-    // Tells the user when a paste or drop of offered characters found room for fewer.
-    void TellCut(qsizetype offered, qsizetype room);
+    // Tells the user when a paste or drop of whole left lines out, or its first line of offered
+    // characters found room for fewer.
+    void TellTaken(const QString& whole, qsizetype offered, qsizetype room);
 
     QString savedText_;
     int savedStart_ = -1;

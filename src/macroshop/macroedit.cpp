@@ -1,6 +1,7 @@
 #include "macroedit.h"
 
 #include "platform/codepage.h"
+#include "platform/prompts.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -67,5 +68,13 @@ void MacroEdit::insertFromMimeData(const QMimeData* source)
     t.replace("\r\n", "\n");
     t.replace('\r', '\n');
     // A decomposed accent (a letter and a combining mark) is one Windows-1252 character composed.
-    insertPlainText(CodePage::encodable(t.normalized(QString::NormalizationForm_C)));
+    t = t.normalized(QString::NormalizationForm_C);
+    // As a page does, the macro refuses the whole text and names the character to blame.
+    if (const QString bad = CodePage::firstUnencodable(t); !bad.isEmpty()) {
+        Prompts::messageBox("A macro cannot store " + CodePage::describeCharacter(bad) +
+                                ": macros hold only the characters of Windows-1252, so nothing was pasted.",
+                            "quorl ascii shop", Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    insertPlainText(t);
 }

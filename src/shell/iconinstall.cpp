@@ -71,6 +71,12 @@ bool stale(const QString& className, const QString& icon)
         return true;
     if (!QFile::exists(MimePackagePath(className)))
         return true;
+    // A cache tool killed or stopped before it ended leaves the desktop without the type: built
+    // again while the cache is older than the package (when the tool is there to build it).
+    const QFileInfo cache(dataHome() + "/mime/mime.cache");
+    if (!QStandardPaths::findExecutable("update-mime-database").isEmpty() &&
+        (!cache.exists() || cache.lastModified() < QFileInfo(MimePackagePath(className)).lastModified()))
+        return true;
     for (int size : kSizes)
         if (QFile::exists(sourceIcon(icon, size)) && !QFile::exists(IconPath(className, size)))
             return true;
