@@ -113,6 +113,34 @@ void hold(Qt::Key k, Qt::KeyboardModifiers mods, int repeats)
     QApplication::processEvents();
 }
 
+// A key held down as a busy window reads it: the window system's repeats (a release and a press
+// at one moment) come apart in the queue, so neither is marked as a repeat.
+void holdUnmarked(Qt::Key k, int repeats)
+{
+    static ulong at = 1000000;
+    at += 100000;
+    const QString text = k == Qt::Key_Space ? QStringLiteral(" ")
+                         : k == Qt::Key_Return ? QStringLiteral("\r")
+                         : k >= Qt::Key_A && k <= Qt::Key_Z ? QString(QChar(char('a' + (k - Qt::Key_A))))
+                                                            : QString();
+    const auto send = [&](QEvent::Type type, ulong when) {
+        QWidget* w = active() ? active()->focusWidget() : nullptr;
+        if (!w)
+            return;
+        QKeyEvent e(type, k, Qt::NoModifier, text, false);
+        e.setTimestamp(when);
+        QApplication::sendEvent(w, &e);
+        QApplication::processEvents();
+    };
+    send(QEvent::KeyPress, at);
+    at += 500; // the window system's delay before it repeats
+    for (int i = 0; i < repeats; ++i, at += 33) {
+        send(QEvent::KeyRelease, at);
+        send(QEvent::KeyPress, at);
+    }
+    send(QEvent::KeyRelease, at + 7);
+}
+
 QList<QByteArray> messages(const ChatClientLauncher& client, qsizetype skip = 0)
 {
     QList<QByteArray> out;
@@ -875,4 +903,69 @@ TEST_F(keyboardShop, AHiddenStringListHasNoFocusedEntry)
     main.UpdatePageEnabling();
     ASSERT_TRUE(main.List1->isVisible());
     EXPECT_EQ(main.List1->currentIndex(), current) << "shown again, its entry is current again";
+}
+
+// Repeats the window system sends while the shop is busy reach it unmarked: a held Space still
+// scrolls once; a held Enter that opens a window does not go on to press that window's default;
+// a held letter still types on in its page.
+TEST_F(keyboardShop, AHeldKeyReadLateStillPressesOnceAndStaysInItsControl)
+{
+    ChatClientLauncher client;
+    START(client);
+    frmmain& main = ready();
+    Forms::get<menu2>().checkAll();
+    main.setPageTexts({"one", "", "three", ""});
+    frmrect& rect = Forms::get<frmrect>();
+    if (!rect.optionsOpen())
+        rect.Label4->click();
+    ops& panel = Forms::get<ops>();
+    activate(&panel);
+    panel.Label1->setFocus();
+    const qsizetype before = client.transcript().size();
+    holdUnmarked(Qt::Key_Space, 20);
+    EXPECT_EQ(messages(client, before), (QList<QByteArray>{"one", "three"})) << "Space held on scroll ascii";
+
+    // Enter held on "&html fader": the fader opens, and page 1 is not faded by the repeats.
+    activate(&main);
+    key(Qt::Key_O, Qt::AltModifier);
+    menu2& options = Forms::get<menu2>();
+    ASSERT_TRUE(options.isVisible());
+    options.item("&html fader")->setFocus();
+    holdUnmarked(Qt::Key_Return, 12);
+    frmfader* f = Forms::loaded<frmfader>();
+    ASSERT_NE(f, nullptr) << "the held Enter opens the fader";
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(main.page(1)->text(), "one") << "the repeats pressed the fader's Ok";
+    Forms::unload<frmfader>();
+
+    // Typing goes on while the key is held.
+    activate(&main);
+    main.page(2)->setFocus();
+    holdUnmarked(Qt::Key_X, 9);
+    EXPECT_EQ(main.page(2)->text(), QString(10, QLatin1Char('x')));
+}
+
+// In a skin whose buttons have a border of the text's own colour, the focus frame still shows:
+// its gaps are drawn in a colour far from the text.
+TEST_F(keyboardShop, TheFocusFrameShowsOnAButtonBorderOfTheTextsColour)
+{
+    TestHelpers::copyTree(QStringLiteral(QUORL_SOURCE_DIR "/data/skins/signal"), path("skins/signal"));
+    CommonKit::SetSetting("SKIN", path("skins/signal/"));
+    ready();
+    frmrect& rect = Forms::get<frmrect>();
+    if (!rect.optionsOpen())
+        rect.Label4->click();
+    ops& panel = Forms::get<ops>();
+    activate(&panel);
+    QApplication::setActiveWindow(&panel);
+    PushLabel* label = panel.Label1;
+    const QColor text = label->palette().color(label->foregroundRole());
+    const QColor gaps = qGray(text.rgb()) > 127 ? QColor(Qt::black) : QColor(Qt::white);
+    panel.Label2->setFocus();
+    const int unfocused = edgePixels(label, gaps);
+    label->setFocus();
+    ASSERT_TRUE(label->hasFocus());
+    const int perimeter = 2 * (label->width() + label->height());
+    EXPECT_GT(edgePixels(label, gaps), unfocused + perimeter / 4) << "the frame's gaps show on the border";
+    EXPECT_GT(edgePixels(label, text), perimeter / 4) << "its dots are the skin's text colour";
 }

@@ -1,4 +1,5 @@
 #include "frmlink.h"
+#include "skin/heldkeys.h"
 
 #include "chat/makelink.h"
 #include "core/commonkit.h"
@@ -73,7 +74,7 @@ void frmlink::Label4_Click() { Forms::unload<frmlink>(); }
 void frmlink::keyPressEvent(QKeyEvent* e)
 {
     // A held key presses its button once.
-    if (e->isAutoRepeat() && (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
+    if (HeldKeys::IsRepeat(e) && (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
         return;
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier)
         Label4->click();

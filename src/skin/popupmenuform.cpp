@@ -1,4 +1,5 @@
 #include "popupmenuform.h"
+#include "skin/heldkeys.h"
 
 #include "core/commonkit.h"
 #include "platform/twips.h"
@@ -316,7 +317,7 @@ void PopupMenuForm::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // A held Enter presses the item once.
-        if (focused && focused->window() == this && !e->isAutoRepeat())
+        if (focused && focused->window() == this && !HeldKeys::IsRepeat(e))
             focused->click();
         return;
     default:

@@ -1,4 +1,5 @@
 #include "promptform.h"
+#include "skin/heldkeys.h"
 
 #include "core/selectallfilter.h"
 #include "platform/codepage.h"
@@ -36,7 +37,7 @@ PromptForm::PromptForm(const QString& name, const QString& title, const QString&
 void PromptForm::keyPressEvent(QKeyEvent* e)
 {
     // A held key presses its button once.
-    if (e->isAutoRepeat() && (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
+    if (HeldKeys::IsRepeat(e) && (e->key() == Qt::Key_Escape || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter))
         return;
     if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
         Label4->click();

@@ -1,4 +1,5 @@
 #include "pushlabel.h"
+#include "skin/heldkeys.h"
 
 #include "platform/twips.h"
 #include "skin/mnemonics.h"
@@ -279,7 +280,7 @@ void PushLabel::keyPressEvent(QKeyEvent* e)
 {
     if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         // One press per key-down, as a button: a held key's repeats press nothing.
-        if (!e->isAutoRepeat())
+        if (!HeldKeys::IsRepeat(e))
             click();
         return;
     }
@@ -291,10 +292,15 @@ void PushLabel::paintEvent(QPaintEvent* e)
     MouseLabel::paintEvent(e);
     if (!hasFocus())
         return;
-    // The focus frame in the label's own text colour, which is the skin's.
+    // The focus frame in the label's own text colour, which is the skin's, its gaps in a colour
+    // far from it: a skin whose buttons have a border of the text's colour still shows it.
     QPainter p(this);
-    p.setPen(QPen(palette().color(foregroundRole()), 1, Qt::DotLine));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QColor text = palette().color(foregroundRole());
+    const QRect edge = rect().adjusted(0, 0, -1, -1);
+    p.setPen(QPen(qGray(text.rgb()) > 127 ? QColor(Qt::black) : QColor(Qt::white), 1));
+    p.drawRect(edge);
+    p.setPen(QPen(text, 1, Qt::DotLine));
+    p.drawRect(edge);
 }
 
 void PushLabel::setCheckMark(QWidget* mark)

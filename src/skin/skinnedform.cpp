@@ -1,4 +1,5 @@
 #include "skinnedform.h"
+#include "skin/heldkeys.h"
 
 #include "core/commonkit.h"
 #include "platform/clock.h"
@@ -17,6 +18,7 @@ SkinnedForm::SkinnedForm(QWidget* parent, Qt::WindowFlags extra)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | extra)
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
+    HeldKeys::Watch();
 }
 
 void SkinnedForm::setDialogKeys(PushLabel* defaultButton, PushLabel* cancelButton)
@@ -36,7 +38,7 @@ void SkinnedForm::keyPressEvent(QKeyEvent* e)
         button = defaultButton_;
     if (button && button->isVisible() && button->isEnabled()) {
         // A held Enter or Esc presses its button once.
-        if (!e->isAutoRepeat())
+        if (!HeldKeys::IsRepeat(e))
             button->click();
         return;
     }
