@@ -202,6 +202,16 @@ protected:
         writeSettings();
         SetSetting("LOADED", "5"); // no welcome window takes the focus
     }
+    // Every page in use with these texts, and the options panel open.
+    ops& optionsPanel(frmmain& main, const Pages::Four& pages)
+    {
+        Forms::get<menu2>().checkAll();
+        main.setPageTexts(pages);
+        frmrect& rect = Forms::get<frmrect>();
+        if (!rect.optionsOpen())
+            rect.Label4->click();
+        return Forms::get<ops>();
+    }
     frmmain& ready()
     {
         frmmain& main = launch();
@@ -229,12 +239,7 @@ TEST_F(keyboardShop, AltSTwiceThenEnterOnTheOptionsPanelScrollsTheArt)
     ChatClientLauncher client;
     START(client);
     frmmain& main = ready();
-    Forms::get<menu2>().checkAll();
-    main.setPageTexts({"one", "", "three", ""});
-    frmrect& rect = Forms::get<frmrect>();
-    if (!rect.optionsOpen())
-        rect.Label4->click();
-    ops& panel = Forms::get<ops>();
+    ops& panel = optionsPanel(main, {"one", "", "three", ""});
     activate(&panel);
     const qsizetype before = client.transcript().size();
     clock.waits.clear();
@@ -629,12 +634,7 @@ TEST_F(keyboardShop, AHeldKeyPressesOncePerKeyDownAsAButtonDoes)
     ChatClientLauncher client;
     START(client);
     frmmain& main = ready();
-    Forms::get<menu2>().checkAll();
-    main.setPageTexts({"one", "", "three", ""});
-    frmrect& rect = Forms::get<frmrect>();
-    if (!rect.optionsOpen())
-        rect.Label4->click();
-    ops& panel = Forms::get<ops>();
+    ops& panel = optionsPanel(main, {"one", "", "three", ""});
     activate(&panel);
     panel.Label1->setFocus();
     qsizetype before = client.transcript().size();
@@ -737,12 +737,7 @@ TEST_F(keyboardShop, AReadersPressIsBlockedBehindAModalBoxAsAClickIs)
     ChatClientLauncher client;
     START(client);
     frmmain& main = ready();
-    Forms::get<menu2>().checkAll();
-    main.setPageTexts({"one", "", "", ""});
-    frmrect& rect = Forms::get<frmrect>();
-    if (!rect.optionsOpen())
-        rect.Label4->click();
-    ops& panel = Forms::get<ops>();
+    ops& panel = optionsPanel(main, {"one", "", "", ""});
     auto press = [](QWidget* w) {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
         ASSERT_NE(a, nullptr);
@@ -913,12 +908,7 @@ TEST_F(keyboardShop, AHeldKeyReadLateStillPressesOnceAndStaysInItsControl)
     ChatClientLauncher client;
     START(client);
     frmmain& main = ready();
-    Forms::get<menu2>().checkAll();
-    main.setPageTexts({"one", "", "three", ""});
-    frmrect& rect = Forms::get<frmrect>();
-    if (!rect.optionsOpen())
-        rect.Label4->click();
-    ops& panel = Forms::get<ops>();
+    ops& panel = optionsPanel(main, {"one", "", "three", ""});
     activate(&panel);
     panel.Label1->setFocus();
     const qsizetype before = client.transcript().size();
