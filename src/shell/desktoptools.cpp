@@ -98,20 +98,9 @@ Queue* queue()
 
 void Run(const QString& tool, const QStringList& args)
 {
-    if (Queue* q = queue()) {
+    // Without an application there is nothing to run it beside; the files stay for the desktop.
+    if (Queue* q = queue())
         q->add({tool, args});
-        return;
-    }
-    // Without an application there is no event loop to run it beside: at once.
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        return;
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, args);
-    if (!p.waitForFinished(kToolBoundMs))
-        p.kill(), p.waitForFinished(1000);
 }
 
 bool WaitForAll(int ms)

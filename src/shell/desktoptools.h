@@ -3,7 +3,7 @@
 #include <QStringList>
 
 // The desktop's cache tools (update-mime-database, update-desktop-database) run beside the shop,
-// one at a time, so that a start never waits on them; the shop's exit waits for the one running.
+// one at a time, so that a start never waits on them.
 namespace DesktopTools {
 
 // Queues a run; a tool already waiting with the same arguments is not queued twice, one that is

@@ -42,10 +42,6 @@ QString copyIcon(const QString& from, const QString& to)
     return DesktopEntry::WriteFile(to, source.readAll());
 }
 
-// Tells the desktop's caches, beside the shop; a missing or failing tool leaves the files for the
-// next rebuild.
-void runTool(const QString& tool, const QStringList& args) { DesktopTools::Run(tool, args); }
-
 QString packageXml(const QString& ext, const QString& className, const QString& description)
 {
     return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -128,7 +124,7 @@ QString defaultOnly(const QString& className)
     if (own.value("Desktop Entry", "Name") == "quorl ascii shop" &&
         !sameProgram(execProgram(own.value("Desktop Entry", "Exec")), DesktopEntry::Program())) {
         QFile::remove(DesktopEntryPath());
-        runTool("update-desktop-database", {dataHome() + "/applications"});
+        DesktopTools::Run("update-desktop-database", {dataHome() + "/applications"});
     }
     auto apps = DesktopEntry::KeyFile::read(MimeAppsPath());
     if (apps.contains("Default Applications", MimeType(className)))
@@ -198,8 +194,8 @@ bool RegisterFileType(const QString& ext, const QString& className, const QStrin
     apps.setValue("Default Applications", MimeType(className), DesktopId() + ";");
     if (QString e = apps.write(MimeAppsPath()); !e.isEmpty())
         return fail(e);
-    runTool("update-mime-database", {dataHome() + "/mime"});
-    runTool("update-desktop-database", {dataHome() + "/applications"});
+    DesktopTools::Run("update-mime-database", {dataHome() + "/mime"});
+    DesktopTools::Run("update-desktop-database", {dataHome() + "/applications"});
     return true;
 }
 
